@@ -1,0 +1,157 @@
+#pragma once
+// The Image Service: the object model the batch jobs are written against (an image object
+// that loads and saves files, and a process object holding a chain of filters), built on
+// libvips. Library errors never leave this folder: every operation returns a Result.
+//
+// Typical use by a job:
+//   ImageProcess process;
+//   process.Filters().Add(process.FilterInfos("Convert").FilterID(), 0);
+//   process.Filters()(1).Properties("FormatID").Value = std::string(FormatID::PNG);
+//   ImageFile image;
+//   if (auto r = image.LoadFile(src); !r) ...
+//   ImageFile result;
+//   if (auto r = process.Apply(image, result); !r) ...   // decode, filter and encode
+//   if (auto r = result.SaveFile(out, SaveMode::FailIfExists); !r) ...
+//
+// LoadFile only reads the file's bytes and its header; Apply does the decoding, the
+// processing and the encoding, so the result of Apply holds the finished file in memory and
+// SaveFile only writes it. Apply may run on any thread; different ImageFile/ImageProcess
+// objects may be used from different threads at once (a process is read-only once its
+// parameters are set).
+
+#include <cstdint>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace quarbel::imageservice {
+
+struct Result {
+    bool ok = true;
+    std::string reason;  // why it failed, for people ("not a supported image format", ...)
+
+    explicit operator bool() const { return ok; }
+    static Result success() { return {}; }
+    static Result failure(std::string why) { return {false, std::move(why)}; }
+};
+
+// The file formats' identifiers, as text with braces and upper-case hexadecimal digits.
+namespace FormatID {
+inline constexpr const char* JPEG = "{B96B3CAE-0728-11D3-9D7B-0000F81EF32E}";
+inline constexpr const char* PNG = "{B96B3CAF-0728-11D3-9D7B-0000F81EF32E}";
+inline constexpr const char* BMP = "{B96B3CAB-0728-11D3-9D7B-0000F81EF32E}";
+inline constexpr const char* GIF = "{B96B3CB0-0728-11D3-9D7B-0000F81EF32E}";
+inline constexpr const char* TIFF = "{B96B3CB1-0728-11D3-9D7B-0000F81EF32E}";
+}  // namespace FormatID
+
+// A filter parameter's value: Boolean, whole number or text, as the caller passes it.
+using PropertyValue = std::variant<std::monostate, bool, long long, std::string>;
+
+struct Property {
+    std::string Name;
+    PropertyValue Value;
+};
+
+enum class SaveMode {
+    FailIfExists,     // an existing file of that name is left unchanged and the save fails
+    ReplaceExisting,  // the new file replaces an existing one atomically, once written completely
+};
+
+class ImageFile {
+public:
+    ImageFile();
+    ~ImageFile();
+    ImageFile(ImageFile&&) noexcept;
+    ImageFile& operator=(ImageFile&&) noexcept;
+    ImageFile(const ImageFile&) = delete;
+    ImageFile& operator=(const ImageFile&) = delete;
+
+    // Reads the whole file into memory and recognises its format from its first bytes.
+    // Replaces what the object held, also when it fails (the object is then empty).
+    Result LoadFile(const std::string& path);
+
+    // Writes the file data to path: to a temporary file in the same folder, then moved into
+    // place. Never leaves a partial file at path.
+    Result SaveFile(const std::string& path, SaveMode mode = SaveMode::FailIfExists) const;
+
+    bool IsEmpty() const;
+    std::string FormatID() const;  // one of FormatID::*, empty when empty
+    int Width() const;             // pixels, as the file's header says
+    int Height() const;
+    int FrameCount() const;        // 1 for still pictures
+    const std::vector<std::uint8_t>& FileData() const;
+
+private:
+    friend class ImageProcess;
+    struct State;
+    State* d;
+};
+
+class Filter {
+public:
+    // Filters(i).Properties(name): the named parameter; created on first use. Apply
+    // refuses names and values the filter does not know, with a reason.
+    Property& Properties(const std::string& name);
+    const std::string& FilterID() const { return id_; }
+    const std::vector<Property>& AllProperties() const { return properties_; }
+
+private:
+    friend class FilterList;
+    friend class ImageProcess;
+    std::string id_;
+    std::vector<Property> properties_;
+};
+
+class FilterInfo {
+public:
+    const std::string& FilterID() const { return id_; }
+    const std::string& Name() const { return name_; }
+
+private:
+    friend class ImageProcess;
+    std::string name_, id_;  // id_ empty for an unknown filter name
+};
+
+class FilterList {
+public:
+    // Appends (position 0) or inserts before the 1-based position a filter of that id.
+    void Add(const std::string& filterId, int position = 0);
+    int Count() const { return static_cast<int>(filters_.size()); }
+    // 1-based, as in Filters(1). Out of range gives an inert filter that Apply refuses.
+    Filter& operator()(int index);
+
+private:
+    friend class ImageProcess;
+    std::vector<Filter> filters_;
+    Filter invalid_;
+};
+
+class ImageProcess {
+public:
+    // "Convert" (FormatID, Quality) and "Scale" (MaximumWidth, MaximumHeight,
+    // PreserveAspectRatio).
+    FilterInfo FilterInfos(const std::string& name) const;
+    FilterList& Filters() { return filters_; }
+    const FilterList& Filters() const { return filters_; }
+
+    // Runs the chain on the picture in `in` and puts the encoded result into `out`.
+    Result Apply(const ImageFile& in, ImageFile& out) const;
+
+private:
+    FilterList filters_;
+};
+
+// A picture decoded for showing: shrunk on load to fit inside maxWidth x maxHeight (never
+// enlarged), transparency flattened on white, 8-bit RGB rows without padding.
+struct PreviewResult {
+    Result result;
+    int fullWidth = 0, fullHeight = 0;  // the picture's own size
+    int width = 0, height = 0;          // the size of rgb
+    std::vector<std::uint8_t> rgb;
+};
+PreviewResult decodePreview(const std::string& path, int maxWidth, int maxHeight);
+
+// Starts libvips once per process (safe to call from anywhere, any number of times).
+void initialize();
+
+}  // namespace quarbel::imageservice
