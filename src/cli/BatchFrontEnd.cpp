@@ -1,0 +1,130 @@
+#include "cli/BatchFrontEnd.h"
+
+#include "cli/Console.h"
+#include "jobs/Jobs.h"
+#include "jobs/PathNames.h"
+#include "jobs/Percent.h"
+
+#include <QCoreApplication>
+
+namespace quarbel::cli {
+
+using jobs::ItemOutcome;
+
+BatchInputs::BatchInputs(const BatchOptions& options, QStringList list)
+    : options_(options), list_(std::move(list)) {}
+
+int BatchInputs::listCount() const { return static_cast<int>(list_.size()); }
+QString BatchInputs::listItem(int index) const { return list_.value(index); }
+QString BatchInputs::sourceText() const { return options_.sources.value(0); }
+QString BatchInputs::destinationText() const { return options_.destination; }
+bool BatchInputs::doNotOverwrite() const { return options_.noOverwrite; }
+QString BatchInputs::formatText() const { return options_.format; }
+QString BatchInputs::qualityText() const { return options_.quality; }
+QString BatchInputs::widthText() const { return options_.width; }
+QString BatchInputs::heightText() const { return options_.height; }
+// Ctrl-C stays a request for the whole run, also if it came before the job cleared the flag.
+bool BatchInputs::cancelRequested() const { return cancelRequested_ || interruptRequested(); }
+void BatchInputs::setCancelRequested(bool value) { cancelRequested_ = value; }
+QString BatchInputs::targetExtension() const { return targetExtension_; }
+void BatchInputs::setTargetExtension(const QString& extension) { targetExtension_ = extension; }
+
+BatchView::BatchView(ProgressStyle style, std::FILE* out, std::FILE* err)
+    : style_(style), out_(out), err_(err) {}
+
+void BatchView::print(std::FILE* stream, const QString& text) {
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fflush(stream);
+}
+
+void BatchView::closeUpdatingLine() {
+    if (!lineOpen_) return;
+    print(out_, QStringLiteral("\n"));
+    lineOpen_ = false;
+}
+
+void BatchView::setStatusText(int panel, const QString& text) {
+    if (panel == 1) status_ = text;
+}
+
+void BatchView::setProgressMax(int max) { total_ = max; }
+
+void BatchView::setPercentCaption(const QString& caption) { percentCaption_ = caption; }
+
+QString BatchView::percentCaption() const { return percentCaption_; }
+
+jobs::MessageAnswer BatchView::showMessage(const QString& text, const QString&,
+                                           jobs::MessageIcon, jobs::MessageButtons buttons) {
+    if (buttons == jobs::MessageButtons::YesNo) return jobs::MessageAnswer::Yes;
+    closeUpdatingLine();
+    print(err_, withoutLeadingBlank(text) + QLatin1Char('\n'));
+    return jobs::MessageAnswer::Ok;
+}
+
+void BatchView::processEvents() { QCoreApplication::processEvents(); }
+
+void BatchView::waitUntil(const std::function<bool()>& ready) { jobs::waitWithEvents(ready); }
+
+void BatchView::itemDone(const jobs::ItemReport& report) {
+    const int n = report.index + 1;
+    const QString counter = QStringLiteral("[%1%] %2 of %3")
+                                .arg(jobs::percentOf(n, total_), 3)
+                                .arg(n)
+                                .arg(total_);
+    switch (style_) {
+    case ProgressStyle::Quiet:
+        return;
+    case ProgressStyle::UpdatingLine:
+        print(out_, QStringLiteral("\r%1 %2\x1b[K").arg(counter, jobs::fileName(report.source)));
+        lineOpen_ = true;
+        return;
+    case ProgressStyle::Lines:
+        break;
+    }
+    QString line;
+    switch (report.outcome) {
+    case ItemOutcome::Written:
+        line = QStringLiteral("%1 %2 -> %3").arg(counter, report.source, report.output);
+        break;
+    case ItemOutcome::Skipped:
+        line = QStringLiteral("%1 %2 skipped, %3: %4")
+                   .arg(counter, report.source, report.reason, report.output);
+        break;
+    case ItemOutcome::Failed:
+        line = QStringLiteral("%1 %2 failed: %3").arg(counter, report.source, report.reason);
+        break;
+    }
+    print(out_, line + QLatin1Char('\n'));
+}
+
+void BatchView::jobEnded(const jobs::JobSummary& summary) {
+    closeUpdatingLine();
+    if (summary.end == jobs::JobSummary::End::Refused) return;
+    print(out_, withoutLeadingBlank(status_) + QLatin1Char('\n'));
+    print(out_, QStringLiteral("written %1, skipped %2 because the file existed, failed %3\n")
+                    .arg(summary.written)
+                    .arg(summary.skipped)
+                    .arg(summary.failed));
+    for (const jobs::ItemReport& failure : summary.failures) {
+        print(err_, QStringLiteral("failed: %1 -> %2: %3\n")
+                        .arg(failure.source, failure.output, failure.reason));
+    }
+}
+
+int exitStatus(const jobs::JobSummary& summary) {
+    switch (summary.end) {
+    case jobs::JobSummary::End::Refused:
+        return 2;
+    case jobs::JobSummary::End::Cancelled:
+        return 130;
+    case jobs::JobSummary::End::Finished:
+        break;
+    }
+    return summary.failed > 0 ? 1 : 0;
+}
+
+QString withoutLeadingBlank(const QString& text) {
+    return text.startsWith(QLatin1Char(' ')) ? text.mid(1) : text;
+}
+
+}  // namespace quarbel::cli

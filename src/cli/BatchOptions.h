@@ -1,0 +1,47 @@
+#pragma once
+// quarbel-batch's command line. Each option is one row of a table (BatchOptions.cpp), so an
+// option is added by adding its row.
+
+#include "jobs/SourceWalk.h"
+
+#include <QString>
+#include <QStringList>
+#include <variant>
+
+namespace quarbel::cli {
+
+enum class JobKind { Convert, Resize };
+
+struct BatchOptions {
+    JobKind job = JobKind::Convert;
+    QString format = QStringLiteral("JPG");  // the format list's text
+    QString quality = QStringLiteral("75");  // the quality list's text
+    QString width = QStringLiteral("0");     // as the size fields hold it
+    QString height = QStringLiteral("0");
+    QString destination;
+    bool noOverwrite = false;
+    jobs::SubFolders subFolders = jobs::SubFolders::Exclude;
+    int jobs = 0;  // 0 = the number of cores
+    bool quiet = false;
+    QStringList sources;  // as given: files and folders
+};
+
+enum class InfoRequest { Help, Version };
+
+struct UsageError {
+    QString message;
+};
+
+using ParseResult = std::variant<BatchOptions, InfoRequest, UsageError>;
+
+// Parses the arguments after the program name.
+ParseResult parseArguments(const QStringList& arguments);
+
+QString helpText();
+QString versionText();
+
+// The image list a run works on: a file SOURCE as named, a folder SOURCE's image files in
+// list order (with its sub-folders when asked).
+QStringList collectSources(const BatchOptions& options);
+
+}  // namespace quarbel::cli

@@ -1,0 +1,41 @@
+// quarbel-batch: converts or resizes a batch of images from a shell, through the same job
+// frame as the window.
+
+#include "cli/BatchFrontEnd.h"
+#include "cli/BatchOptions.h"
+#include "cli/Console.h"
+#include "jobs/Jobs.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+
+using namespace quarbel;
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const cli::ParseResult parsed = cli::parseArguments(app.arguments().mid(1));
+    if (const auto* info = std::get_if<cli::InfoRequest>(&parsed)) {
+        const QString text =
+            *info == cli::InfoRequest::Help ? cli::helpText() : cli::versionText();
+        std::fputs(text.toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    if (const auto* error = std::get_if<cli::UsageError>(&parsed)) {
+        std::fprintf(stderr, "quarbel-batch: %s\nTry 'quarbel-batch --help'.\n",
+                     error->message.toLocal8Bit().constData());
+        return 2;
+    }
+    const cli::BatchOptions& options = std::get<cli::BatchOptions>(parsed);
+
+    cli::installInterruptHandler();
+    cli::BatchInputs inputs(options, cli::collectSources(options));
+    const cli::ProgressStyle style = options.quiet               ? cli::ProgressStyle::Quiet
+                                     : cli::isTerminal(stdout) ? cli::ProgressStyle::UpdatingLine
+                                                               : cli::ProgressStyle::Lines;
+    cli::BatchView view(style, stdout, stderr);
+    const jobs::RunOptions run{options.jobs};
+    const jobs::JobSummary summary = options.job == cli::JobKind::Convert
+                                         ? jobs::ConvertImages(inputs, view, run)
+                                         : jobs::ResizeImages(inputs, view, run);
+    return cli::exitStatus(summary);
+}

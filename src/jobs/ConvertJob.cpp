@@ -1,0 +1,47 @@
+#include "jobs/ConvertJob.h"
+
+#include "jobs/JobFrame.h"
+#include "jobs/Jobs.h"
+#include "jobs/PathNames.h"
+
+namespace quarbel::jobs {
+
+namespace is = quarbel::imageservice;
+
+const std::array<TargetFormat, 5> kTargetFormats = {{
+    {"JPG", ".jpg", is::FormatID::JPEG},
+    {"PNG", ".png", is::FormatID::PNG},
+    {"BMP", ".bmp", is::FormatID::BMP},
+    {"GIF", ".gif", is::FormatID::GIF},
+    {"TIFF", ".tiff", is::FormatID::TIFF},
+}};
+
+const TargetFormat* findTargetFormat(const QString& formatText) {
+    for (const TargetFormat& row : kTargetFormats) {
+        if (formatText == QLatin1String(row.text)) return &row;
+    }
+    return nullptr;
+}
+
+JobSummary ConvertImages(JobInputs& inputs, JobView& view, const RunOptions& options) {
+    JobSpec spec;
+    spec.emptyListMessage = QStringLiteral(" No image files to Convert. Please try again.");
+    spec.cancelTitle = QStringLiteral("Image Conversion");
+    spec.cancelledText = QStringLiteral(" Image conversion cancelled...");
+    spec.setupFilter = [](is::ImageProcess& process, JobInputs& in) {
+        process.Filters().Add(process.FilterInfos("Convert").FilterID(), 0);
+        const TargetFormat* format = findTargetFormat(in.formatText());
+        if (!format) return;  // no format set: TargetExtension keeps its earlier value
+        in.setTargetExtension(QLatin1String(format->extension));
+        process.Filters()(1).Properties("FormatID").Value = std::string(format->formatId);
+        if (QLatin1String(format->text) == QLatin1String("JPG")) {
+            process.Filters()(1).Properties("Quality").Value = in.qualityText().toStdString();
+        }
+    };
+    spec.outputName = [](const QString& source, const JobInputs& in) {
+        return baseName(source) + in.targetExtension();
+    };
+    return runJob(spec, inputs, view, options);
+}
+
+}  // namespace quarbel::jobs

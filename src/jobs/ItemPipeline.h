@@ -1,0 +1,61 @@
+#pragma once
+// The heavy work of list items (load, decode, process, encode) on worker threads. The frame
+// starts an item's work ahead of time, takes the finished result when it commits the item,
+// and discards work whose result must not be used (after a cancel, or when the item's source
+// file was rewritten by an earlier item after its work began). Discarded work runs to its
+// end and is thrown away; the pipeline waits for all work before it goes away.
+
+#include "jobs/imageservice/ImageService.h"
+
+#include <QString>
+#include <QThreadPool>
+#include <atomic>
+#include <map>
+#include <memory>
+#include <vector>
+
+class QAbstractEventDispatcher;
+
+namespace quarbel::jobs {
+
+struct ItemWork {
+    QString source;
+    QString normalisedSource;
+    std::atomic<bool> done{false};
+    imageservice::Result outcome;  // valid once done
+    imageservice::ImageFile result;
+};
+
+class ItemPipeline {
+public:
+    ItemPipeline(const imageservice::ImageProcess& process, int workers);
+    ~ItemPipeline();
+    ItemPipeline(const ItemPipeline&) = delete;
+    ItemPipeline& operator=(const ItemPipeline&) = delete;
+
+    void start(int index, const QString& source, const QString& normalisedSource);
+    // The work started for an item and not taken or discarded since; null when none.
+    std::shared_ptr<ItemWork> find(int index) const;
+    std::shared_ptr<ItemWork> take(int index);
+    void discard(int index);
+    void discardAll();
+    // Items with live work, in list order.
+    std::vector<int> started() const;
+    // Works still using memory or a thread: live ones and discarded ones still running.
+    int inFlight();
+    bool idle();
+
+private:
+    const imageservice::ImageProcess& process_;
+    QThreadPool pool_;
+    QAbstractEventDispatcher* dispatcher_;
+    std::map<int, std::shared_ptr<ItemWork>> live_;
+    std::vector<std::shared_ptr<ItemWork>> discarded_;
+
+    void forgetFinishedDiscards();
+};
+
+// Wakes whoever waits in waitWithEvents on a thread without an event dispatcher.
+void notifyWorkFinished();
+
+}  // namespace quarbel::jobs
