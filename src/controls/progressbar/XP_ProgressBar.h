@@ -1,0 +1,96 @@
+#pragma once
+// XP_ProgressBar: the owner-drawn progress bar with ten drawing styles. It keeps its own
+// off-screen buffer, which only ever grows, redraws completely on every change of value,
+// colour or style, and shows the buffer in one copy so that frequent updates do not flicker.
+
+#include "controls/common/PropertyBag.h"
+#include "controls/progressbar/ProgressMath.h"
+#include "controls/progressbar/ProgressStyles.h"
+#include "gfx/Surface.h"
+
+#include <QFont>
+#include <QImage>
+#include <QWidget>
+#include <cstdint>
+
+namespace quarbel {
+
+class XP_ProgressBar : public QWidget {
+    Q_OBJECT
+public:
+    explicit XP_ProgressBar(QWidget* parent = nullptr);
+
+    int Max() const { return max_; }
+    void setMax(int cMax);
+    int Min() const { return min_; }
+    void setMin(int cMin);
+    // Reading gives the value the stored percentage stands for.
+    int Value() const;
+    // Converts to Percent and repaints. With Max equal to Min, or a value whose percentage
+    // does not fit 32 bits, Percent keeps its value and the error is kept in lastValueError().
+    void setValue(int v);
+    progress::ValueError assignValue(int v);
+    progress::ValueError lastValueError() const { return lastValueError_; }
+    int Percent() const { return percent_; }
+
+    // Always the resolved colour; a system-colour reference is resolved when assigned.
+    std::uint32_t Color() const { return color_; }
+    void setColor(std::uint32_t c);
+    int Scrolling() const { return scrolling_; }
+    void setScrolling(int lScrolling);
+    bool ShowText() const { return showText_; }
+    void setShowText(bool bShowText);
+    int Orientation() const { return orientation_; }
+    void setOrientation(int cOrientation);
+    // The hatch pattern of the Hatched style; stored without a repaint.
+    void setBrushStyle(int style);
+    int brushStyle() const { return brushStyle_; }
+    void setImage(const QImage& handle);
+    const QImage& Image() const { return image_; }
+    void setFont(const QFont& font);
+    const QFont& Font() const { return font_; }
+
+    void ReadProperties(const PropertyBag& bag);
+    void WriteProperties(PropertyBag& bag) const;
+
+    // Repaints the whole control into the buffer and asks for it to be shown.
+    void DrawProgressBar();
+
+    // The buffer and its size; the client part (0, 0, width(), height()) is what is shown.
+    const gfx::Surface& buffer() const { return buffer_; }
+    gfx::Size bufferSize() const { return {buffer_.width(), buffer_.height()}; }
+    // Grows the buffer to at least width x height; creates it when none exists and both are
+    // positive. Returns false when there is no buffer afterwards.
+    bool EnsureBuffer(int width, int height);
+    // The client area as last drawn (a copy of the buffer's visible part).
+    QImage clientImage() const;
+    // What one repaint draws from the current state.
+    progress::Look look() const;
+
+    QSize sizeHint() const override { return {150, 17}; }
+
+signals:
+    void propertyChanged(const QString& name);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void render();
+
+    std::uint32_t color_ = 0;
+    int max_ = 100;
+    int min_ = 0;
+    int percent_ = 0;
+    bool showText_ = false;
+    int scrolling_ = 0;
+    int orientation_ = 0;
+    int brushStyle_ = 0;
+    QImage image_;
+    QFont font_;
+    gfx::Surface buffer_;
+    progress::ValueError lastValueError_ = progress::ValueError::None;
+};
+
+} // namespace quarbel
