@@ -119,6 +119,7 @@ public:
     int Count() const { return static_cast<int>(filters_.size()); }
     // 1-based, as in Filters(1). Out of range gives an inert filter that Apply refuses.
     Filter& operator()(int index);
+    const std::vector<Filter>& AllFilters() const { return filters_; }
 
 private:
     friend class ImageProcess;
@@ -153,5 +154,14 @@ PreviewResult decodePreview(const std::string& path, int maxWidth, int maxHeight
 
 // Starts libvips once per process (safe to call from anywhere, any number of times).
 void initialize();
+
+// The largest picture, width x height x frames, that is decoded or produced (300 million by
+// default; 0 restores the default). Larger pictures fail with a reason before any decoding.
+void setMaxPixels(std::uint64_t pixels);
+std::uint64_t maxPixels();
+
+// How many threads libvips may use for one picture. A front end that works on several
+// pictures at once lowers it so that the pictures together do not overload the cores.
+void setThreadsPerImage(int threads);
 
 }  // namespace quarbel::imageservice

@@ -1,0 +1,171 @@
+#include "jobs/imageservice/AtomicWrite.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quarbel::imageservice {
+
+namespace {
+
+// umask() can only be read by setting it, which is not safe while other threads create
+// files; the value is taken once.
+mode_t processUmask()
+{
+    static const mode_t mask = [] {
+        const mode_t m = ::umask(0022);
+        ::umask(m);
+        return m;
+    }();
+    return mask;
+}
+
+std::string cannotWrite(const std::string& path, int error)
+{
+    return "cannot write " + path + ": " + std::strerror(error);
+}
+
+// Closes and removes the temporary file unless it was moved into place.
+class TempFile {
+public:
+    explicit TempFile(const std::string& folder)
+    {
+        std::string pattern = folder + "/.quarbel-XXXXXX";
+        std::vector<char> name(pattern.begin(), pattern.end());
+        name.push_back('\0');
+        fd_ = mkostemp(name.data(), O_CLOEXEC);
+        if (fd_ >= 0)
+            path_ = name.data();
+        else
+            error_ = errno;
+    }
+    ~TempFile()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+        if (!path_.empty())
+            ::unlink(path_.c_str());
+    }
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+
+    bool open() const { return fd_ >= 0; }
+    int error() const { return error_; }
+    int fd() const { return fd_; }
+    const std::string& path() const { return path_; }
+    void release() { path_.clear(); }  // moved into place: nothing left to remove
+
+    // Writes everything, then closes; returns 0 or the errno of the first failure.
+    int writeAll(const std::uint8_t* data, std::size_t size, bool flush)
+    {
+        while (size > 0) {
+            const ssize_t n = ::write(fd_, data, size);
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                return errno;
+            }
+            data += n;
+            size -= std::size_t(n);
+        }
+        if (flush && ::fsync(fd_) != 0)
+            return errno;
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0 ? 0 : errno;
+    }
+
+private:
+    int fd_ = -1;
+    int error_ = 0;
+    std::string path_;
+};
+
+// Moves the temporary file to path unless something of that name exists. Returns 0 or errno
+// (EEXIST when the name is taken).
+int moveWithoutReplacing(const std::string& from, const std::string& to)
+{
+#ifdef RENAME_NOREPLACE
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
+        return errno;
+#endif
+    // File systems without renameat2: a hard link fails just as atomically on an existing name.
+    if (::link(from.c_str(), to.c_str()) == 0) {
+        ::unlink(from.c_str());
+        return 0;
+    }
+    if (errno == EEXIST)
+        return EEXIST;
+    if (errno != EPERM && errno != ENOTSUP && errno != ENOSYS && errno != EXDEV)
+        return errno;
+    // No hard links either (some FUSE and FAT mounts): check, then rename. A file created by
+    // someone else in between could be replaced; there is nothing better on such a system.
+    struct stat st;
+    if (::lstat(to.c_str(), &st) == 0)
+        return EEXIST;
+    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+}  // namespace
+
+Result writeFileAtomically(const std::string& path, const std::uint8_t* data, std::size_t size,
+                           SaveMode mode)
+{
+    if (path.empty())
+        return Result::failure("no file name to write to");
+    struct stat existing;
+    const bool exists = ::stat(path.c_str(), &existing) == 0;
+    if (exists && S_ISDIR(existing.st_mode))
+        return Result::failure("a folder exists at " + path);
+    if (exists && mode == SaveMode::FailIfExists)
+        return Result::failure("a file exists at " + path);
+
+    std::filesystem::path target(path);
+    std::string folder = target.has_parent_path() ? target.parent_path().string() : std::string(".");
+    if (folder.empty())
+        folder = "/";
+    TempFile temp(folder);
+    if (!temp.open())
+        return Result::failure(cannotWrite(path, temp.error()));
+
+    // Ordinary permissions for a new file; a replaced file keeps its own.
+    mode_t permissions = 0666;
+    if (exists && mode == SaveMode::ReplaceExisting) {
+        permissions = existing.st_mode & 07777;
+    } else {
+        permissions &= ~processUmask();
+    }
+    ::fchmod(temp.fd(), permissions);
+
+    // A file that replaces an existing one is flushed to the disk first, so that a crash
+    // cannot leave an empty file where the old one was.
+    if (int error = temp.writeAll(data, size, mode == SaveMode::ReplaceExisting))
+        return Result::failure(cannotWrite(path, error));
+
+    if (mode == SaveMode::ReplaceExisting) {
+        if (::rename(temp.path().c_str(), path.c_str()) != 0) {
+            const int error = errno;
+            if (error == EISDIR)
+                return Result::failure("a folder exists at " + path);
+            return Result::failure(cannotWrite(path, error));
+        }
+    } else if (int error = moveWithoutReplacing(temp.path(), path)) {
+        if (error == EEXIST) {
+            struct stat st;
+            if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+                return Result::failure("a folder exists at " + path);
+            return Result::failure("a file exists at " + path);
+        }
+        return Result::failure(cannotWrite(path, error));
+    }
+    temp.release();
+    return Result::success();
+}
+
+}  // namespace quarbel::imageservice

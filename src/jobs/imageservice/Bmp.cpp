@@ -1,0 +1,152 @@
+#include "jobs/imageservice/Bmp.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QImage>
+#include <QImageReader>
+
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+
+namespace quarbel::imageservice {
+
+namespace {
+
+std::uint32_t le32(const std::uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t(p[3]) << 24; }
+std::uint16_t le16(const std::uint8_t* p) { return std::uint16_t(p[0] | p[1] << 8); }
+
+void put16(std::uint8_t* p, std::uint16_t v) { p[0] = v & 0xFF; p[1] = v >> 8; }
+void put32(std::uint8_t* p, std::uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        p[i] = (v >> (8 * i)) & 0xFF;
+}
+
+constexpr std::size_t kFileHeader = 14, kInfoHeader = 40;
+constexpr std::uint32_t kPixelsPerMetre = 2835;  // 72 dots per inch
+
+struct Writer {
+    std::uint8_t* pixels;  // first byte of the pixel array (bottom row first)
+    std::size_t stride;
+    int height;
+    int bands;
+};
+
+int writeRows(VipsRegion* region, VipsRect* area, void* a)
+{
+    auto* w = static_cast<Writer*>(a);
+    for (int y = area->top; y < area->top + area->height; ++y) {
+        const auto* in = reinterpret_cast<const std::uint8_t*>(VIPS_REGION_ADDR(region, area->left, y));
+        std::uint8_t* out = w->pixels + std::size_t(w->height - 1 - y) * w->stride + std::size_t(area->left) * 3;
+        if (w->bands == 3) {
+            for (int x = 0; x < area->width; ++x, in += 3, out += 3) {
+                out[0] = in[2];
+                out[1] = in[1];
+                out[2] = in[0];
+            }
+        } else {
+            for (int x = 0; x < area->width; ++x, ++in, out += 3)
+                out[0] = out[1] = out[2] = *in;
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+Result readBmpHeader(const std::uint8_t* data, std::size_t size, BmpHeader& header)
+{
+    if (size < kFileHeader + 12)
+        return Result::failure("the BMP file is truncated");
+    const std::uint32_t infoSize = le32(data + 14);
+    long long width = 0, height = 0;
+    if (infoSize == 12) {
+        width = le16(data + 18);
+        height = le16(data + 20);
+    } else {
+        if (size < kFileHeader + 16)
+            return Result::failure("the BMP file is truncated");
+        width = static_cast<std::int32_t>(le32(data + 18));
+        height = static_cast<std::int32_t>(le32(data + 22));
+        if (height < 0)
+            height = -height;  // rows stored top-down
+    }
+    if (width <= 0 || height <= 0 || width > std::numeric_limits<int>::max() ||
+        height > std::numeric_limits<int>::max())
+        return Result::failure("the BMP file's header gives an impossible size");
+    header.width = static_cast<int>(width);
+    header.height = static_cast<int>(height);
+    return Result::success();
+}
+
+Result decodeBmp(const std::uint8_t* data, std::size_t size, vips::VImage& out)
+{
+    QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "bmp");
+    reader.setAutoTransform(false);
+    QImage image = reader.read();
+    if (image.isNull()) {
+        std::string why = reader.errorString().toStdString();
+        return Result::failure("cannot decode the BMP file" + (why.empty() ? std::string() : ": " + why));
+    }
+    const bool alpha = image.hasAlphaChannel();
+    image = image.convertToFormat(alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
+    if (image.isNull())
+        return Result::failure("not enough memory to decode the BMP file");
+    const int bands = alpha ? 4 : 3;
+    const std::size_t rowBytes = std::size_t(image.width()) * bands;
+    const std::size_t total = rowBytes * std::size_t(image.height());
+    auto* pixels = static_cast<std::uint8_t*>(g_try_malloc(total));
+    if (!pixels)
+        return Result::failure("not enough memory to decode the BMP file");
+    for (int y = 0; y < image.height(); ++y)
+        std::memcpy(pixels + rowBytes * std::size_t(y), image.constScanLine(y), rowBytes);
+    image = QImage();
+    out = vips::VImage::new_from_memory_steal(pixels, total, int(rowBytes / bands),
+                                              static_cast<int>(total / rowBytes), bands,
+                                              VIPS_FORMAT_UCHAR);
+    out = out.copy(vips::VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+    return Result::success();
+}
+
+Result encodeBmp(vips::VImage image, std::vector<std::uint8_t>& out)
+{
+    const int bands = image.bands();
+    if (image.format() != VIPS_FORMAT_UCHAR || (bands != 1 && bands != 3))
+        return Result::failure("internal error: BMP output needs 8-bit RGB");
+    const std::size_t width = std::size_t(image.width()), height = std::size_t(image.height());
+    const std::size_t stride = (width * 3 + 3) & ~std::size_t(3);
+    const std::size_t total = kFileHeader + kInfoHeader + stride * height;
+    if (width > 0x7FFFFFFF || height > 0x7FFFFFFF || total > 0xFFFFFFFFu)
+        return Result::failure("the picture is too large for a BMP file");
+    try {
+        out.assign(total, 0);
+    } catch (const std::bad_alloc&) {
+        return Result::failure("not enough memory for the BMP file");
+    }
+    std::uint8_t* h = out.data();
+    h[0] = 'B';
+    h[1] = 'M';
+    put32(h + 2, std::uint32_t(total));
+    put32(h + 10, kFileHeader + kInfoHeader);
+    put32(h + 14, kInfoHeader);
+    put32(h + 18, std::uint32_t(width));
+    put32(h + 22, std::uint32_t(height));
+    put16(h + 26, 1);   // planes
+    put16(h + 28, 24);  // bits per pixel
+    put32(h + 30, 0);   // BI_RGB
+    put32(h + 34, std::uint32_t(stride * height));
+    put32(h + 38, kPixelsPerMetre);
+    put32(h + 42, kPixelsPerMetre);
+    Writer writer{h + kFileHeader + kInfoHeader, stride, int(height), bands};
+    if (vips_sink_disc(image.get_image(), writeRows, &writer)) {
+        out.clear();
+        throw vips::VError();
+    }
+    return Result::success();
+}
+
+}  // namespace quarbel::imageservice

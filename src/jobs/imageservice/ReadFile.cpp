@@ -1,0 +1,70 @@
+#include "jobs/imageservice/ReadFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quarbel::imageservice {
+
+namespace {
+
+std::string cannotRead(const std::string& path, int error)
+{
+    return "cannot read " + path + ": " + std::strerror(error);
+}
+
+struct Fd {
+    int fd;
+    ~Fd()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+}  // namespace
+
+Result readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes)
+{
+    bytes.clear();
+    // Non-blocking, so that a FIFO or device named like a picture does not hang the caller.
+    Fd file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)};
+    if (file.fd < 0)
+        return Result::failure(cannotRead(path, errno));
+    struct stat st;
+    if (::fstat(file.fd, &st) != 0)
+        return Result::failure(cannotRead(path, errno));
+    if (S_ISDIR(st.st_mode))
+        return Result::failure("a folder exists at " + path + ", not a picture");
+    if (!S_ISREG(st.st_mode))
+        return Result::failure(path + " is not a regular file");
+    if (std::uint64_t(st.st_size) > kMaxFileBytes)
+        return Result::failure("the file is too large: " + path);
+    if (st.st_size == 0)
+        return Result::failure("the file is empty: " + path);
+    try {
+        bytes.resize(std::size_t(st.st_size));
+    } catch (const std::bad_alloc&) {
+        return Result::failure("not enough memory to read " + path);
+    }
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::read(file.fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            const int error = errno;
+            bytes.clear();
+            return Result::failure(cannotRead(path, error));
+        }
+        if (n == 0)
+            break;  // the file shrank while it was read
+        done += std::size_t(n);
+    }
+    bytes.resize(done);
+    return Result::success();
+}
+
+}  // namespace quarbel::imageservice

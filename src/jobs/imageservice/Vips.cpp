@@ -1,0 +1,135 @@
+#include "jobs/imageservice/Vips.h"
+
+#include <algorithm>
+#include <atomic>
+#include <mutex>
+#include <sstream>
+
+namespace quarbel::imageservice {
+
+namespace {
+
+constexpr std::uint64_t kDefaultMaxPixels = 300'000'000;
+std::atomic<std::uint64_t> gMaxPixels{kDefaultMaxPixels};
+thread_local vips_util::WarningScope* tCurrentScope = nullptr;
+
+// Warnings raised on libvips' own worker threads cannot be told apart per item; the last one
+// is kept as a fallback reason.
+std::mutex gLastWarningMutex;
+std::string gLastWarning;
+
+void logHandler(const gchar*, GLogLevelFlags, const gchar* message, gpointer)
+{
+    vips_util::recordWarning(message);
+}
+
+}  // namespace
+
+namespace vips_util {
+
+void recordWarning(const char* message)
+{
+    std::string text = message ? message : "";
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' '))
+        text.pop_back();
+    if (tCurrentScope) {
+        tCurrentScope->warnings_.push_back(text);
+    } else {
+        std::lock_guard lock(gLastWarningMutex);
+        gLastWarning = text;
+    }
+}
+
+WarningScope::WarningScope() : outer_(tCurrentScope) { tCurrentScope = this; }
+WarningScope::~WarningScope() { tCurrentScope = outer_; }
+
+namespace {
+
+// "VipsJpeg: Premature end of JPEG file" -> "Premature end of JPEG file"
+std::string withoutDomain(std::string line)
+{
+    auto colon = line.find(": ");
+    if (colon != std::string::npos && line.find(' ') > colon)
+        line.erase(0, colon + 2);
+    return line;
+}
+
+std::vector<std::string> lines(const std::string& text)
+{
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        if (!line.empty())
+            out.push_back(line);
+    return out;
+}
+
+}  // namespace
+
+std::string reasonOf(const vips::VError& error, const WarningScope& scope)
+{
+    // The most telling line is the first one from the library that found the problem;
+    // generic lines ("... failed", "unable to call ...") come later.
+    std::vector<std::string> candidates = lines(error.what());
+    for (const auto& warning : scope.warnings())
+        candidates.push_back(warning);
+    for (const auto& line : candidates) {
+        std::string text = withoutDomain(line);
+        if (text.find("unable to call") != std::string::npos ||
+            text.find("load failed") != std::string::npos)
+            continue;
+        if (!text.empty())
+            return text;
+    }
+    {
+        std::lock_guard lock(gLastWarningMutex);
+        if (!gLastWarning.empty())
+            return withoutDomain(gLastWarning);
+    }
+    return candidates.empty() ? std::string("the image library failed")
+                              : withoutDomain(candidates.front());
+}
+
+vips::VImage loadFromBytes(const char* loader, const std::uint8_t* data, std::size_t size,
+                           vips::VOption* options)
+{
+    VipsBlob* blob = vips_blob_new(nullptr, data, size);
+    vips::VImage out;
+    options = (options ? options : vips::VImage::option())->set("buffer", blob)->set("out", &out);
+    try {
+        vips::VImage::call(loader, options);
+    } catch (...) {
+        vips_area_unref(VIPS_AREA(blob));
+        throw;
+    }
+    vips_area_unref(VIPS_AREA(blob));
+    return out;
+}
+
+}  // namespace vips_util
+
+void initialize()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        VIPS_INIT("quarbel");
+        // Only the loaders this service calls by name are used, but block the risky ones
+        // anyway (ImageMagick, PDF, SVG, ...) should anything reach the generic loader.
+        vips_block_untrusted_set(TRUE);
+        vips_cache_set_max(0);
+        g_log_set_handler("VIPS", static_cast<GLogLevelFlags>(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE |
+                                                              G_LOG_LEVEL_INFO | G_LOG_LEVEL_DEBUG),
+                          logHandler, nullptr);
+    });
+}
+
+void setMaxPixels(std::uint64_t pixels) { gMaxPixels = pixels ? pixels : kDefaultMaxPixels; }
+std::uint64_t maxPixels() { return gMaxPixels.load(); }
+
+void setThreadsPerImage(int threads)
+{
+    initialize();
+    vips_concurrency_set(std::max(1, threads));
+}
+
+}  // namespace quarbel::imageservice

@@ -1,0 +1,46 @@
+#pragma once
+// libvips plumbing shared by the Image Service: start-up, the limits against hostile files,
+// and turning libvips' errors and warnings into reasons people can read.
+
+#include "jobs/imageservice/ImageService.h"
+
+#include <vips/vips8>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace quarbel::imageservice::vips_util {
+
+// A failure with a reason for people, thrown inside the service and turned into a Result at
+// its edge (libvips' own errors arrive as vips::VError).
+struct Failure : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+void recordWarning(const char* message);
+
+// Collects the libvips warnings raised on this thread while it lives, so that they stay off
+// the terminal but can become the reason when the operation fails.
+class WarningScope {
+public:
+    WarningScope();
+    ~WarningScope();
+    WarningScope(const WarningScope&) = delete;
+    WarningScope& operator=(const WarningScope&) = delete;
+    const std::vector<std::string>& warnings() const { return warnings_; }
+
+private:
+    friend void recordWarning(const char* message);
+    std::vector<std::string> warnings_;
+    WarningScope* outer_;
+};
+
+// The reason text of a libvips error: its first meaningful line, or the last warning seen.
+std::string reasonOf(const vips::VError& error, const WarningScope& scope);
+
+// A blob that points at bytes owned elsewhere (they must outlive every image made from it).
+vips::VImage loadFromBytes(const char* loader, const std::uint8_t* data, std::size_t size,
+                           vips::VOption* options);
+
+}  // namespace quarbel::imageservice::vips_util
