@@ -1,0 +1,11 @@
+#pragma once
+#include <QString>
+
+namespace quarbel::imagelist {
+
+// True when the name's last three characters are one of "bmp", "BMP", "jpg", "JPG", "png",
+// "PNG", "gif", "GIF", "tif", "TIF", compared with case. No dot is needed in front of them
+// (".jpeg", ".tiff" and ".Jpg" are rejected; "xbmp" and a file called "gif" are accepted).
+bool ImageFileCheck(const QString& strFileName);
+
+}  // namespace quarbel::imagelist
