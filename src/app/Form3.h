@@ -1,0 +1,164 @@
+#pragma once
+// Form3, the program's one window: its controls at the places of the saved layout, the
+// window-level state the jobs share, the option rules and the start, Cancel and Help
+// commands. Controls carry the names of the window's designer.
+
+#include "app/FormLayout.h"
+#include "jobs/JobHost.h"
+#include "platform/PlatformServices.h"
+
+#include <QLine>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+#include <array>
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QRadioButton;
+class QStatusBar;
+
+namespace quarbel {
+class ThemedButton;
+class XpB;
+class XP_ProgressBar;
+}  // namespace quarbel
+
+namespace quarbel::app {
+
+class Form3JobHost;
+
+class Form3 : public QWidget {
+    Q_OBJECT
+
+public:
+    // Builds the window from the layout (the program's own when none is given) and runs the
+    // start-up sequence. The single-instance test is the caller's (see SingleInstance.h).
+    explicit Form3(platform::PlatformServices services, QWidget* parent = nullptr);
+    Form3(platform::PlatformServices services, const FormLayout& layout, QWidget* parent = nullptr);
+    ~Form3() override;
+
+    // The layout the program uses: the data file (installed or in the source tree) when it
+    // parses, else the embedded copy. A broken data file is reported on standard error.
+    static FormLayout programLayout();
+
+    platform::PlatformServices& services() { return m_services; }
+
+    // Window-level state.
+    bool CancelRequested = false;
+    QString TargetExtension;
+    int PreviewWidth = 0;
+    int PreviewHeight = 0;
+    QString ChosenFolder;
+    QString LastPickedFile;
+
+    // Controls.
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QListWidget* List1 = nullptr;
+    QWidget* Picture1 = nullptr;
+    QGroupBox* fraAdvanced = nullptr;
+    QRadioButton* RadioButton3 = nullptr;
+    QRadioButton* RadioButton4 = nullptr;
+    QCheckBox* CheckBox3 = nullptr;
+    QCheckBox* CheckBox2 = nullptr;
+    QComboBox* Combo1 = nullptr;
+    QLabel* Label3 = nullptr;
+    QComboBox* Combo2 = nullptr;
+    QLabel* Label4 = nullptr;
+    QCheckBox* CheckBox4 = nullptr;
+    QGroupBox* fraSize = nullptr;
+    QLabel* lblWidth = nullptr;
+    QLineEdit* txtWidth = nullptr;
+    QLabel* lblUnitsW = nullptr;
+    QCheckBox* CheckBox1 = nullptr;
+    QLabel* lblHeight = nullptr;
+    QLineEdit* txtHeight = nullptr;
+    QLabel* lblUnitsH = nullptr;
+    QLabel* lblQuick = nullptr;
+    QComboBox* cbQuick = nullptr;
+    QGroupBox* fraOptions = nullptr;
+    QRadioButton* RadioButton1 = nullptr;
+    QRadioButton* RadioButton2 = nullptr;
+    XpB* XpB1 = nullptr;
+    QLineEdit* FlatEdit1 = nullptr;
+    ThemedButton* ThemedButton1 = nullptr;
+    QLineEdit* FlatEdit2 = nullptr;
+    ThemedButton* ThemedButton2 = nullptr;
+    XP_ProgressBar* XP_ProgressBar1 = nullptr;
+    QLabel* percent = nullptr;
+    XpB* XpB6 = nullptr;
+    ThemedButton* ThemedButton4 = nullptr;
+    ThemedButton* ThemedButton3 = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+
+    // Status bar panels 1..4.
+    QLabel* panel(int number) const;
+    QString panelText(int number) const;
+    void setPanelText(int number, const QString& text);
+
+    // The thin frame lines, as the layout places them.
+    const QList<QLine>& frameLines() const { return m_frameLines; }
+
+    // Commands.
+    void ThemedButton3_Click();  // start: the chosen mode's job, then the open-folder step
+    void ThemedButton4_Click();  // Cancel: only sets CancelRequested
+    void XpB6_Click();           // Help: the help page with the desktop's default handler
+    bool jobRunning() const { return m_jobRunning; }
+
+    // Option rules.
+    void RadioButton1_Click();
+    void RadioButton2_Click();
+    void Combo1_Click();
+    void txtWidth_Change();
+    void txtHeight_Change();
+    void cbQuick_Click();
+    void cbQuick_Change();
+    // Selects a quick-size item by code (its text replaces any typed one) and runs its rule.
+    void selectQuickSize(int index);
+
+    // Image list: handlers and state defined in Form3ImageList.cpp
+    void connectImageList();
+    // (end of the image list's section)
+
+signals:
+    // After every job the start command ran (tests and front ends that list results).
+    void jobFinished(const quarbel::jobs::JobSummary& summary);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    friend class Form3JobHost;
+
+    void createControls();
+    void applyLayout(const FormLayout& layout);
+    void connectOptions();
+    void connectCommands();
+    void Form_Load();
+    bool filterDigitKey(QObject* field, QKeyEvent* key);
+    void runJob(bool convert);
+    void openDestinationFolder();
+    void showFailures(const quarbel::jobs::JobSummary& summary);
+    // Sets a field's text unless it already shows it (an unchanged text raises no change).
+    static void setFieldText(QLineEdit* field, const QString& text);
+    void applyQuickFactor(float factor);
+
+    platform::PlatformServices m_services;
+    std::unique_ptr<Form3JobHost> m_jobHost;
+    std::array<QLabel*, 4> m_panels{};
+    QList<QLine> m_frameLines;
+    QList<QColor> m_frameLineColors;
+    bool m_jobRunning = false;
+    bool m_closeRequested = false;
+};
+
+}  // namespace quarbel::app

@@ -1,0 +1,182 @@
+// The option rules: mode and format, the digit filter of the size fields and the quick
+// size, the aspect coupling of the two size fields, and the quick-size percentages.
+
+#include "app/Form3.h"
+
+#include "app/Numbers.h"
+#include "controls/themedbutton/ThemedButton.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QRadioButton>
+
+namespace quarbel::app {
+
+namespace {
+
+constexpr qint64 kFieldMaximum = 32767;  // the fields hold 16-bit numbers
+
+// factor x size, rounded half to even, as a field's text; nothing when out of range.
+std::optional<QString> scaledText(double value)
+{
+    const std::optional<long long> rounded = roundHalfEven(value);
+    if (!rounded || *rounded > kFieldMaximum || *rounded < -kFieldMaximum - 1)
+        return std::nullopt;
+    return QString::number(*rounded);
+}
+
+}  // namespace
+
+void Form3::connectOptions()
+{
+    connect(RadioButton1, &QRadioButton::clicked, this, &Form3::RadioButton1_Click);
+    connect(RadioButton2, &QRadioButton::clicked, this, &Form3::RadioButton2_Click);
+    connect(Combo1, &QComboBox::activated, this, &Form3::Combo1_Click);
+    connect(txtWidth, &QLineEdit::textChanged, this, &Form3::txtWidth_Change);
+    connect(txtHeight, &QLineEdit::textChanged, this, &Form3::txtHeight_Change);
+    connect(cbQuick, &QComboBox::activated, this, &Form3::cbQuick_Click);
+    connect(cbQuick->lineEdit(), &QLineEdit::textEdited, this, &Form3::cbQuick_Change);
+}
+
+void Form3::RadioButton1_Click()
+{
+    if (!RadioButton1->isChecked())
+        return;
+    ThemedButton3->setCaption(QStringLiteral("Convert"));
+    txtWidth->setEnabled(false);
+    txtHeight->setEnabled(false);
+    cbQuick->setEnabled(false);
+    CheckBox1->setEnabled(false);
+    Combo1->setEnabled(true);
+    Combo2->setEnabled(true);
+}
+
+void Form3::RadioButton2_Click()
+{
+    if (!RadioButton2->isChecked())
+        return;
+    ThemedButton3->setCaption(QStringLiteral("Resize"));
+    txtWidth->setEnabled(true);
+    txtHeight->setEnabled(true);
+    cbQuick->setEnabled(true);
+    CheckBox1->setEnabled(true);
+    Combo1->setEnabled(false);
+    Combo2->setEnabled(false);
+}
+
+void Form3::Combo1_Click()
+{
+    const QString format = Combo1->currentText();
+    for (const char* other : {"PNG", "BMP", "GIF", "TIFF"}) {
+        if (format == QLatin1String(other)) {
+            Combo2->setEnabled(false);
+            return;
+        }
+    }
+    if (format == QStringLiteral("JPG"))
+        Combo2->setEnabled(true);
+}
+
+void Form3::setFieldText(QLineEdit* field, const QString& text)
+{
+    if (field->text() != text)
+        field->setText(text);
+}
+
+void Form3::txtWidth_Change()
+{
+    if (!CheckBox1->isChecked() || PreviewWidth == 0)
+        return;
+    const std::optional<double> width = wholeNumber(txtWidth->text());
+    if (!width)
+        return;
+    if (const auto height = scaledText(*width / PreviewWidth * PreviewHeight))
+        setFieldText(txtHeight, *height);
+}
+
+void Form3::txtHeight_Change()
+{
+    if (!CheckBox1->isChecked() || PreviewHeight == 0)
+        return;
+    const std::optional<double> height = wholeNumber(txtHeight->text());
+    if (!height)
+        return;
+    if (const auto width = scaledText(*height / PreviewHeight * PreviewWidth))
+        setFieldText(txtWidth, *width);
+}
+
+void Form3::applyQuickFactor(float factor)
+{
+    // The factor is single precision, the product double: "10%" of 25 is 2.5000000373 -> 3.
+    const auto width = scaledText(static_cast<double>(factor) * PreviewWidth);
+    if (!width)
+        return;
+    setFieldText(txtWidth, *width);
+    const auto height = scaledText(static_cast<double>(factor) * PreviewHeight);
+    if (!height)
+        return;
+    setFieldText(txtHeight, *height);
+}
+
+void Form3::cbQuick_Click()
+{
+    const QString item = cbQuick->currentText();
+    applyQuickFactor(static_cast<float>(leadingNumber(item.left(item.size() - 1)) / 100.0));
+}
+
+void Form3::selectQuickSize(int index)
+{
+    if (index < 0 || index >= cbQuick->count())
+        return;
+    cbQuick->setCurrentIndex(index);
+    cbQuick->setEditText(cbQuick->itemText(index));
+    cbQuick_Click();
+}
+
+void Form3::cbQuick_Change()
+{
+    QLineEdit* edit = cbQuick->lineEdit();
+    if (leadingNumber(edit->text()) > 100) {
+        edit->setText(QStringLiteral("100"));
+        edit->selectAll();
+    }
+    applyQuickFactor(static_cast<float>(leadingNumber(edit->text()) / 100.0));
+}
+
+bool Form3::filterDigitKey(QObject* field, QKeyEvent* key)
+{
+    // Paste shortcuts never reach the fields, whatever characters they carry.
+    if (key->matches(QKeySequence::Paste))
+        return true;
+    const QString text = key->text();
+    if (text.isEmpty() || key->key() == Qt::Key_Delete)
+        return false;  // navigation and editing keys type no character
+    const QChar c = text.at(0);
+    const bool passes = text.size() == 1 && ((c >= u'0' && c <= u'9') || c == QChar(8));
+    if (!passes)
+        return true;
+    if (field == cbQuick->lineEdit() && leadingNumber(cbQuick->lineEdit()->text()) > 100)
+        return true;
+    return false;
+}
+
+bool Form3::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress
+        && (watched == txtWidth || watched == txtHeight || watched == cbQuick->lineEdit()))
+        return filterDigitKey(watched, static_cast<QKeyEvent*>(event));
+    // Shortcut overrides would let Ctrl+V reach the field's own paste; swallow them too.
+    if (event->type() == QEvent::ShortcutOverride
+        && (watched == txtWidth || watched == txtHeight || watched == cbQuick->lineEdit())) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->matches(QKeySequence::Paste)) {
+            key->accept();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace quarbel::app

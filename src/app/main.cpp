@@ -1,0 +1,25 @@
+// quarbel: the Quarbel Image Converter window.
+
+#include "app/Form3.h"
+#include "app/SingleInstance.h"
+
+#include <QApplication>
+#include <QIcon>
+
+int main(int argc, char* argv[])
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("quarbel"));
+    QApplication::setApplicationDisplayName(QString());
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/quarbel/quarbel.png")));
+    QGuiApplication::setDesktopFileName(QStringLiteral("quarbel"));
+
+    quarbel::platform::PlatformServices services = quarbel::platform::PlatformServices::qt();
+    quarbel::platform::FileInstanceLock lock;
+    if (!quarbel::app::claimSingleInstance(lock, *services.messages))
+        return 0;
+
+    quarbel::app::Form3 window(services);
+    window.show();
+    return application.exec();
+}
