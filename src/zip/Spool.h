@@ -1,0 +1,41 @@
+#pragma once
+// Where an archive keeps its entries' compressed data between AddFile and WriteZip: an
+// anonymous temporary file, so a large batch does not hold every file in memory. The file
+// is removed when the spool is destroyed.
+
+#include "zip/ZipResult.h"
+
+#include <QByteArray>
+#include <QIODevice>
+#include <QTemporaryFile>
+#include <cstdint>
+#include <memory>
+
+namespace quarbel::zip {
+
+class Spool {
+public:
+    struct Span {
+        std::int64_t offset = 0;
+        std::int64_t size = 0;
+    };
+
+    Spool();
+    ~Spool();
+    Spool(const Spool&) = delete;
+    Spool& operator=(const Spool&) = delete;
+
+    // Appends data and tells where it went.
+    Result append(const QByteArray& data, Span& span);
+    // Forgets everything from span on (the data of an entry that was not added after all).
+    void discard(const Span& span);
+    // Copies a span to out, in pieces.
+    Result copyTo(const Span& span, QIODevice& out) const;
+
+private:
+    Result ensureOpen();
+    std::unique_ptr<QTemporaryFile> file_;
+    std::int64_t end_ = 0;
+};
+
+}  // namespace quarbel::zip

@@ -1,0 +1,134 @@
+#include "zip/ZipFile.h"
+
+#include "zip/Deflate.h"
+#include "zip/DosDateTime.h"
+#include "zip/ZipLimits.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <new>
+
+namespace quarbel::zip {
+namespace {
+
+Result writeAll(QIODevice& out, const QByteArray& bytes)
+{
+    if (out.write(bytes) != bytes.size())
+        return Result::failure(Error::WriteFailed, out.errorString());
+    return Result::success();
+}
+
+Result readWhole(const QString& path, QByteArray& data)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return Result::failure(Error::SourceUnreadable,
+                               QStringLiteral("cannot open %1: %2").arg(path, file.errorString()));
+    const qint64 expected = file.size();
+    if (auto r = checkEntry(static_cast<std::uint64_t>(expected), 0, 0, 0); !r)
+        return Result::failure(r.error, QStringLiteral("%1: %2").arg(path, r.reason));
+    data = file.readAll();
+    if (file.error() != QFileDevice::NoError || data.size() != expected)
+        return Result::failure(Error::SourceUnreadable,
+                               QStringLiteral("cannot read %1 completely: %2")
+                                   .arg(path, file.errorString()));
+    return Result::success();
+}
+
+}  // namespace
+
+Result ZipFile::SetSourcePath(const QString& path, Spool& spool)
+{
+    try {
+        const QFileInfo info(path);
+        QByteArray data;
+        if (auto r = readWhole(path, data); !r)
+            return r;
+        QByteArray raw;
+        if (auto r = rawDeflate(data, raw); !r)
+            return Result::failure(r.error, QStringLiteral("%1: %2").arg(path, r.reason));
+        if (auto r = checkEntry(static_cast<std::uint64_t>(data.size()),
+                                static_cast<std::uint64_t>(raw.size()), 0, 0);
+            !r)
+            return Result::failure(r.error, QStringLiteral("%1: %2").arg(path, r.reason));
+
+        const DosDateTime stamp = toDosDateTime(info.fileTime(QFileDevice::FileModificationTime));
+        fields_.time = stamp.time;
+        fields_.date = stamp.date;
+        fields_.crc = crc32Of(data);
+        fields_.uncompressedSize = static_cast<std::uint32_t>(data.size());
+        fields_.compressedSize = static_cast<std::uint32_t>(raw.size());
+        data.clear();
+
+        Spool::Span span;
+        if (auto r = spool.append(raw, span); !r)
+            return r;
+        data_ = span;
+    } catch (const std::bad_alloc&) {
+        return Result::failure(Error::CompressFailed,
+                               QStringLiteral("not enough memory to compress %1").arg(path));
+    }
+    return SetFileName(QFileInfo(path).fileName());
+}
+
+Result ZipFile::SetFileName(const QString& name)
+{
+    const QByteArray bytes = storedText(name);
+    if (auto r = checkEntry(0, 0, static_cast<std::uint64_t>(bytes.size()), 0); !r)
+        return r;
+    name_ = bytes;
+    updateTextFields();
+    return Result::success();
+}
+
+Result ZipFile::SetComment(const QString& comment)
+{
+    const QByteArray bytes = storedText(comment);
+    if (auto r = checkEntry(0, 0, 0, static_cast<std::uint64_t>(bytes.size())); !r)
+        return r;
+    comment_ = bytes;
+    updateTextFields();
+    return Result::success();
+}
+
+void ZipFile::updateTextFields()
+{
+    fields_.nameLength = static_cast<std::uint16_t>(name_.size());
+    const bool ascii = isPlainAscii(name_) && isPlainAscii(comment_);
+    fields_.flags = ascii ? kFlagsDefault : static_cast<std::uint16_t>(kFlagsDefault | kFlagUtf8);
+    fields_.versionMadeBy = ascii ? kVersion : kVersionMadeByUtf8;
+}
+
+Result ZipFile::WriteLocal(QIODevice& out, const Spool& spool, std::uint32_t offset)
+{
+    localHeaderOffset_ = offset;
+    if (auto r = writeAll(out, localHeader(fields_)); !r)
+        return r;
+    if (auto r = writeAll(out, name_); !r)
+        return r;
+    // The extra field is always empty.
+    return spool.copyTo(data_, out);
+}
+
+Result ZipFile::WriteCentral(QIODevice& out) const
+{
+    const auto commentLength = static_cast<std::uint16_t>(comment_.size());
+    if (auto r = writeAll(out, centralHeader(fields_, commentLength, localHeaderOffset_)); !r)
+        return r;
+    if (auto r = writeAll(out, name_); !r)
+        return r;
+    return writeAll(out, comment_);
+}
+
+std::uint64_t ZipFile::localSize() const
+{
+    return localPartSize(static_cast<std::uint64_t>(name_.size()), fields_.compressedSize);
+}
+
+std::uint64_t ZipFile::centralSize() const
+{
+    return centralPartSize(static_cast<std::uint64_t>(name_.size()),
+                           static_cast<std::uint64_t>(comment_.size()));
+}
+
+}  // namespace quarbel::zip
