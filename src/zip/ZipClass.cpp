@@ -5,6 +5,7 @@
 
 #include <QFileInfo>
 #include <QSaveFile>
+#include <new>
 
 namespace quarbel::zip {
 
@@ -66,9 +67,15 @@ Result ZipClass::WriteZip(const QString& filePath, Overwrite overwrite)
     QSaveFile out(filePath);
     if (!out.open(QIODevice::WriteOnly))
         return fail(Error::WriteFailed, out.errorString());
-    if (auto r = writeTo(out); !r) {
+    Result written = Result::success();
+    try {
+        written = writeTo(out);
+    } catch (const std::bad_alloc&) {
+        written = Result::failure(Error::WriteFailed, QStringLiteral("not enough memory"));
+    }
+    if (!written) {
         out.cancelWriting();
-        return fail(r.error, r.reason);
+        return fail(written.error, written.reason);
     }
     if (overwrite == Overwrite::Refuse && QFileInfo::exists(filePath)) {
         out.cancelWriting();  // someone else created it meanwhile: leave theirs alone

@@ -19,14 +19,9 @@ void put32(QByteArray& out, std::uint32_t value)
     out.append(bytes, 4);
 }
 
-}  // namespace
-
-QByteArray localHeader(const EntryFields& f)
+// From the flags to the extra field length, both headers hold the same fields.
+void putShared(QByteArray& out, const EntryFields& f)
 {
-    QByteArray out;
-    out.reserve(kLocalHeaderSize);
-    put32(out, kLocalSignature);
-    put16(out, kVersion);  // version needed to extract
     put16(out, f.flags);
     put16(out, kMethodDeflate);
     put16(out, f.time);
@@ -36,6 +31,17 @@ QByteArray localHeader(const EntryFields& f)
     put32(out, f.uncompressedSize);
     put16(out, f.nameLength);
     put16(out, 0);  // extra field length
+}
+
+}  // namespace
+
+QByteArray localHeader(const EntryFields& f)
+{
+    QByteArray out;
+    out.reserve(kLocalHeaderSize);
+    put32(out, kLocalSignature);
+    put16(out, kVersion);  // version needed to extract
+    putShared(out, f);
     return out;
 }
 
@@ -47,15 +53,7 @@ QByteArray centralHeader(const EntryFields& f, std::uint16_t commentLength,
     put32(out, kCentralSignature);
     put16(out, f.versionMadeBy);
     put16(out, kVersion);  // version needed to extract
-    put16(out, f.flags);
-    put16(out, kMethodDeflate);
-    put16(out, f.time);
-    put16(out, f.date);
-    put32(out, f.crc);
-    put32(out, f.compressedSize);
-    put32(out, f.uncompressedSize);
-    put16(out, f.nameLength);
-    put16(out, 0);  // extra field length
+    putShared(out, f);
     put16(out, commentLength);
     put16(out, 0);  // disk number start
     put16(out, kInternalAttributes);
