@@ -1,5 +1,6 @@
 #include "cli/BatchOptions.h"
 
+#include "cli/ZipOutput.h"
 #include "jobs/ConvertJob.h"
 
 #include <QFileInfo>
@@ -86,6 +87,11 @@ const std::vector<OptionRow>& optionTable() {
          [](BatchOptions& o, const QString&) {
              o.subFolders = jobs::SubFolders::Include;
              return QString();
+         }},
+        {"--zip", true,
+         [](BatchOptions& o, const QString& v) {
+             o.zipArchive = v;
+             return checkArchivePath(v);
          }},
         {"--quiet", false,
          [](BatchOptions& o, const QString&) {
@@ -179,6 +185,8 @@ QString helpText() {
         "  --no-overwrite   keep output files that already exist (counted as skipped)\n"
         "  --sub-folders    walk SOURCE folders with their sub-folders\n"
         "  --jobs N         images worked on at once, 1 to 64 (default: the number of cores)\n"
+        "  --zip ARCHIVE    also pack the files written into ARCHIVE (replaced, once complete,\n"
+        "                   if it exists; an archive that cannot be written makes the status 1)\n"
         "  --quiet          print only failures and the summary\n"
         "  --help           show this text\n"
         "  --version        show the version\n"

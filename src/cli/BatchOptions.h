@@ -23,6 +23,7 @@ struct BatchOptions {
     jobs::SubFolders subFolders = jobs::SubFolders::Exclude;
     int jobs = 0;  // 0 = the number of cores
     bool quiet = false;
+    QString zipArchive;  // --zip: pack the written files into this archive ("" = none)
     QStringList sources;  // as given: files and folders
 };
 

@@ -4,6 +4,7 @@
 #include "cli/BatchFrontEnd.h"
 #include "cli/BatchOptions.h"
 #include "cli/Console.h"
+#include "cli/ZipOutput.h"
 #include "jobs/Jobs.h"
 
 #include <QCoreApplication>
@@ -37,5 +38,7 @@ int main(int argc, char** argv) {
     const jobs::JobSummary summary = options.job == cli::JobKind::Convert
                                          ? jobs::ConvertImages(inputs, view, run)
                                          : jobs::ResizeImages(inputs, view, run);
-    return cli::exitStatus(summary);
+    const int status = cli::exitStatus(summary);
+    if (options.zipArchive.isEmpty()) return status;
+    return cli::writeRunArchive(options.zipArchive, summary, status, stdout, stderr);
 }
