@@ -1,0 +1,219 @@
+// quarbel-batch run as a process: exit statuses, progress and summary lines, failures, the
+// command line's checks and Ctrl-C.
+
+#include "../jobs/TestImages.h"
+#include "ToolProcess.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace quarbel::testing {
+namespace {
+
+class BatchToolTest : public ::testing::Test {
+protected:
+    QTemporaryDir temp;
+
+    QString path(const QString& relative) const { return temp.path() + "/" + relative; }
+    QString folder(const QString& relative) const {
+        QDir().mkpath(path(relative));
+        return path(relative);
+    }
+    QString image(const QString& relative, int width, int height) const {
+        QDir().mkpath(QFileInfo(path(relative)).absolutePath());
+        writeImage(path(relative), width, height, kindOfName(relative));
+        return path(relative);
+    }
+    ToolRun run(const QStringList& arguments) { return runTool(arguments, folder("scratch")); }
+    int filesIn(const QString& relative) const {
+        return static_cast<int>(QDir(path(relative)).entryList(QDir::Files | QDir::Hidden).size());
+    }
+};
+
+QString summaryLine(int written, int skipped, int failed) {
+    return QString("written %1, skipped %2 because the file existed, failed %3")
+        .arg(written)
+        .arg(skipped)
+        .arg(failed);
+}
+
+TEST_F(BatchToolTest, AllWrittenPrintsOneLinePerItemThenTheSummaryAndExitsZero) {
+    image("src/a.png", 12, 8);
+    image("src/b.gif", 9, 9);
+    image("src/c.bmp", 7, 5);
+    const QString out = folder("out");
+
+    const ToolRun result = run({"convert", "--format", "tiff", "--dest", out, path("src")});
+
+    EXPECT_EQ(result.exitStatus, 0) << result.err.toStdString();
+    const QStringList lines = result.outLines();
+    ASSERT_EQ(lines.size(), 5) << result.out.toStdString();
+    const QStringList prefixes = {"[ 33%] 1 of 3 ", "[ 67%] 2 of 3 ", "[100%] 3 of 3 "};
+    const QStringList names = {"a", "b", "c"};
+    for (int i = 0; i < 3; ++i) {
+        const QString source = path("src/") + names[i] + QString(".png.gif.bmp").mid(i * 4, 4);
+        EXPECT_EQ(lines[i], prefixes[i] + source + " -> " + out + "/" + names[i] + ".tiff");
+        EXPECT_EQ(readImage(out + "/" + names[i] + ".tiff").kind, Kind::Tiff);
+    }
+    EXPECT_EQ(lines[3], "Finished.");
+    EXPECT_EQ(lines[4], summaryLine(3, 0, 0));
+    EXPECT_TRUE(result.err.isEmpty()) << result.err.toStdString();
+}
+
+TEST_F(BatchToolTest, AFailedItemIsListedWithItsReasonAndExitsOne) {
+    image("src/a.png", 12, 8);
+    writeBytes(path("src/b.jpg"), "these are not picture bytes");
+    image("src/c.png", 5, 5);
+    const QString out = folder("out");
+
+    const ToolRun result = run({"convert", "--dest", out, "--jobs", "3", path("src")});
+
+    EXPECT_EQ(result.exitStatus, 1);
+    const QStringList lines = result.outLines();
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_EQ(lines[lines.size() - 2], "Finished. 1 of 3 files failed.");
+    EXPECT_EQ(lines.last(), summaryLine(2, 0, 1));
+    const QString failedPrefix = "failed: " + path("src/b.jpg") + " -> " + out + "/b.jpg: ";
+    EXPECT_TRUE(result.err.startsWith(failedPrefix)) << result.err.toStdString();
+    EXPECT_GT(result.err.trimmed().size(), failedPrefix.trimmed().size());
+    EXPECT_EQ(filesIn("out"), 2);
+}
+
+TEST_F(BatchToolTest, KeptFilesAreSkippedNotFailed) {
+    image("src/a.png", 12, 8);
+    image("src/b.png", 12, 8);
+    const QString out = folder("out");
+    writeBytes(out + "/a.jpg", "old");
+
+    const ToolRun result =
+        run({"convert", "--dest", out, "--no-overwrite", "--quiet", path("src")});
+
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_EQ(result.outLines(), (QStringList{"Finished.", summaryLine(1, 1, 0)}));
+    EXPECT_EQ(readBytes(out + "/a.jpg"), "old");
+    EXPECT_EQ(readImage(out + "/b.jpg").kind, Kind::Jpeg);
+}
+
+TEST_F(BatchToolTest, QuietPrintsOnlyTheSummaryAndTheFailures) {
+    image("src/a.png", 12, 8);
+    writeBytes(path("src/b.png"), "nothing");
+    const ToolRun result = run({"resize", "--width", "6", "--height", "4", "--dest",
+                                folder("out"), "--quiet", path("src")});
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(result.outLines(), (QStringList{"Finished. 1 of 2 files failed.", summaryLine(1, 0, 1)}));
+    EXPECT_EQ(result.err.count("failed: "), 1);
+    const ImageFacts facts = readImage(path("out/a.png"));
+    EXPECT_EQ(facts.width, 6);
+    EXPECT_EQ(facts.height, 4);
+}
+
+TEST_F(BatchToolTest, SubFoldersAreWalkedOnlyWhenAsked) {
+    image("src/top.png", 4, 4);
+    image("src/deep/inner.png", 4, 4);
+    const ToolRun flat = run({"convert", "--dest", folder("flat"), "--quiet", path("src")});
+    const ToolRun deep =
+        run({"convert", "--dest", folder("deep"), "--sub-folders", "--quiet", path("src")});
+    EXPECT_EQ(flat.exitStatus, 0);
+    EXPECT_EQ(deep.exitStatus, 0);
+    EXPECT_EQ(QDir(path("flat")).entryList(QDir::Files), QStringList{"top.jpg"});
+    EXPECT_EQ(QDir(path("deep")).entryList(QDir::Files), (QStringList{"inner.jpg", "top.jpg"}));
+}
+
+struct RefusalCase {
+    const char* name;
+    QStringList arguments;  // {src} = a folder with one image, {out} = an empty folder
+    const char* firstErrorLine;
+};
+
+class RefusalTest : public BatchToolTest, public ::testing::WithParamInterface<RefusalCase> {};
+
+TEST_P(RefusalTest, ExitsTwoWithAClearMessageAndWritesNothing) {
+    image("src/a.png", 4, 4);
+    folder("empty");
+    QStringList arguments;
+    for (QString argument : GetParam().arguments) {
+        argument.replace("{src}", path("src")).replace("{out}", folder("out"));
+        argument.replace("{empty}", path("empty")).replace("{missing}", path("missing"));
+        arguments << argument;
+    }
+    const ToolRun result = run(arguments);
+    EXPECT_EQ(result.exitStatus, 2);
+    EXPECT_EQ(result.err.split('\n').value(0), GetParam().firstErrorLine) << result.err.toStdString();
+    EXPECT_TRUE(result.out.isEmpty()) << result.out.toStdString();
+    EXPECT_EQ(filesIn("out"), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, RefusalTest,
+    ::testing::Values(
+        RefusalCase{"NoSource", {"convert", "--dest", "{out}"}, "Please select source directory."},
+        RefusalCase{"NoDestination", {"convert", "{src}"}, "Please select destination directory."},
+        RefusalCase{"MissingDestination", {"convert", "--dest", "{missing}", "{src}"},
+                    "Destination directory does not exist. Please try again."},
+        RefusalCase{"NoImagesInTheFolder", {"convert", "--dest", "{out}", "{empty}"},
+                    "No image files to Convert. Please try again."},
+        RefusalCase{"NoWidth", {"resize", "--height", "5", "--dest", "{out}", "{src}"},
+                    "Invalid Image Width. Please try again."},
+        RefusalCase{"ZeroHeight", {"resize", "--width", "5", "--height", "0", "--dest", "{out}",
+                                   "{src}"},
+                    "Invalid Image Height. Please try again."},
+        RefusalCase{"QualityNotOffered", {"convert", "--quality", "33", "--dest", "{out}", "{src}"},
+                    "quarbel-batch: invalid quality '33' (use 5, 10, 15 ... 100)"},
+        RefusalCase{"UnknownFormat", {"convert", "--format", "jpeg", "--dest", "{out}", "{src}"},
+                    "quarbel-batch: unknown format 'jpeg' (use JPG, PNG, GIF, BMP or TIFF)"},
+        RefusalCase{"WidthNotDigits", {"resize", "--width", "12a", "--height", "5", "--dest",
+                                       "{out}", "{src}"},
+                    "quarbel-batch: invalid width '12a' (digits only)"},
+        RefusalCase{"NoJobs", {"convert", "--jobs", "0", "--dest", "{out}", "{src}"},
+                    "quarbel-batch: invalid number of jobs '0' (use 1 to 64)"},
+        RefusalCase{"UnknownOption", {"convert", "--fast", "--dest", "{out}", "{src}"},
+                    "quarbel-batch: unknown option '--fast'"},
+        RefusalCase{"MissingValue", {"convert", "{src}", "--dest"},
+                    "quarbel-batch: option '--dest' needs a value"},
+        RefusalCase{"NoCommand", {"--dest", "{out}"},
+                    "quarbel-batch: missing command (convert or resize)"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(BatchToolTest, HelpAndVersionExitZero) {
+    const ToolRun help = run({"--help"});
+    EXPECT_EQ(help.exitStatus, 0);
+    EXPECT_TRUE(help.out.startsWith("Usage:"));
+    const ToolRun version = run({"--version"});
+    EXPECT_EQ(version.exitStatus, 0);
+    EXPECT_EQ(version.out, "quarbel-batch 1.0\n");
+}
+
+// The tool's output is a one-page pipe that the test stops reading after the first line, so
+// the tool cannot get near the end of the list before it sees Ctrl-C.
+TEST_F(BatchToolTest, CtrlCCancelsBetweenItemsKeepsWrittenFilesAndExits130) {
+    const int count = 150;
+    const QString longName = QString(100, QLatin1Char('n'));
+    for (int i = 0; i < count; ++i) image(QString("src/%1%2.png").arg(i, 3, 10, QChar('0')).arg(longName), 4, 4);
+    const QString out = folder("out");
+
+    PipedTool tool({"convert", "--dest", out, "--jobs", "2", path("src")}, path("tool.err"));
+    const QString first = tool.readLine();
+    EXPECT_TRUE(first.startsWith("[  1%] 1 of 150 ")) << first.toStdString();
+    tool.interrupt();
+    const QStringList rest = tool.readRest().split('\n', Qt::SkipEmptyParts);
+    const int status = tool.wait();
+
+    EXPECT_EQ(status, 130);
+    ASSERT_GE(rest.size(), 2);
+    EXPECT_EQ(rest[rest.size() - 2], "Image conversion cancelled...");
+    const QRegularExpression summary("^written (\\d+), skipped 0 because the file existed, failed 0$");
+    const QRegularExpressionMatch match = summary.match(rest.last());
+    ASSERT_TRUE(match.hasMatch()) << rest.last().toStdString();
+    const int written = match.captured(1).toInt();
+    EXPECT_GE(written, 1);
+    EXPECT_LT(written, count);
+    EXPECT_EQ(filesIn("out"), written);
+    EXPECT_TRUE(QFileInfo::exists(out + "/000" + longName + ".jpg"));
+    EXPECT_FALSE(QFileInfo::exists(out + "/149" + longName + ".jpg"));
+}
+
+}  // namespace
+}  // namespace quarbel::testing
