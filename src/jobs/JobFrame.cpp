@@ -44,7 +44,7 @@ private:
     void loop(ItemPipeline& pipeline);
     ItemReport commit(ItemPipeline& pipeline, int index);
     void fill(ItemPipeline& pipeline, int current);
-    QString pendingOutput(int index, const QString& destination) const;
+    QString pendingOutput(int index, const QString& folderPrefix) const;
     void afterWrite(ItemPipeline& pipeline, int index, const QString& path);
     void count(const ItemReport& report);
     void waitForWorkers(ItemPipeline& pipeline);
@@ -184,8 +184,10 @@ ItemReport JobRun::commit(ItemPipeline& pipeline, int index) {
     return report;
 }
 
-QString JobRun::pendingOutput(int index, const QString& destination) const {
-    return normalisedPath(outputPath(destination, spec_.outputName(in_.listItem(index), in_)));
+// The normalised output path of an item; folderPrefix is the normalised destination ending
+// in "/".
+QString JobRun::pendingOutput(int index, const QString& folderPrefix) const {
+    return folderPrefix + spec_.outputName(in_.listItem(index), in_);
 }
 
 // Starts work for the items after the current one, as far as the worker limit allows. An
@@ -195,7 +197,8 @@ QString JobRun::pendingOutput(int index, const QString& destination) const {
 void JobRun::fill(ItemPipeline& pipeline, int current) {
     const int maxInFlight = workers_ + 1;
     const int horizon = std::min(last_, current + maxInFlight + 16);
-    const QString destination = in_.destinationText();
+    QString destination = normalisedFolder(in_.destinationText());
+    if (!destination.endsWith(QLatin1Char('/'))) destination += QLatin1Char('/');
     const bool keepExisting = in_.doNotOverwrite();
     QStringList pending;  // normalised outputs of items current .. j-1
     for (int j = current; j < std::max(current, nextToStart_); ++j) {

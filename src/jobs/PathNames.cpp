@@ -19,12 +19,17 @@ QString outputPath(const QString& destination, const QString& name) {
     return destination + QLatin1Char('/') + name;
 }
 
+QString normalisedFolder(const QString& folder) {
+    const QString clean = QDir::cleanPath(QDir::current().absoluteFilePath(folder));
+    const QString canonical = QFileInfo(clean).canonicalFilePath();
+    return canonical.isEmpty() ? clean : canonical;
+}
+
 QString normalisedPath(const QString& path) {
     const QFileInfo info(QDir::cleanPath(QDir::current().absoluteFilePath(path)));
-    const QString folder = info.absolutePath();
-    const QString canonicalFolder = QFileInfo(folder).canonicalFilePath();
-    return (canonicalFolder.isEmpty() ? folder : canonicalFolder) + QLatin1Char('/') +
-           info.fileName();
+    QString folder = normalisedFolder(info.absolutePath());
+    if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
+    return folder + info.fileName();
 }
 
 }  // namespace quarbel::jobs

@@ -22,4 +22,8 @@ QString outputPath(const QString& destination, const QString& name);
 // "/link-to-d/a.jpg"). The file itself need not exist.
 QString normalisedPath(const QString& path);
 
+// The normalised spelling of a folder: normalisedPath(outputPath(folder, name)) is this
+// followed by "/" and the name (no second "/" after the root) for a plain file name.
+QString normalisedFolder(const QString& folder);
+
 }  // namespace quarbel::jobs

@@ -48,6 +48,11 @@ TEST(PathNamesTest, SpellingsOfOneFileNormaliseAlike) {
         EXPECT_EQ(jobs::normalisedPath(spelling), expected) << spelling.toStdString();
     }
     EXPECT_NE(jobs::normalisedPath(dir + "/A.jpg"), expected);
+    for (const QString& folder : {dir, dir + "/", dir + "/.", temp.path() + "/link/"}) {
+        EXPECT_EQ(jobs::normalisedFolder(folder) + "/a.jpg", expected) << folder.toStdString();
+    }
+    EXPECT_EQ(jobs::normalisedPath("//a.jpg"), "/a.jpg");
+    EXPECT_EQ(jobs::normalisedFolder("/"), "/");
 }
 
 TEST(PercentTest, RoundsHalvesToTheEvenNeighbour) {
