@@ -56,6 +56,7 @@ FormLayout Form3::programLayout()
         return *layout;
     std::fprintf(stderr, "quarbel: the window layout %s cannot be read (%s); using the built-in one\n",
                  qPrintable(source), qPrintable(error));
+    initResources();
     QFile packed(QStringLiteral(":/quarbel/Form3.layout"));
     packed.open(QIODevice::ReadOnly);
     return FormLayout::parse(QString::fromUtf8(packed.readAll())).value_or(FormLayout());

@@ -13,14 +13,17 @@
 #include <QStringList>
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <memory>
 
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QMenu;
 class QRadioButton;
 class QStatusBar;
 
@@ -29,6 +32,10 @@ class ThemedButton;
 class XpB;
 class XP_ProgressBar;
 }  // namespace quarbel
+
+namespace quarbel::imagelist {
+class PreviewBox;
+}
 
 namespace quarbel::app {
 
@@ -125,6 +132,47 @@ public:
 
     // Image list: handlers and state defined in Form3ImageList.cpp
     void connectImageList();
+    void ThemedButton1_Click();  // Source: one file (Single) or a folder's images (Multiple)
+    void ThemedButton2_Click();  // Destination: the output folder picker
+    void opensingle();
+    void openmultiple();
+    void BrowseInputFolder();    // both write ChosenFolder ("" when cancelled)
+    void BrowseOutputFolder();
+    void List1_Click();          // the current item changed: preview and details
+    void List1_MouseDown(Qt::MouseButton button, QPoint point);  // point in the list's viewport
+    void List1_OLEDragDrop(const QStringList& names);            // dropped local paths, in order
+    void pastefile_Click();
+    void mnuRemove_Click();
+    void mnuRemoveAll_Click();
+    void XpB1_Click();           // Clear, after asking
+    void ShowPreview(const QString& path);
+    void ShowFileDetails(const QString& name, qint64 length, int count);
+    void RefreshSizeFields();
+    void ResetEmptyList();
+    imagelist::PreviewBox* preview() const { return m_preview; }
+
+    // The list's right-click menu: Paste, a separator, Delete, a separator, Delete All.
+    QMenu* menu = nullptr;
+    QAction* pastefile = nullptr;
+    QAction* mnucaption = nullptr;
+    QAction* mnuRemove = nullptr;
+    QAction* mnuRemoveAll = nullptr;
+
+private:
+    // Appends paths to the list in order (one layout pass however many there are).
+    void appendToList(const QStringList& paths);
+    // Runs a folder walk with a busy cursor and its running count in status panel 4,
+    // repainting (but taking no input) meanwhile; panel 4 gets its text back afterwards.
+    QStringList walkWithFeedback(const std::function<QStringList(const std::function<void(qsizetype)>&)>& walk);
+    // Changes the current row, running List1_Click when it changes.
+    void selectRow(int row);
+    // Removes rows without running List1_Click for the rows Qt makes current meanwhile.
+    void removeRows(const std::function<void()>& remove);
+
+    imagelist::PreviewBox* m_preview = nullptr;
+    bool m_listChanging = false;  // List1_Click is not run while set
+
+public:
     // (end of the image list's section)
 
 signals:

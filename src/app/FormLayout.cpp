@@ -101,6 +101,7 @@ std::optional<FormLayout> FormLayout::parse(const QString& text, QString* error)
 
     FormLayout layout;
     QList<qsizetype> open;  // indexes of the blocks not yet ended
+    QList<int> openedOn;    // and the lines they begin on
     const QStringList lines = text.split(u'\n');
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const int lineNumber = static_cast<int>(i + 1);
@@ -121,6 +122,7 @@ std::optional<FormLayout> FormLayout::parse(const QString& text, QString* error)
             if (!open.isEmpty())
                 control.parent = layout.m_controls[open.last()].name;
             open << layout.m_controls.size();
+            openedOn << lineNumber;
             layout.m_controls << control;
             continue;
         }
@@ -128,6 +130,7 @@ std::optional<FormLayout> FormLayout::parse(const QString& text, QString* error)
             if (open.isEmpty())
                 return fail(lineNumber, QStringLiteral("\"End\" without \"Begin\""));
             open.removeLast();
+            openedOn.removeLast();
             continue;
         }
         const qsizetype equals = line.indexOf(u'=');
@@ -144,7 +147,7 @@ std::optional<FormLayout> FormLayout::parse(const QString& text, QString* error)
         layout.m_controls[open.last()].properties.append({key, *value});
     }
     if (!open.isEmpty())
-        return fail(static_cast<int>(lines.size()),
+        return fail(openedOn.last(),
                     QStringLiteral("block %1 is not ended").arg(layout.m_controls[open.last()].name));
     if (layout.m_controls.isEmpty())
         return fail(1, QStringLiteral("no window block"));

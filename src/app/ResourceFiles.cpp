@@ -8,7 +8,19 @@
 #include <QStandardPaths>
 #include <QStringList>
 
+// Q_INIT_RESOURCE must be used outside any namespace.
+static void registerEmbeddedResources()
+{
+    Q_INIT_RESOURCE(app);
+}
+
 namespace quarbel::app {
+
+void initResources()
+{
+    static const bool done = (registerEmbeddedResources(), true);
+    (void)done;
+}
 
 namespace {
 
@@ -28,6 +40,7 @@ QStringList searchFolders()
 
 QString embedded(const QString& name)
 {
+    initResources();
     return QStringLiteral(":/quarbel/") + name;
 }
 

@@ -8,6 +8,9 @@
 
 namespace quarbel::app {
 
+// Registers the embedded copies (the library is static, so this is done on first use).
+void initResources();
+
 // The path of a data file on disk, or an empty string when there is none.
 QString resourceFile(const QString& name);
 
