@@ -82,6 +82,22 @@ Result readBmpHeader(const std::uint8_t* data, std::size_t size, BmpHeader& head
 
 Result decodeBmp(const std::uint8_t* data, std::size_t size, vips::VImage& out)
 {
+    // Qt pads a truncated file's missing rows instead of failing: check that the rows are
+    // all there when their size is known (uncompressed pixels).
+    BmpHeader header;
+    if (auto r = readBmpHeader(data, size, header); !r)
+        return r;
+    const std::uint32_t infoSize = le32(data + 14);
+    if (infoSize >= 40 && size >= kFileHeader + 20) {
+        const std::uint32_t offset = le32(data + 10);
+        const unsigned bits = le16(data + 28);
+        const std::uint32_t compression = size >= kFileHeader + 20 ? le32(data + 30) : 0;
+        if (compression == 0 || compression == 3) {
+            const std::uint64_t stride = (std::uint64_t(header.width) * bits + 31) / 32 * 4;
+            if (std::uint64_t(offset) + stride * std::uint64_t(header.height) > size)
+                return Result::failure("the BMP file is truncated");
+        }
+    }
     QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);

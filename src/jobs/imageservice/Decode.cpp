@@ -44,6 +44,37 @@ void checkPixels(std::uint64_t width, std::uint64_t height, std::uint64_t frames
         throw Failure("the picture is larger than " + std::to_string(maxPixels()) + " pixels");
 }
 
+// A JPEG file ends its compressed data with an end-of-image marker; within the data an 0xFF
+// byte is always followed by 0x00 or a restart marker. So a file without FF D9 after its
+// first scan header was cut short. (libjpeg notices too, but reports it only as a warning
+// that does not always stop libvips' threaded pipelines.)
+bool jpegIsComplete(const std::uint8_t* data, std::size_t size)
+{
+    std::size_t pos = 2;
+    while (pos + 4 <= size) {
+        if (data[pos] != 0xFF)
+            return false;
+        const std::uint8_t marker = data[pos + 1];
+        if (marker == 0xFF) {
+            ++pos;  // fill byte
+            continue;
+        }
+        if (marker == 0xDA)
+            break;
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD9)) {
+            pos += 2;
+            continue;
+        }
+        pos += 2 + (std::size_t(data[pos + 2]) << 8 | data[pos + 3]);
+    }
+    if (pos + 4 > size)
+        return false;
+    for (std::size_t end = size - 1; end > pos + 1; --end)
+        if (data[end] == 0xD9 && data[end - 1] == 0xFF)
+            return true;
+    return false;
+}
+
 }  // namespace
 
 SourceInfo readHeader(const std::uint8_t* data, std::size_t size, Format format)
@@ -57,6 +88,8 @@ SourceInfo readHeader(const std::uint8_t* data, std::size_t size, Format format)
         info.width = header.width;
         info.height = header.height;
     } else {
+        if (format == Format::Jpeg && !jpegIsComplete(data, size))
+            throw Failure("the JPEG file is truncated");
         const char* loader = loaderOf(format);
         if (!loader)
             throw Failure("not a supported image format");
