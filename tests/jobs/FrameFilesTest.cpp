@@ -4,6 +4,8 @@
 #include "JobTestBase.h"
 
 #include <QFile>
+#include <QtEndian>
+#include <zlib.h>
 
 namespace quarbel::testing {
 namespace {
@@ -191,6 +193,76 @@ TEST_F(JobTest, FailingInPlaceItemLeavesItsSourceIntact) {
     EXPECT_EQ(view.log.value(view.log.size() - 5), "status 1 [Finished. 2 of 3 files failed.]");
     EXPECT_EQ(QDir(path("pics")).entryList(QDir::Files | QDir::Hidden).size(), 3);
 }
+
+QByteArray pngChunk(const char* type, const QByteArray& data) {
+    QByteArray chunk(4, '\0');
+    qToBigEndian<quint32>(data.size(), chunk.data());
+    const QByteArray body = QByteArray(type) + data;
+    QByteArray crc(4, '\0');
+    qToBigEndian<quint32>(crc32(0, reinterpret_cast<const Bytef*>(body.constData()), body.size()),
+                          crc.data());
+    return chunk + body + crc;
+}
+
+// A well-formed PNG whose header claims 100000 x 100000 pixels.
+QByteArray hugePng() {
+    QByteArray header(13, '\0');
+    qToBigEndian<quint32>(100000, header.data());
+    qToBigEndian<quint32>(100000, header.data() + 4);
+    header[8] = 8;  // bit depth
+    header[9] = 2;  // RGB
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header) +
+           pngChunk("IDAT", QByteArray::fromHex("789c030000000001")) + pngChunk("IEND", {});
+}
+
+struct BadSourceCase {
+    const char* name;
+    const char* fileName;
+    std::function<void(const QString& path)> make;
+};
+
+class BadSourceTest : public JobTest, public ::testing::WithParamInterface<BadSourceCase> {};
+
+TEST_P(BadSourceTest, FailsThatItemWithAReasonAndTheRunGoesOn) {
+    const QString bad = path(QString("src/") + GetParam().fileName);
+    in.list = {image("src/first.png", 12, 8), bad, image("src/last.gif", 9, 7)};
+    GetParam().make(bad);
+    const QByteArray before = readBytes(bad);
+    in.destination = folder("out");
+
+    const JobSummary summary = convert();
+
+    ASSERT_EQ(summary.failures.size(), 1);
+    EXPECT_EQ(summary.failures[0].source, bad);
+    EXPECT_FALSE(summary.failures[0].reason.trimmed().isEmpty());
+    EXPECT_EQ(summary.written, 2);
+    EXPECT_EQ(readBytes(bad), before);
+    EXPECT_EQ(QDir(path("out")).entryList(QDir::Files | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot),
+              (QStringList{"first.jpg", "last.jpg"}));
+    EXPECT_EQ(view.log.value(view.log.size() - 5), "status 1 [Finished. 1 of 3 files failed.]");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sources, BadSourceTest,
+    ::testing::Values(
+        BadSourceCase{"TruncatedJpeg", "cut.jpg",
+                      [](const QString& p) {
+                          writeImage(p, 64, 64, Kind::Jpeg);
+                          writeBytes(p, readBytes(p).left(readBytes(p).size() / 3));
+                      }},
+        BadSourceCase{"HugePngHeader", "huge.png", [](const QString& p) { writeBytes(p, hugePng()); }},
+        BadSourceCase{"RandomBytes", "noise.jpg",
+                      [](const QString& p) {
+                          QByteArray noise;
+                          for (int i = 0; i < 4096; ++i) noise.append(char((i * 7919 + 13) % 251));
+                          writeBytes(p, noise);
+                      }},
+        BadSourceCase{"TextFile", "notes.gif",
+                      [](const QString& p) { writeBytes(p, "just some words\n"); }},
+        BadSourceCase{"EmptyFile", "empty.bmp", [](const QString& p) { writeBytes(p, ""); }},
+        BadSourceCase{"AFolder", "folder.png", [](const QString& p) { QDir().mkpath(p); }},
+        BadSourceCase{"Missing", "gone.tif", [](const QString&) {}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(JobTest, DestinationEndingInASeparatorGetsASecondOne) {
     in.list = {image("src/a.png", 6, 4)};
