@@ -49,8 +49,7 @@ bool fileExists(const QString& path)
     if (path.isEmpty())
         return false;
     std::error_code ec;
-    const auto status = fs::status(toNative(path), ec);
-    return !ec && fs::exists(status) && !fs::is_directory(status);
+    return fs::is_regular_file(toNative(path), ec);
 }
 
 QString fileName(const QString& path)

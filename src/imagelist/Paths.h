@@ -21,7 +21,8 @@ QString joinAlways(const QString& folder, const QString& name);
 // copied folder, so that its items get exactly one separator.
 QString withoutTrailingSlash(const QString& path);
 
-// Is there a folder (or a file) at path? Never throws; "" is neither.
+// Is there a folder, or an ordinary file (links followed), at path? Pipes, sockets and
+// devices are not files here: reading one could wait forever. Never throws; "" is neither.
 bool folderExists(const QString& path);
 bool fileExists(const QString& path);
 

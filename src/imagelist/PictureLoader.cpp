@@ -1,5 +1,6 @@
 #include "imagelist/PictureLoader.h"
 
+#include "imagelist/Paths.h"
 #include "imagelist/Placement.h"
 #include "jobs/imageservice/ImageService.h"
 
@@ -11,7 +12,8 @@ namespace quarbel::imagelist {
 
 std::optional<Picture> LoadPictureFile(const QString& path, QSize box)
 {
-    if (path.isEmpty() || box.isEmpty())
+    // Only ordinary files are read: a pipe or device named like a picture would never end.
+    if (box.isEmpty() || !fileExists(path))
         return std::nullopt;
     const auto decoded = imageservice::decodePreview(QFile::encodeName(path).toStdString(),
                                                      box.width(), box.height());

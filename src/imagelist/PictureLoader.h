@@ -14,8 +14,8 @@ struct Picture {
 };
 
 // Decodes the file at path, shrinking it while it loads so it fits in `box` (a 40-megapixel
-// photo never becomes a full-size bitmap). Nothing when the file is missing, damaged or not
-// a picture; no error reaches the caller.
+// photo never becomes a full-size bitmap). Nothing when the file is missing, not an
+// ordinary file, damaged or not a picture; no error reaches the caller.
 std::optional<Picture> LoadPictureFile(const QString& path, QSize box);
 
 // A canvas of size `box` filled with `background`, the picture drawn into it where

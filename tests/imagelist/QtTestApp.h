@@ -1,5 +1,8 @@
 #pragma once
 #include <QApplication>
+#include <QString>
+#include <QStringList>
+#include <ostream>
 
 namespace quarbel::imagelist::test {
 
@@ -15,3 +18,18 @@ inline void ensureApp()
 }
 
 }  // namespace quarbel::imagelist::test
+
+// Readable failure messages for Qt strings.
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& list, std::ostream* os)
+{
+    *os << '{';
+    for (qsizetype i = 0; i < list.size(); ++i)
+        *os << (i ? ", \"" : "\"") << list[i].toStdString() << '"';
+    *os << '}';
+}
+QT_END_NAMESPACE

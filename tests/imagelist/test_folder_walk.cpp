@@ -1,3 +1,4 @@
+#include "QtTestApp.h"
 #include "imagelist/AddRules.h"
 #include "imagelist/FolderWalk.h"
 
@@ -7,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+
+#include <sys/stat.h>
 
 namespace quarbel::imagelist {
 namespace {
@@ -207,6 +210,16 @@ TEST(DroppedImages, AFolderWhoseNameLooksLikeAnImageIsOpenedNotAdded)
     Tree t;
     t.file("album.jpg/inside.png");
     EXPECT_EQ(droppedImages(under(t, {"album.jpg"}), Subfolders::Exclude), under(t, {"album.jpg/inside.png"}));
+}
+
+TEST(DroppedImages, APipeNamedLikeAPictureIsNeitherListedNorOpened)
+{
+    Tree t;
+    t.file("real.jpg");
+    ASSERT_EQ(::mkfifo(t.path("pipe.jpg").toLocal8Bit().constData(), 0600), 0);
+    EXPECT_EQ(folderImages(t.root(), Subfolders::Exclude), under(t, {"real.jpg"}));
+    EXPECT_EQ(folderImages(t.root(), Subfolders::Include), under(t, {"real.jpg"}));
+    EXPECT_EQ(droppedImages(under(t, {"pipe.jpg", "real.jpg"}), Subfolders::Exclude), under(t, {"real.jpg"}));
 }
 
 TEST(PastedImages, KeepsAcceptedNamesWithoutLookingAtTheDisk)

@@ -1,3 +1,4 @@
+#include "QtTestApp.h"
 #include "imagelist/FormatSize.h"
 
 #include <gtest/gtest.h>

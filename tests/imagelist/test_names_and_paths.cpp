@@ -1,3 +1,4 @@
+#include "QtTestApp.h"
 #include "imagelist/ImageFileCheck.h"
 #include "imagelist/Paths.h"
 

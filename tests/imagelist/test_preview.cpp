@@ -8,6 +8,8 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace quarbel::imagelist {
 namespace {
 
@@ -119,6 +121,10 @@ TEST(PictureLoader, WhatCannotBeDecodedGivesNoPicture)
     EXPECT_FALSE(LoadPictureFile(dir.filePath("missing.png"), box));
     EXPECT_FALSE(LoadPictureFile(dir.path(), box));
     EXPECT_FALSE(LoadPictureFile("", box));
+    // a pipe would block a reader forever: it is not opened at all
+    const QString pipe = dir.filePath("pipe.png");
+    ASSERT_EQ(::mkfifo(pipe.toLocal8Bit().constData(), 0600), 0);
+    EXPECT_FALSE(LoadPictureFile(pipe, box));
 }
 
 TEST(FitPicture, NoPictureGivesAPlainBackground)
