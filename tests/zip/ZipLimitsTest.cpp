@@ -54,17 +54,6 @@ TEST(EntryLimits, SizesNamesAndCommentsMustFitTheirFields)
     EXPECT_EQ(checkEntry(10, 10, 5, 65536).error, Error::NameTooLong);
 }
 
-TEST(EntryLimits, PartSizesAddTheFixedHeaders)
-{
-    // A local part is the 30-byte header, the name and the data; a central part the 46-byte
-    // header, the name and the comment. A file just under 4 GiB therefore already pushes the
-    // central directory's offset past the 32-bit field.
-    EXPECT_EQ(localPartSize(9, 11), 30u + 9 + 11);
-    EXPECT_EQ(centralPartSize(9, 10), 46u + 9 + 10);
-    const std::uint64_t big = localPartSize(8, k4GiB - 20);
-    EXPECT_EQ(checkLayout({1, big, centralPartSize(8, 0), 0}).error, Error::ArchiveTooLarge);
-}
-
 struct StampCase {
     QDateTime stamp;
     int year, month, day, hours, minutes, seconds;  // as stored

@@ -82,6 +82,9 @@ TEST_F(ZipReadBack, ToolsReadNamesContentsCommentsAndDates)
     EXPECT_EQ(zip.FileCount(), 3);
     const QString archive = path(QStringLiteral("three.zip"));
     ASSERT_TRUE(zip.WriteZip(archive, Overwrite::Refuse));
+    // Writing again reads the same entries back from the archive's store.
+    ASSERT_TRUE(zip.WriteZip(path(QStringLiteral("again.zip")), Overwrite::Refuse));
+    EXPECT_EQ(readFile(path(QStringLiteral("again.zip"))), readFile(archive));
 
     expectUnzipVerifies(archive);
     const ToolRun listing = runTool(QStringLiteral("zipinfo"), {archive});
