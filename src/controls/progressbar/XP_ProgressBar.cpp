@@ -28,7 +28,6 @@ XP_ProgressBar::XP_ProgressBar(QWidget* parent) : QWidget(parent), font_(default
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAutoFillBackground(false);
     color_ = ResolveColor(DefaultColor);
-    EnsureBuffer(width(), height());
     DrawProgressBar();
 }
 
@@ -132,7 +131,9 @@ void XP_ProgressBar::WriteProperties(PropertyBag& bag) const
     bag.WriteProperty(QStringLiteral("Orientation"), orientation_, 0);
     bag.WriteProperty(QStringLiteral("Scrolling"), scrolling_, 0);
     bag.WriteProperty(QStringLiteral("ShowText"), showText_, false);
-    bag.WriteProperty(QStringLiteral("Value"), percent_, 0);
+    // The value itself, not the percentage: read back through the Value setter after Max and
+    // Min, it gives the same bar under any range.
+    bag.WriteProperty(QStringLiteral("Value"), Value(), 0);
 }
 
 bool XP_ProgressBar::EnsureBuffer(int width, int height)
@@ -164,6 +165,10 @@ void XP_ProgressBar::render()
 {
     if (percent_ > 100)
         percent_ = 100;
+    // Until the widget has been given a size or shown, its size is Qt's placeholder: make no
+    // buffer of that size.
+    if (!testAttribute(Qt::WA_Resized) && !isVisible())
+        return;
     if (!EnsureBuffer(width(), height()))
         return;
     progress::RenderProgressBar(buffer_, width(), height(), look());
@@ -193,6 +198,7 @@ void XP_ProgressBar::paintEvent(QPaintEvent*)
 
 void XP_ProgressBar::resizeEvent(QResizeEvent* event)
 {
+    // The buffer grows now; the paint that follows draws into it.
     EnsureBuffer(event->size().width(), event->size().height());
     QWidget::resizeEvent(event);
 }

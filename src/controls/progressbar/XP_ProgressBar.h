@@ -50,6 +50,8 @@ public:
     void setFont(const QFont& font);
     const QFont& Font() const { return font_; }
 
+    // Font, BrushStyle, Color, Image, Max, Min, Orientation, Scrolling, ShowText, Value, in
+    // this order; a name missing from the bag takes its default.
     void ReadProperties(const PropertyBag& bag);
     void WriteProperties(PropertyBag& bag) const;
 
