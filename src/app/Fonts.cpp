@@ -11,13 +11,15 @@ namespace {
 struct Substitute {
     const char* family;
     QStringList candidates;  // first installed one wins; all are registered as fallbacks
+    double scale;            // of the pixel size, so that the layout's captions fit
 };
 
-// Liberation Sans has Arial's metrics; MS Sans Serif's widths at its sizes are closest to it
-// as well, DejaVu Sans is the fallback.
+// Liberation Sans has Arial's metrics. MS Sans Serif is a bitmap face that sets narrower than
+// Arial at the same size: Liberation Sans one pixel smaller (12 px for 9.75 pt) keeps every
+// caption of the layout inside its box. DejaVu Sans is the fallback.
 const Substitute kSubstitutes[] = {
-    {"MS Sans Serif", {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")}},
-    {"Arial", {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")}},
+    {"MS Sans Serif", {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")}, 12.0 / 13.0},
+    {"Arial", {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")}, 1.0},
 };
 
 }  // namespace
@@ -36,9 +38,11 @@ QFont layoutFont(const QString& family, double points)
 {
     installFontSubstitutes();
     QString resolved = family;
+    double scale = 1.0;
     for (const Substitute& s : kSubstitutes) {
         if (family.compare(QString::fromLatin1(s.family), Qt::CaseInsensitive) != 0)
             continue;
+        scale = s.scale;
         for (const QString& candidate : s.candidates) {
             if (QFontDatabase::hasFamily(candidate)) {
                 resolved = candidate;
@@ -48,7 +52,8 @@ QFont layoutFont(const QString& family, double points)
     }
     QFont font(resolved);
     // The layout is in pixels at 96 dots per inch: 9.75 pt is 13 px, 9 pt is 12 px.
-    font.setPixelSize(std::max(1, static_cast<int>(std::lround(points * 96.0 / 72.0))));
+    const long pixels = std::lround(std::lround(points * 96.0 / 72.0) * scale);
+    font.setPixelSize(std::max(1, static_cast<int>(pixels)));
     return font;
 }
 
