@@ -11,6 +11,17 @@ namespace quarbel::cli {
 
 using jobs::ItemOutcome;
 
+namespace {
+
+// Keeps the updating line within a usual terminal's width, so "\r" returns to its start.
+QString elided(const QString& name) {
+    constexpr qsizetype kLongest = 48;
+    if (name.size() <= kLongest) return name;
+    return QStringLiteral("...") + name.right(kLongest - 3);
+}
+
+}  // namespace
+
 BatchInputs::BatchInputs(const BatchOptions& options, QStringList list)
     : options_(options), list_(std::move(list)) {}
 
@@ -75,7 +86,7 @@ void BatchView::itemDone(const jobs::ItemReport& report) {
     case ProgressStyle::Quiet:
         return;
     case ProgressStyle::UpdatingLine:
-        print(out_, QStringLiteral("\r%1 %2\x1b[K").arg(counter, jobs::fileName(report.source)));
+        print(out_, QStringLiteral("\r%1 %2\x1b[K").arg(counter, elided(jobs::fileName(report.source))));
         lineOpen_ = true;
         return;
     case ProgressStyle::Lines:

@@ -1,0 +1,77 @@
+// The command line's forms that the process tests do not reach: "--name=value", "--", the
+// format names' case, and sources mixed with options.
+
+#include "cli/BatchOptions.h"
+
+#include <gtest/gtest.h>
+
+namespace quarbel::testing {
+namespace {
+
+cli::BatchOptions parsed(const QStringList& arguments) {
+    const cli::ParseResult result = cli::parseArguments(arguments);
+    if (const auto* error = std::get_if<cli::UsageError>(&result)) {
+        ADD_FAILURE() << error->message.toStdString();
+        return {};
+    }
+    return std::get<cli::BatchOptions>(result);
+}
+
+QString usageError(const QStringList& arguments) {
+    const cli::ParseResult result = cli::parseArguments(arguments);
+    const auto* error = std::get_if<cli::UsageError>(&result);
+    return error ? error->message : QString();
+}
+
+TEST(BatchOptionsTest, FormatNamesAreTheWindowsTextsWhateverTheCase) {
+    const struct {
+        const char* given;
+        const char* text;
+    } cases[] = {{"jpg", "JPG"}, {"Png", "PNG"}, {"bmp", "BMP"}, {"GIF", "GIF"}, {"tiff", "TIFF"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(parsed({"convert", "--format", c.given, "a.png"}).format, c.text) << c.given;
+    }
+    EXPECT_FALSE(usageError({"convert", "--format", "tif", "a.png"}).isEmpty());
+}
+
+TEST(BatchOptionsTest, DefaultsAreTheWindowsInitialState) {
+    const cli::BatchOptions options = parsed({"convert", "a.png"});
+    EXPECT_EQ(options.format, "JPG");
+    EXPECT_EQ(options.quality, "75");
+    EXPECT_EQ(options.width, "0");
+    EXPECT_EQ(options.height, "0");
+    EXPECT_FALSE(options.noOverwrite);
+    EXPECT_EQ(options.subFolders, jobs::SubFolders::Exclude);
+    EXPECT_EQ(options.jobs, 0);
+}
+
+TEST(BatchOptionsTest, ValuesMayFollowAnEqualsSignAndSourcesMayComeAnywhere) {
+    const cli::BatchOptions options = parsed({"resize", "a.png", "--width=640", "--height=", "b",
+                                              "--dest=/out dir", "--no-overwrite", "--",
+                                              "--odd-name.jpg"});
+    EXPECT_EQ(options.job, cli::JobKind::Resize);
+    EXPECT_EQ(options.width, "640");
+    EXPECT_EQ(options.height, "");  // an empty field is the Image Service's to interpret
+    EXPECT_EQ(options.destination, "/out dir");
+    EXPECT_TRUE(options.noOverwrite);
+    EXPECT_EQ(options.sources, (QStringList{"a.png", "b", "--odd-name.jpg"}));
+}
+
+TEST(BatchOptionsTest, OnlyTheOfferedQualitiesAreAccepted) {
+    for (int quality = 5; quality <= 100; quality += 5) {
+        EXPECT_EQ(parsed({"convert", "--quality", QString::number(quality), "a"}).quality,
+                  QString::number(quality));
+    }
+    for (const char* quality : {"0", "1", "99", "105", "075", "", "high"}) {
+        EXPECT_FALSE(usageError({"convert", "--quality", quality, "a"}).isEmpty()) << quality;
+    }
+}
+
+TEST(BatchOptionsTest, SwitchesTakeNoValue) {
+    EXPECT_EQ(usageError({"convert", "--quiet=yes", "a"}),
+              "option '--quiet' takes no value");
+    EXPECT_EQ(usageError({"shrink", "a"}), "unknown command 'shrink' (use convert or resize)");
+}
+
+}  // namespace
+}  // namespace quarbel::testing
