@@ -44,6 +44,9 @@ Result ZipFile::SetSourcePath(const QString& path, Spool& spool)
         QByteArray data;
         if (auto r = readWhole(path, data); !r)
             return r;
+        if (data.isEmpty())
+            return Result::failure(Error::SourceEmpty,
+                                   QStringLiteral("%1 is empty: nothing to pack").arg(path));
         QByteArray raw;
         if (auto r = rawDeflate(data, raw); !r)
             return Result::failure(r.error, QStringLiteral("%1: %2").arg(path, r.reason));

@@ -10,6 +10,7 @@ enum class Error {
     None,
     SourceMissing,    // no file at the source path (or it is a folder)
     SourceUnreadable, // the file exists but could not be read completely
+    SourceEmpty,      // the file holds no bytes: there is nothing to compress
     CompressFailed,   // zlib refused the data (out of memory)
     SpoolFailed,      // the compressed data could not be kept in the temporary store
     NameTooLong,      // a stored name or comment longer than its 16-bit length field
