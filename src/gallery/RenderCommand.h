@@ -1,0 +1,50 @@
+#pragma once
+// quarbel-gallery's command line and its offscreen render of one control to a PNG file.
+
+#include <QSize>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <optional>
+#include <utility>
+#include <vector>
+
+namespace quarbel::gallery {
+
+enum class Mode { Window, Render, Help, Error };
+enum class ColorSource { Classic, Palette };
+
+struct RenderRequest {
+    QString control;
+    QSize size;
+    std::vector<std::pair<QString, QString>> properties; // name as the control spells it, raw value
+    QString out;
+    ColorSource colors = ColorSource::Classic;
+};
+
+struct Command {
+    Mode mode = Mode::Window;
+    RenderRequest render;
+    QString error; // for Mode::Error: what was wrong, naming the argument
+};
+
+// Exit codes: 0 done, 1 the picture could not be written, 2 a wrong command line (unknown
+// control or property, bad value or size).
+constexpr int ExitOk = 0, ExitWriteFailed = 1, ExitUsage = 2;
+
+QString usage();
+// Reads the arguments after the program name.
+Command parseCommandLine(const QStringList& args);
+
+// The value of a --prop as the control's property bag holds it, or nullopt with a message.
+std::optional<QVariant> propertyValue(const QString& control, const QString& name, const QString& raw, QString* error);
+
+struct RenderOutcome {
+    int exitCode = ExitOk;
+    QString message;
+};
+// Makes the control, reads the properties through its bag, paints it at the size and writes
+// the PNG (the file is replaced only once the new one is complete). Needs a QApplication.
+RenderOutcome runRender(const RenderRequest& request);
+
+} // namespace quarbel::gallery
