@@ -33,10 +33,10 @@ ItemPipeline::ItemPipeline(const imageservice::ImageProcess& process, int worker
 
 ItemPipeline::~ItemPipeline() { pool_.waitForDone(); }
 
-void ItemPipeline::start(int index, const QString& source, const QString& normalisedSource) {
+void ItemPipeline::start(int index, const QString& source, const QStringList& sourceSpellings) {
     auto item = std::make_shared<ItemWork>();
     item->source = source;
-    item->normalisedSource = normalisedSource;
+    item->sourceSpellings = sourceSpellings;
     live_[index] = item;
     const imageservice::ImageProcess& process = process_;
     QAbstractEventDispatcher* dispatcher = dispatcher_;

@@ -8,6 +8,7 @@
 #include "jobs/imageservice/ImageService.h"
 
 #include <QString>
+#include <QStringList>
 #include <QThreadPool>
 #include <atomic>
 #include <map>
@@ -20,7 +21,7 @@ namespace quarbel::jobs {
 
 struct ItemWork {
     QString source;
-    QString normalisedSource;
+    QStringList sourceSpellings;  // see sourceSpellings() in PathNames.h
     std::atomic<bool> done{false};
     imageservice::Result outcome;  // valid once done
     imageservice::ImageFile result;
@@ -33,7 +34,7 @@ public:
     ItemPipeline(const ItemPipeline&) = delete;
     ItemPipeline& operator=(const ItemPipeline&) = delete;
 
-    void start(int index, const QString& source, const QString& normalisedSource);
+    void start(int index, const QString& source, const QStringList& sourceSpellings);
     // The work started for an item and not taken or discarded since; null when none.
     std::shared_ptr<ItemWork> find(int index) const;
     std::shared_ptr<ItemWork> take(int index);

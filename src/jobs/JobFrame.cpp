@@ -155,7 +155,7 @@ ItemReport JobRun::commit(ItemPipeline& pipeline, int index) {
         }
         if (!work) {
             // Not started ahead (it looked like a skip, or it had to wait for an earlier item).
-            pipeline.start(index, report.source, normalisedPath(report.source));
+            pipeline.start(index, report.source, sourceSpellings(report.source));
             work = pipeline.find(index);
             continue;
         }
@@ -212,13 +212,16 @@ void JobRun::fill(ItemPipeline& pipeline, int current) {
         }
         if (pipeline.inFlight() >= maxInFlight) break;
         const QString source = in_.listItem(j);
-        const QString normalisedSource = normalisedPath(source);
-        if (pending.contains(normalisedSource)) break;
+        const QStringList spellings = sourceSpellings(source);
+        if (std::any_of(spellings.begin(), spellings.end(),
+                        [&pending](const QString& s) { return pending.contains(s); })) {
+            break;
+        }
         const QString output = pendingOutput(j, destination);
         const bool likelySkipped =
             keepExisting && (QFileInfo::exists(output) || pending.contains(output));
         pending.append(output);
-        if (!likelySkipped) pipeline.start(j, source, normalisedSource);
+        if (!likelySkipped) pipeline.start(j, source, spellings);
     }
     nextToStart_ = j;
 }
@@ -227,7 +230,7 @@ void JobRun::fill(ItemPipeline& pipeline, int current) {
 void JobRun::afterWrite(ItemPipeline& pipeline, int index, const QString& path) {
     const QString written = normalisedPath(path);
     for (const int j : pipeline.started()) {
-        if (j > index && pipeline.find(j)->normalisedSource == written) {
+        if (j > index && pipeline.find(j)->sourceSpellings.contains(written)) {
             pipeline.discard(j);
             nextToStart_ = std::min(nextToStart_, j);
         }

@@ -4,6 +4,7 @@
 // one "/" and the output name, also when the text already ends with a separator.
 
 #include <QString>
+#include <QStringList>
 
 namespace quarbel::jobs {
 
@@ -21,6 +22,10 @@ QString outputPath(const QString& destination, const QString& name);
 // exists, so that two spellings of one file compare equal ("d//a.jpg", "d/./a.jpg",
 // "/link-to-d/a.jpg"). The file itself need not exist.
 QString normalisedPath(const QString& path);
+
+// The spellings under which writing a file can change what reading `path` gives: its
+// normalised path, and, when it is a link to a file, the normalised path of that file.
+QStringList sourceSpellings(const QString& path);
 
 // The normalised spelling of a folder: normalisedPath(outputPath(folder, name)) is this
 // followed by "/" and the name (no second "/" after the root) for a plain file name.

@@ -298,6 +298,7 @@ struct ChainCase {
     int jobs;
     const char* destinationSuffix;  // appended to the folder's path
     bool throughLink;
+    bool secondIsALinkToTheFile = false;  // the second item names a.jpg through a file link
 };
 
 class ChainTest : public JobTest, public ::testing::WithParamInterface<ChainCase> {};
@@ -306,6 +307,12 @@ TEST_P(ChainTest, LaterItemReadsTheOutputOfAnEarlierOne) {
     const ChainCase& c = GetParam();
     in.list = {image("pics/a.png", 40, 20), image("pics/a.jpg", 10, 10),
                image("pics/b.png", 8, 8)};
+    QString second = "pics/a.jpg";
+    if (c.secondIsALinkToTheFile) {
+        ASSERT_TRUE(QFile::link(path("pics/a.jpg"), path("pics/alias.jpg")));
+        in.list[1] = path("pics/alias.jpg");
+        second = "pics/alias.jpg";
+    }
     QString destination = path("pics");
     if (c.throughLink) {
         ASSERT_TRUE(QFile::link(path("pics"), path("link")));
@@ -316,10 +323,12 @@ TEST_P(ChainTest, LaterItemReadsTheOutputOfAnEarlierOne) {
     const JobSummary summary = convert(c.jobs);
 
     EXPECT_EQ(summary.written, 3);
-    const ImageFacts facts = readImage(path("pics/a.jpg"));
-    EXPECT_EQ(facts.kind, Kind::Jpeg);
-    EXPECT_EQ(facts.width, 40);
-    EXPECT_EQ(facts.height, 20);
+    for (const QString& output : {QString("pics/a.jpg"), second}) {
+        const ImageFacts facts = readImage(path(output));
+        EXPECT_EQ(facts.kind, Kind::Jpeg) << output.toStdString();
+        EXPECT_EQ(facts.width, 40) << output.toStdString();
+        EXPECT_EQ(facts.height, 20) << output.toStdString();
+    }
     EXPECT_EQ(readImage(path("pics/b.jpg")).width, 8);
 }
 
@@ -328,7 +337,8 @@ INSTANTIATE_TEST_SUITE_P(Spellings, ChainTest,
                                            ChainCase{"FourWorkers", 4, "", false},
                                            ChainCase{"FourWorkersDotFolder", 4, "/.", false},
                                            ChainCase{"FourWorkersSeparator", 4, "/", false},
-                                           ChainCase{"FourWorkersThroughLink", 4, "", true}),
+                                           ChainCase{"FourWorkersThroughLink", 4, "", true},
+                                           ChainCase{"FourWorkersFileLink", 4, "", false, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(JobTest, DestinationReplacedByAFileDuringTheRunFailsTheRestAndTouchesNothing) {
