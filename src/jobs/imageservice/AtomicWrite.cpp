@@ -144,8 +144,8 @@ Result writeFileAtomically(const std::string& path, const std::uint8_t* data, st
     ::fchmod(temp.fd(), permissions);
 
     // A file that replaces an existing one is flushed to the disk first, so that a crash
-    // cannot leave an empty file where the old one was.
-    if (int error = temp.writeAll(data, size, mode == SaveMode::ReplaceExisting))
+    // cannot leave an empty file where the old one was. A new name puts nothing at risk.
+    if (int error = temp.writeAll(data, size, exists && mode == SaveMode::ReplaceExisting))
         return Result::failure(cannotWrite(path, error));
 
     if (mode == SaveMode::ReplaceExisting) {

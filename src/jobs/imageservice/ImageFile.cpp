@@ -23,7 +23,7 @@ Result ImageFile::LoadFile(const std::string& path)
         return r;
     const Format format = sniffFormat(loaded.data.data(), loaded.data.size());
     if (format == Format::Unknown)
-        return Result::failure("not a supported image format: " + path);
+        return Result::failure("not a supported image format");
     vips_util::WarningScope warnings;
     try {
         loaded.info = readHeader(loaded.data.data(), loaded.data.size(), format);

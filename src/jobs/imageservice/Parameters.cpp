@@ -142,7 +142,8 @@ Result makePlan(const FilterList& filters, Plan& plan)
 Size scaledSize(const Plan& plan, int sourceWidth, int sourceHeight)
 {
     const double w = sourceWidth, h = sourceHeight;
-    auto atLeastOne = [](double v) { return std::max(1LL, std::llround(std::min(v, double(kLargestSide + 1)))); };
+    // Halves go to the even neighbour, as everywhere in the program.
+    auto atLeastOne = [](double v) { return std::max(1LL, std::llrint(std::min(v, double(kLargestSide + 1)))); };
     if (plan.width == 0 && plan.height == 0)
         return {sourceWidth, sourceHeight};
     if (plan.width == 0)

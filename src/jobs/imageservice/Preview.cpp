@@ -24,8 +24,8 @@ PreviewResult decode(const std::vector<std::uint8_t>& bytes, int maxWidth, int m
     preview.fullHeight = info.shownHeight();
 
     const double factor = std::min({1.0, double(maxWidth) / preview.fullWidth, double(maxHeight) / preview.fullHeight});
-    const int width = std::max(1, int(std::lround(preview.fullWidth * factor)));
-    const int height = std::max(1, int(std::lround(preview.fullHeight * factor)));
+    const int width = std::max(1, int(std::lrint(preview.fullWidth * factor)));
+    const int height = std::max(1, int(std::lrint(preview.fullHeight * factor)));
 
     LoadRequest request;
     request.randomAccess = info.orientation != 1;

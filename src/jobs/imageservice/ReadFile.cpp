@@ -43,7 +43,7 @@ Result readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes)
     if (std::uint64_t(st.st_size) > kMaxFileBytes)
         return Result::failure("the file is too large: " + path);
     if (st.st_size == 0)
-        return Result::failure("the file is empty: " + path);
+        return Result::failure("the file is empty");
     try {
         bytes.resize(std::size_t(st.st_size));
     } catch (const std::bad_alloc&) {

@@ -78,6 +78,8 @@ INSTANTIATE_TEST_SUITE_P(Fields, ScaleFields,
                          ::testing::Values(FieldCase{"", "", 300, 200}, FieldCase{"00", "", 300, 200},
                                            FieldCase{"", "100", 150, 100}, FieldCase{"0150", "00", 150, 100},
                                            FieldCase{"", "1", 2, 1}, FieldCase{"900", "", 900, 600},
+                                           // 4.5 and 7.5: halves go to the even neighbour
+                                           FieldCase{"", "3", 4, 3}, FieldCase{"", "5", 8, 5},
                                            FieldCase{"0640", "0480", 640, 480}));
 
 TEST(Scale, TurnedJpegIsScaledAsShown)
