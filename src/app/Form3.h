@@ -45,6 +45,8 @@ class Form3 : public QWidget {
     Q_OBJECT
 
 public:
+    enum class Mode { Convert, Resize };
+
     // Builds the window from the layout (the program's own when none is given) and runs the
     // start-up sequence. The single-instance test is the caller's (see SingleInstance.h).
     explicit Form3(platform::PlatformServices services, QWidget* parent = nullptr);
@@ -193,7 +195,8 @@ private:
     void connectCommands();
     void Form_Load();
     bool filterDigitKey(QObject* field, QKeyEvent* key);
-    void runJob(bool convert);
+    void applyModeRule(Mode mode);
+    void runJob(Mode mode);
     void openDestinationFolder();
     void showFailures(const quarbel::jobs::JobSummary& summary);
     // Sets a field's text unless it already shows it (an unchanged text raises no change).

@@ -39,9 +39,9 @@ void Form3::ThemedButton3_Click()
     // Two independent tests, in this order: a switch to Resize during the convert job runs
     // the resize job right after it.
     if (RadioButton1->isChecked())
-        runJob(true);
+        runJob(Mode::Convert);
     if (RadioButton2->isChecked() && !m_closeRequested)
-        runJob(false);
+        runJob(Mode::Resize);
     m_jobRunning = false;
     if (m_closeRequested) {
         close();
@@ -51,9 +51,9 @@ void Form3::ThemedButton3_Click()
         openDestinationFolder();
 }
 
-void Form3::runJob(bool convert)
+void Form3::runJob(Mode mode)
 {
-    const jobs::JobSummary summary = convert ? jobs::ConvertImages(*m_jobHost, *m_jobHost)
+    const jobs::JobSummary summary = mode == Mode::Convert ? jobs::ConvertImages(*m_jobHost, *m_jobHost)
                                              : jobs::ResizeImages(*m_jobHost, *m_jobHost);
     emit jobFinished(summary);
 }

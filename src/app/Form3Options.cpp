@@ -42,28 +42,26 @@ void Form3::connectOptions()
 
 void Form3::RadioButton1_Click()
 {
-    if (!RadioButton1->isChecked())
-        return;
-    ThemedButton3->setCaption(QStringLiteral("Convert"));
-    txtWidth->setEnabled(false);
-    txtHeight->setEnabled(false);
-    cbQuick->setEnabled(false);
-    CheckBox1->setEnabled(false);
-    Combo1->setEnabled(true);
-    Combo2->setEnabled(true);
+    if (RadioButton1->isChecked())
+        applyModeRule(Mode::Convert);
 }
 
 void Form3::RadioButton2_Click()
 {
-    if (!RadioButton2->isChecked())
-        return;
-    ThemedButton3->setCaption(QStringLiteral("Resize"));
-    txtWidth->setEnabled(true);
-    txtHeight->setEnabled(true);
-    cbQuick->setEnabled(true);
-    CheckBox1->setEnabled(true);
-    Combo1->setEnabled(false);
-    Combo2->setEnabled(false);
+    if (RadioButton2->isChecked())
+        applyModeRule(Mode::Resize);
+}
+
+void Form3::applyModeRule(Mode mode)
+{
+    // The rule changes no values: the fields and lists keep their texts and selections.
+    const bool resize = mode == Mode::Resize;
+    ThemedButton3->setCaption(resize ? QStringLiteral("Resize") : QStringLiteral("Convert"));
+    for (QWidget* sizeOption : std::initializer_list<QWidget*>{txtWidth, txtHeight, cbQuick, CheckBox1})
+        sizeOption->setEnabled(resize);
+    // Convert enables the quality list whatever the format; the next format pick decides again.
+    Combo1->setEnabled(!resize);
+    Combo2->setEnabled(!resize);
 }
 
 void Form3::Combo1_Click()
