@@ -1,6 +1,7 @@
 // quarbel: the Quarbel Image Converter window.
 
 #include "app/Form3.h"
+#include "app/ResourceFiles.h"
 #include "app/SingleInstance.h"
 
 #include <QApplication>
@@ -9,6 +10,7 @@
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
+    quarbel::app::initResources();
     QApplication::setApplicationName(QStringLiteral("quarbel"));
     QApplication::setApplicationDisplayName(QString());
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/quarbel/quarbel.png")));
