@@ -15,7 +15,7 @@ namespace quarbel::gallery {
 
 namespace {
 
-constexpr int MaxSide = 10000;
+constexpr int MaxSide = 4096; // a 4096 x 4096 picture is 64 MiB; larger asks are refused
 
 std::optional<QSize> parseSize(const QString& text)
 {

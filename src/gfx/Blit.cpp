@@ -68,4 +68,23 @@ void invertRect(Surface& s, const Rect& r)
             invertPixel(s, x, y);
 }
 
+void drawState(Surface& dst, const Surface& from, const Rect& src, Point to, Color background, DrawStateMode mode,
+               Color monoColor, Color highlight, Color shadow)
+{
+    const auto paintShape = [&](int dx, int dy, Color c) {
+        for (int y = 0; y < src.height(); ++y)
+            for (int x = 0; x < src.width(); ++x) {
+                const Color p = from.pixel(src.left + x, src.top + y);
+                if (p != InvalidColor && p != background)
+                    dst.setPixel(to.x + x + dx, to.y + y + dy, c);
+            }
+    };
+    if (mode == DrawStateMode::Mono) {
+        paintShape(0, 0, monoColor);
+        return;
+    }
+    paintShape(1, 1, highlight);
+    paintShape(0, 0, shadow);
+}
+
 } // namespace quarbel::gfx

@@ -64,5 +64,21 @@ TEST(BlitTest, InvertRectFlipsEveryChannel)
     EXPECT_EQ(s.pixel(1, 0), 0xEFDFCFu);
 }
 
+TEST(BlitTest, StateDrawingPaintsTheShapeOnly)
+{
+    // The shape: an L of three pixels on a white background.
+    Surface picture(2, 2, White);
+    picture.setPixel(0, 0, A);
+    picture.setPixel(0, 1, B);
+    picture.setPixel(1, 1, Key);
+    Surface mono(4, 4);
+    drawState(mono, picture, {0, 0, 2, 2}, {1, 1}, White, DrawStateMode::Mono, A, B, Key);
+    EXPECT_TRUE(matches(mono, {"....", ".a..", ".aa.", "...."}, P));
+    // Embossed: highlight (b) one pixel right and down, then shadow (k) in place over it.
+    Surface disabled(4, 4);
+    drawState(disabled, picture, {0, 0, 2, 2}, {1, 1}, White, DrawStateMode::Disabled, A, B, Key);
+    EXPECT_TRUE(matches(disabled, {"....", ".k..", ".kk.", "..bb"}, P));
+}
+
 } // namespace
 } // namespace quarbel::gfx

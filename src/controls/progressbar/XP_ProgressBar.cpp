@@ -1,6 +1,7 @@
 #include "controls/progressbar/XP_ProgressBar.h"
 
 #include "controls/common/SystemColors.h"
+#include "controls/progressbar/ProgressDrawing.h"
 
 #include <QPainter>
 #include <QResizeEvent>
@@ -178,6 +179,26 @@ void XP_ProgressBar::DrawProgressBar()
 {
     render();
     update();
+}
+
+void XP_ProgressBar::DrawLine(int X, int Y, int Width, int Height, gfx::Surface& cHdc, std::uint32_t Color) const
+{
+    progress::DrawLine(X, Y, Width, Height, cHdc, Color);
+}
+
+void XP_ProgressBar::DrawGradient(std::uint32_t& lEndColor, std::uint32_t& lStartcolor, int X, int Y, int X2, int Y2,
+                                  gfx::Surface& hdc, bool bH) const
+{
+    progress::DrawGradient(lEndColor, lStartcolor, X, Y, X2, Y2, hdc, bH);
+}
+
+void XP_ProgressBar::pDraw(gfx::Surface& hdc, int xSrc, int ySrc, int WidthSrc, int HeightSrc, int xDst, int yDst) const
+{
+    if (buffer_.isNull())
+        return;
+    const int w = WidthSrc < 1 ? buffer_.width() : WidthSrc;
+    const int h = HeightSrc < 1 ? buffer_.height() : HeightSrc;
+    hdc.copyFrom(buffer_, {xSrc, ySrc, xSrc + w, ySrc + h}, {xDst, yDst});
 }
 
 QImage XP_ProgressBar::clientImage() const

@@ -57,6 +57,13 @@ public:
 
     // Repaints the whole control into the buffer and asks for it to be shown.
     void DrawProgressBar();
+    // A line from (X, Y) to the end point (Width, Height), the end point not painted.
+    void DrawLine(int X, int Y, int Width, int Height, gfx::Surface& cHdc, std::uint32_t Color) const;
+    void DrawGradient(std::uint32_t& lEndColor, std::uint32_t& lStartcolor, int X, int Y, int X2, int Y2,
+                      gfx::Surface& hdc, bool bH) const;
+    // Copies WidthSrc x HeightSrc pixels of the buffer from (xSrc, ySrc) to (xDst, yDst) of hdc;
+    // a width or height below 1 means the buffer's.
+    void pDraw(gfx::Surface& hdc, int xSrc, int ySrc, int WidthSrc, int HeightSrc, int xDst, int yDst) const;
 
     // The buffer and its size; the client part (0, 0, width(), height()) is what is shown.
     const gfx::Surface& buffer() const { return buffer_; }

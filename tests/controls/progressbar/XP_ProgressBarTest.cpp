@@ -211,5 +211,24 @@ TEST_F(XP_ProgressBarTest, BufferGrowsButNeverShrinks)
     EXPECT_FALSE(none.EnsureBuffer(0, 17));
 }
 
+TEST_F(XP_ProgressBarTest, PDrawCopiesThePartOfTheBufferAsked)
+{
+    bar.setScrolling(progress::Flat);
+    bar.setColor(0x0000FF);
+    bar.setValue(100);
+    gfx::Surface target(70, 20, 0x123456);
+    // Width and height below 1 mean the buffer's: the whole 60 x 17 bar at (5, 2).
+    bar.pDraw(target, 0, 0, 0, -1, 5, 2);
+    EXPECT_EQ(target.pixel(5, 2), progress::LightenColor(0x0000FF, 100));
+    EXPECT_EQ(target.pixel(64, 18), progress::LightenColor(0x0000FF, 100));
+    EXPECT_EQ(target.pixel(65, 18), 0x123456u);
+    EXPECT_EQ(target.pixel(64, 19), 0x123456u);
+    gfx::Surface corner(4, 4, 0x123456);
+    bar.pDraw(corner, 58, 15, 2, 2, 0, 0);
+    EXPECT_EQ(corner.pixel(0, 0), progress::LightenColor(0x0000FF, 180));
+    EXPECT_EQ(corner.pixel(1, 1), progress::LightenColor(0x0000FF, 100));
+    EXPECT_EQ(corner.pixel(2, 2), 0x123456u);
+}
+
 } // namespace
 } // namespace quarbel
