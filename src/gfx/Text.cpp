@@ -8,24 +8,43 @@ namespace quarbel::gfx {
 
 namespace {
 
-QString stripPrefixes(const QString& text)
+// Removes the prefix characters: "&x" shows x, "&&" shows &. `mnemonic` becomes the index
+// in the result of the first prefixed character (-1 when there is none).
+QString stripPrefixes(const QString& text, qsizetype* mnemonic)
 {
     QString out;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == u'&' && i + 1 < text.size())
+        if (text[i] == u'&' && i + 1 < text.size()) {
             ++i;
+            if (text[i] != u'&' && *mnemonic < 0)
+                *mnemonic = out.size();
+        }
         out += text[i];
     }
     return out;
 }
 
-QString prepare(const QString& text, unsigned flags)
+// The text as it is laid out; the mnemonic index keeps its place because the replacements
+// below change single characters only (tabs are expanded only with TextExpandTabs, after it).
+QString prepare(const QString& text, unsigned flags, qsizetype* mnemonic = nullptr)
 {
-    QString t = (flags & TextNoPrefix) ? text : stripPrefixes(text);
-    t.remove(u'\r');
+    qsizetype ignored = -1;
+    qsizetype& m = mnemonic ? *mnemonic : ignored;
+    m = -1;
+    QString t = (flags & TextNoPrefix) ? text : stripPrefixes(text, &m);
+    if (t.contains(u'\r')) {
+        m = -1; // removing characters would move it
+        t.remove(u'\r');
+    }
     if (flags & TextSingleLine)
         t.replace(u'\n', u' ');
-    t.replace(u'\t', (flags & TextExpandTabs) ? QStringLiteral("        ") : QStringLiteral(" "));
+    if (flags & TextExpandTabs) {
+        if (t.contains(u'\t'))
+            m = -1;
+        t.replace(u'\t', QStringLiteral("        "));
+    } else {
+        t.replace(u'\t', u' ');
+    }
     return t;
 }
 
@@ -96,10 +115,15 @@ Rect drawText(Surface& s, const QString& text, const Rect& r, unsigned flags, co
 {
     const QFont f = rasterFont(font);
     const QFontMetrics fm(f);
-    const QString prepared = prepare(text, flags);
+    qsizetype mnemonic = -1;
+    const QString prepared = prepare(text, flags, &mnemonic);
     QStringList lines = layoutLines(prepared, fm, flags, r.width());
-    if ((flags & TextEndEllipsis) && (flags & TextSingleLine))
-        lines[0] = fm.elidedText(lines[0], Qt::ElideRight, r.width());
+    if ((flags & TextEndEllipsis) && (flags & TextSingleLine)) {
+        const QString elided = fm.elidedText(lines[0], Qt::ElideRight, r.width());
+        if (elided != lines[0])
+            mnemonic = -1;
+        lines[0] = elided;
+    }
 
     int textWidth = 0;
     for (const QString& l : lines)
@@ -134,6 +158,7 @@ Rect drawText(Surface& s, const QString& text, const Rect& r, unsigned flags, co
 
     int left = r.right;
     int y = top;
+    qsizetype pos = 0; // where the current line starts in the prepared text
     for (const QString& line : lines) {
         const int w = fm.horizontalAdvance(line);
         int x = r.left;
@@ -143,6 +168,18 @@ Rect drawText(Surface& s, const QString& text, const Rect& r, unsigned flags, co
             x = r.right - w;
         left = std::min(left, x);
         painter.drawText(x, y + fm.ascent(), line);
+        qsizetype start = prepared.indexOf(line, pos);
+        if (start < 0)
+            start = pos;
+        if (mnemonic >= start && mnemonic < start + line.size()) {
+            // The prefixed character is underlined on the row below the baseline.
+            const qsizetype i = mnemonic - start;
+            const int ux = x + fm.horizontalAdvance(line.left(i));
+            const int uw = fm.horizontalAdvance(line.mid(i, 1));
+            if (uw > 0)
+                painter.fillRect(ux, y + fm.ascent() + 1, uw, 1, painter.pen().color());
+        }
+        pos = start + line.size();
         y += lineHeight;
     }
     return {left, top, left + textWidth, top + textHeight};

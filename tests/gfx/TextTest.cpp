@@ -119,5 +119,24 @@ TEST_F(TextTest, EndEllipsisShortensTextThatDoesNotFit)
     EXPECT_GT(placed.width(), 0);
 }
 
+TEST_F(TextTest, PrefixedCharacterIsUnderlinedBelowTheBaseline)
+{
+    const QFontMetrics fm(rasterFont(font()));
+    Surface plain(80, 20), prefixed(80, 20), doubled(80, 20);
+    drawText(plain, QStringLiteral("Help"), {0, 0, 80, 20}, TextSingleLine, font(), Ink);
+    drawText(prefixed, QStringLiteral("&Help"), {0, 0, 80, 20}, TextSingleLine, font(), Ink);
+    drawText(doubled, QStringLiteral("A&&B"), {0, 0, 80, 20}, TextSingleLine, font(), Ink);
+    const int row = fm.ascent() + 1;
+    const int hWidth = fm.horizontalAdvance(QStringLiteral("H"));
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 80; ++x) {
+            const bool underline = y == row && x < hWidth;
+            EXPECT_EQ(prefixed.pixel(x, y), underline ? Ink : plain.pixel(x, y)) << x << "," << y;
+        }
+    // An escaped ampersand underlines nothing.
+    for (int x = 0; x < 80; ++x)
+        EXPECT_NE(doubled.pixel(x, row), Ink);
+}
+
 } // namespace
 } // namespace quarbel::gfx
