@@ -264,8 +264,11 @@ void Form3::setPanelText(int number, const QString& text)
     if (!label)
         return;
     label->setText(text);
-    if (number == 1)
-        label->setToolTip(QString());  // a failure list belongs to the text that announced it
+    if (number == 1) {
+        // A failure list belongs to the text that announced it.
+        label->setToolTip(QString());
+        m_failureDetails.clear();
+    }
 }
 
 void Form3::paintEvent(QPaintEvent*)

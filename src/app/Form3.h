@@ -120,6 +120,8 @@ public:
     void ThemedButton4_Click();  // Cancel: only sets CancelRequested
     void XpB6_Click();           // Help: the help page with the desktop's default handler
     bool jobRunning() const { return m_jobRunning; }
+    // Status panel 1 clicked: the last job's failed files and why, when it announced any.
+    void showFailureDetails();
 
     // Option rules.
     void RadioButton1_Click();
@@ -210,6 +212,7 @@ private:
     QList<QColor> m_frameLineColors;
     bool m_jobRunning = false;
     bool m_closeRequested = false;
+    QString m_failureDetails;  // the last job's failed files, while panel 1 announces them
 };
 
 }  // namespace quarbel::app

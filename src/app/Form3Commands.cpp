@@ -15,20 +15,42 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QRadioButton>
 #include <QUrl>
 
 namespace quarbel::app {
 
 namespace {
+
 constexpr int kFailuresListed = 25;  // lines in the failure tooltip before "… and n more"
-}
+
+// A click on status panel 1 shows the failure list in full.
+class FailurePanelClicks : public QObject {
+public:
+    explicit FailurePanelClicks(Form3& form) : QObject(&form), m_form(form) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::MouseButtonRelease
+            && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && watched == m_form.panel(1))
+            m_form.showFailureDetails();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    Form3& m_form;
+};
+
+}  // namespace
 
 void Form3::connectCommands()
 {
     connect(ThemedButton3, &ThemedButton::Click, this, &Form3::ThemedButton3_Click);
     connect(ThemedButton4, &ThemedButton::Click, this, &Form3::ThemedButton4_Click);
     connect(XpB6, &XpB::Click, this, &Form3::XpB6_Click);
+    panel(1)->installEventFilter(new FailurePanelClicks(*this));
 }
 
 void Form3::ThemedButton3_Click()
@@ -86,20 +108,31 @@ void Form3::XpB6_Click()
 void Form3::showFailures(const jobs::JobSummary& summary)
 {
     QLabel* first = panel(1);
+    m_failureDetails.clear();
     if (summary.failures.isEmpty()) {
         first->setToolTip(QString());
         return;
     }
     QStringList lines;
-    lines << tr("Files that failed:");
-    for (qsizetype i = 0; i < summary.failures.size() && i < kFailuresListed; ++i) {
-        const jobs::ItemReport& report = summary.failures[i];
+    for (const jobs::ItemReport& report : summary.failures)
         lines << QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(report.source), report.reason);
-    }
-    if (summary.failures.size() > kFailuresListed)
-        lines << tr("… and %1 more").arg(summary.failures.size() - kFailuresListed);
-    first->setToolTip(QStringLiteral("<p style='white-space:pre'>") + lines.join(u'\n').toHtmlEscaped()
+    m_failureDetails = tr("%1 of %2 files failed:").arg(summary.failed).arg(summary.total) + u'\n'
+                       + lines.join(u'\n');
+
+    QStringList tip = lines.mid(0, kFailuresListed);
+    if (lines.size() > kFailuresListed)
+        tip << tr("… and %1 more (click for the full list)").arg(lines.size() - kFailuresListed);
+    tip.prepend(tr("Files that failed:"));
+    first->setToolTip(QStringLiteral("<p style='white-space:pre'>") + tip.join(u'\n').toHtmlEscaped()
                       + QStringLiteral("</p>"));
+}
+
+void Form3::showFailureDetails()
+{
+    if (m_failureDetails.isEmpty())
+        return;
+    m_services.messages->show(this, m_failureDetails, windowTitle(), platform::MessageIcon::Information,
+                              platform::MessageButtons::Ok);
 }
 
 }  // namespace quarbel::app

@@ -296,9 +296,18 @@ TEST_F(WindowCommands, FailedItemsAreCountedAndListedOnPanelOne)
     EXPECT_FALSE(QImage(output("a.png")).isNull());
     EXPECT_FALSE(QImage(output("c.png")).isNull());
 
+    // A click on the panel shows the whole list.
+    QTest::mouseClick(f.panel(1), Qt::LeftButton);
+    ASSERT_EQ(w.messages->asked.size(), 1);
+    EXPECT_TRUE(w.messages->asked[0].text.startsWith(QStringLiteral("1 of 3 files failed:\n")));
+    EXPECT_TRUE(w.messages->asked[0].text.contains(broken + QStringLiteral(": ")));
+    EXPECT_EQ(w.messages->asked[0].buttons, platform::MessageButtons::Ok);
+
     // The list belongs to that result only.
     f.setPanelText(1, QStringLiteral("Name: a.png"));
     EXPECT_TRUE(f.panel(1)->toolTip().isEmpty());
+    QTest::mouseClick(f.panel(1), Qt::LeftButton);
+    EXPECT_EQ(w.messages->asked.size(), 1);
 }
 
 TEST_F(WindowCommands, HelpOpensTheHelpPage)
