@@ -158,6 +158,22 @@ TEST_F(XP_ProgressBarTest, ReadsTheWindowsLayout)
     EXPECT_EQ(other.Color(), SystemColors::get(Highlight));
 }
 
+TEST_F(XP_ProgressBarTest, ValuesKeptAsTextAreReadAsTheLayoutWritesThem)
+{
+    PropertyBag bag;
+    bag.set("Scrolling", QStringLiteral("7"));
+    bag.set("Color", QStringLiteral("&H8000000D&"));
+    bag.set("ShowText", QStringLiteral("True"));
+    bag.set("Max", QStringLiteral("many")); // not a number: the default
+    bag.set("Value", QStringLiteral("-1"));
+    bar.ReadProperties(bag);
+    EXPECT_EQ(bar.Scrolling(), 7);
+    EXPECT_EQ(bar.Color(), SystemColors::get(Highlight));
+    EXPECT_TRUE(bar.ShowText());
+    EXPECT_EQ(bar.Max(), 100);
+    EXPECT_EQ(bar.Percent(), -1);
+}
+
 TEST_F(XP_ProgressBarTest, MaxIsReadBeforeValueAndKeysIgnoreCase)
 {
     const auto bag = PropertyBag::fromText("value = 2\nMAX = 3\n");
