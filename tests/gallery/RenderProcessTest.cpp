@@ -98,6 +98,25 @@ TEST_F(RenderProcessTest, DarkBarWithSystemColourAndText)
     EXPECT_GT(textPixels, 5) << "the 0 % text in the dark style's grey";
 }
 
+TEST_F(RenderProcessTest, PatternBarTilesThePictureFile)
+{
+    QImage picture(2, 2, QImage::Format_RGB32);
+    picture.fill(qRgb(255, 0, 0));
+    picture.setPixel(1, 1, qRgb(0, 0, 255));
+    ASSERT_TRUE(picture.save(file("tile.png"), "PNG"));
+    const Outcome r = gallery({"--render", "progressbar", "--size", "60x17", "--prop", "Scrolling=8", "--prop",
+                               "Image=" + file("tile.png"), "--prop", "Value=50", "--out", file("pattern.png")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QImage img(file("pattern.png"));
+    ASSERT_EQ(img.size(), QSize(60, 17));
+    // Fill width round(50 / 101 * 60) = 30 from column 2; tiles aligned to the bar's origin.
+    EXPECT_EQ(img.pixel(2, 2), qRgb(255, 0, 0));
+    EXPECT_EQ(img.pixel(3, 3), qRgb(0, 0, 255));
+    EXPECT_EQ(img.pixel(31, 13), qRgb(0, 0, 255));
+    EXPECT_EQ(img.pixel(32, 13), qRgb(255, 255, 255));
+    EXPECT_EQ(img.pixel(0, 0), qRgb(128, 128, 128));
+}
+
 TEST_F(RenderProcessTest, UnknownPropertyFailsNamingItAndLeavesTheOutputAlone)
 {
     QFile existing(file("keep.png"));

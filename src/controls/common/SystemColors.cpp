@@ -13,6 +13,13 @@ std::optional<SystemColorTable>& current()
     return t;
 }
 
+// Whether the current table was given to use() rather than built from the palette.
+bool& given()
+{
+    static bool g = false;
+    return g;
+}
+
 gfx::Color fromQColor(const QColor& c) { return gfx::rgb(c.red(), c.green(), c.blue()); }
 
 } // namespace
@@ -96,9 +103,23 @@ const SystemColorTable& SystemColors::table()
     return *t;
 }
 
-void SystemColors::use(const SystemColorTable& t) { current() = t; }
+void SystemColors::use(const SystemColorTable& t)
+{
+    current() = t;
+    given() = true;
+}
 
-void SystemColors::reset() { current().reset(); }
+void SystemColors::reset()
+{
+    current().reset();
+    given() = false;
+}
+
+void SystemColors::paletteChanged()
+{
+    if (!given())
+        current().reset();
+}
 
 gfx::Color SystemColors::get(int n)
 {

@@ -42,6 +42,9 @@ public:
     static void use(const SystemColorTable& t);
     // Forget a table given to use(); the next table() is built from the palette again.
     static void reset();
+    // The application palette has changed: a table built from the palette is built again on
+    // next use; a table given to use() stays.
+    static void paletteChanged();
 
     // System colour n; numbers outside the table give black.
     static gfx::Color get(int n);

@@ -24,10 +24,14 @@ void DrawGradient(std::uint32_t& lEndColor, std::uint32_t& lStartcolor, int X, i
         stepG = float(gfx::green(lStartcolor) - gfx::green(lEndColor)) / float(n);
         stepB = float(gfx::blue(lStartcolor) - gfx::blue(lEndColor)) / float(n);
     }
-    // Lines past the surface's right or bottom edge would not show: stop there.
-    const long long visible = bH ? static_cast<long long>(s.width()) - X : static_cast<long long>(s.height()) - Y;
-    const long long last = std::min<long long>(n, visible);
-    for (int i = 0; i <= last; ++i) {
+    // Lines before the surface's left or top edge or past its right or bottom edge would not
+    // show: only the visible ones are drawn (each line's colour depends on its index alone).
+    const long long origin = bH ? X : Y;
+    const long long extent = bH ? s.width() : s.height();
+    const long long first = std::max<long long>(0, -origin);
+    const long long last = std::min<long long>(n, extent - origin);
+    for (long long j = first; j <= last; ++j) {
+        const int i = static_cast<int>(j);
         const auto ch = [i](int end, float step) {
             const float v = float(end) + step * float(i);
             return gfx::roundEven(v);

@@ -236,6 +236,16 @@ void XP_ProgressBar::paintEvent(QPaintEvent*)
     painter.drawImage(QPoint(0, 0), buffer_.image(), QRect(0, 0, width(), height()));
 }
 
+void XP_ProgressBar::changeEvent(QEvent* event)
+{
+    // The edges of the etched, bump and sunken styles use the system colours of the moment.
+    if (event->type() == QEvent::ApplicationPaletteChange || event->type() == QEvent::PaletteChange) {
+        SystemColors::paletteChanged();
+        DrawProgressBar();
+    }
+    QWidget::changeEvent(event);
+}
+
 void XP_ProgressBar::resizeEvent(QResizeEvent* event)
 {
     // The buffer grows now; the paint that follows draws into it.

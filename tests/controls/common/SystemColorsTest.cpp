@@ -40,6 +40,15 @@ TEST_F(SystemColorsTest, TopBitNamesATableEntry)
     EXPECT_EQ(e.face, 0x0F0F0Fu);
 }
 
+TEST_F(SystemColorsTest, PaletteChangeKeepsAGivenTable)
+{
+    SystemColorTable t = SystemColors::classicTable();
+    t[Highlight] = 0x010203;
+    SystemColors::use(t);
+    SystemColors::paletteChanged();
+    EXPECT_EQ(SystemColors::get(Highlight), 0x010203u);
+}
+
 TEST_F(SystemColorsTest, PaletteRolesReplaceTheClassicColours)
 {
     QPalette p;

@@ -142,6 +142,12 @@ TEST_F(GradientTest, HugeLengthsStopAtTheSurfaceEdge)
     std::uint32_t end = 0, start = 0xFFFFFF;
     DrawGradient(end, start, 0, 0, 2147483647, 4, s, true);
     EXPECT_EQ(s.pixel(5, 3), 0u);
+    // Starting far before the surface: only the visible lines are drawn, in their own colours.
+    gfx::Surface t(3, 1);
+    std::uint32_t e2 = 0, s2 = gfx::rgb(0, 0, 200);
+    DrawGradient(e2, s2, -2000000000, 0, 2000000002, 1, t, true);
+    EXPECT_EQ(t.pixel(2, 0), gfx::rgb(0, 0, 200));
+    EXPECT_EQ(t.pixel(0, 0), gfx::rgb(0, 0, 200));
 }
 
 } // namespace
