@@ -24,6 +24,7 @@ public:
     Region united(const Region& o) const;
     Region subtracted(const Region& o) const;
     Region intersected(const Region& o) const;
+    Region offset(int dx, int dy) const { return Region(region_.translated(dx, dy)); }
 
     bool contains(int x, int y) const;
     bool empty() const { return region_.isEmpty(); }

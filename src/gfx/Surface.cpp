@@ -61,6 +61,14 @@ void Surface::fillRect(const Rect& r, const Brush& brush)
                 setPixel(x, y, *c);
 }
 
+void Surface::fillRegion(const Region& region, Color c) { fillRegion(region, Brush::solid(c)); }
+
+void Surface::fillRegion(const Region& region, const Brush& brush)
+{
+    for (const QRect& q : region.qregion())
+        fillRect({q.left(), q.top(), q.left() + q.width(), q.top() + q.height()}, brush);
+}
+
 void Surface::frameRect(const Rect& r, Color c)
 {
     if (r.empty())

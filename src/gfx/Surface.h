@@ -31,6 +31,9 @@ public:
 
     void fillRect(const Rect& r, Color c);
     void fillRect(const Rect& r, const Brush& brush);
+    // Fills the pixels of the region (and of the clip, when one is set).
+    void fillRegion(const Region& region, Color c);
+    void fillRegion(const Region& region, const Brush& brush);
     // A one-pixel outline just inside the rectangle.
     void frameRect(const Rect& r, Color c);
     // Pixels from `from` towards `to`, `to` itself excluded; steps along the major axis,

@@ -64,6 +64,18 @@ TEST(RegionTest, RoundRectangleLosesItsCornerPixels)
     EXPECT_TRUE(Region::roundRect({0, 0, 0, 3}, 4, 4).empty());
 }
 
+TEST(RegionTest, FillRegionPaintsItsPixelsWithinTheClip)
+{
+    Surface s(5, 3);
+    const Region triangle = Region::polygon({{0, 0}, {4, 0}, {0, 4}}).offset(1, 0);
+    s.setClip(Region::rect({0, 0, 5, 2}));
+    s.fillRegion(triangle, R);
+    EXPECT_TRUE(matches(s, {".###.", ".##..", "....."}, P));
+    s.clearClip();
+    s.fillRegion(triangle, Brush::hatch(HatchStyle::Horizontal, 0, R));
+    EXPECT_TRUE(matches(s, {".###.", ".##..", ".#..."}, P));
+}
+
 TEST(RegionTest, ClipAppliesToEveryWriteUntilCleared)
 {
     Surface s(4, 2);
