@@ -20,14 +20,16 @@ class XP_ProgressBar : public QWidget {
 public:
     explicit XP_ProgressBar(QWidget* parent = nullptr);
 
+    // Value runs from Min to Max; Max and Min are stored without a repaint.
     int Max() const { return max_; }
     void setMax(int cMax);
     int Min() const { return min_; }
     void setMin(int cMin);
     // Reading gives the value the stored percentage stands for.
     int Value() const;
-    // Converts to Percent and repaints. With Max equal to Min, or a value whose percentage
-    // does not fit 32 bits, Percent keeps its value and the error is kept in lastValueError().
+    // Percent = round((v - Min) * 100 / (Max - Min)), halves to even, then a repaint. With Max
+    // equal to Min, or a product outside 32 bits, Percent keeps its value and the error is kept
+    // in lastValueError().
     void setValue(int v);
     progress::ValueError assignValue(int v);
     progress::ValueError lastValueError() const { return lastValueError_; }
