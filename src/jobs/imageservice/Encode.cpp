@@ -2,6 +2,7 @@
 
 #include "jobs/imageservice/Bmp.h"
 #include "jobs/imageservice/Pixels.h"
+#include "jobs/imageservice/Png.h"
 #include "jobs/imageservice/Vips.h"
 
 namespace quarbel::imageservice {
@@ -54,12 +55,7 @@ std::vector<std::uint8_t> encodePicture(VImage image, Format format, const Encod
         image = pixels::flattenOnWhite(firstFrame(image));
         return take(image.jpegsave_buffer(VImage::option()->set("Q", options.jpegQuality)));
     case Format::Png:
-        // Adaptive row filters with zlib level 6: about a third smaller than unfiltered rows
-        // on photographs, at little cost in time.
-        image = firstFrame(image);
-        return take(image.pngsave_buffer(VImage::option()
-                                             ->set("compression", 6)
-                                             ->set("filter", VIPS_FOREIGN_PNG_FILTER_ALL)));
+        return encodePng(firstFrame(image));
     case Format::Gif:
         return take(image.gifsave_buffer(VImage::option()->set("dither", 1.0)->set("effort", 7)));
     case Format::Bmp: {
