@@ -109,7 +109,10 @@ Result decodeBmp(const std::uint8_t* data, std::size_t size, vips::VImage& out)
         return Result::failure("cannot decode the BMP file" + (why.empty() ? std::string() : ": " + why));
     }
     const bool alpha = image.hasAlphaChannel();
-    image = image.convertToFormat(alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
+    // Qt reads BMP files into 32-bit pixels (0xAARRGGBB), palette files into 8-bit indices;
+    // the rows are copied once into the tight RGB(A) layout libvips takes, no further copies.
+    if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32)
+        image = image.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     if (image.isNull())
         return Result::failure("not enough memory to decode the BMP file");
     const int bands = alpha ? 4 : 3;
@@ -118,8 +121,17 @@ Result decodeBmp(const std::uint8_t* data, std::size_t size, vips::VImage& out)
     auto* pixels = static_cast<std::uint8_t*>(g_try_malloc(total));
     if (!pixels)
         return Result::failure("not enough memory to decode the BMP file");
-    for (int y = 0; y < image.height(); ++y)
-        std::memcpy(pixels + rowBytes * std::size_t(y), image.constScanLine(y), rowBytes);
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* in = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        std::uint8_t* o = pixels + rowBytes * std::size_t(y);
+        for (int x = 0; x < image.width(); ++x, o += bands) {
+            o[0] = std::uint8_t(qRed(in[x]));
+            o[1] = std::uint8_t(qGreen(in[x]));
+            o[2] = std::uint8_t(qBlue(in[x]));
+            if (alpha)
+                o[3] = std::uint8_t(qAlpha(in[x]));
+        }
+    }
     image = QImage();
     out = vips::VImage::new_from_memory_steal(pixels, total, int(rowBytes / bands),
                                               static_cast<int>(total / rowBytes), bands,
