@@ -119,7 +119,42 @@ VImage mutedCmyk()
     return muted().icc_export(VImage::option()->set("output_profile", "cmyk"));
 }
 
+// The master in 64 colours: each channel cut to 0, 64, 128 or 192.
+VImage quantised()
+{
+    return ((opaque(master()) / 64).cast(VIPS_FORMAT_UCHAR) * 64).cast(VIPS_FORMAT_UCHAR)
+        .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+}
+
+// An 8-bit palette BMP of quantised(), written field by field (no library writes these).
+Bytes paletteBmp()
+{
+    VImage q = quantised().copy_memory();
+    const int w = q.width(), h = q.height(), stride = (w + 3) & ~3;
+    Bytes b;
+    auto le = [&](std::uint32_t v, int n) { for (int i = 0; i < n; ++i) b.push_back(std::uint8_t(v >> (8 * i))); };
+    const std::uint32_t offset = 14 + 40 + 256 * 4;
+    b.push_back('B'); b.push_back('M');
+    le(offset + std::uint32_t(stride * h), 4); le(0, 4); le(offset, 4);
+    le(40, 4); le(std::uint32_t(w), 4); le(std::uint32_t(h), 4); le(1, 2); le(8, 2);
+    le(0, 4); le(std::uint32_t(stride * h), 4); le(2835, 4); le(2835, 4); le(256, 4); le(0, 4);
+    for (int i = 0; i < 256; ++i) {  // index = r/64 * 16 + g/64 * 4 + b/64, stored B, G, R, 0
+        b.push_back(std::uint8_t((i & 3) * 64)); b.push_back(std::uint8_t(((i >> 2) & 3) * 64));
+        b.push_back(std::uint8_t(((i >> 4) & 3) * 64)); b.push_back(0);
+    }
+    const auto* px = static_cast<const std::uint8_t*>(q.data());
+    for (int y = h - 1; y >= 0; --y) {
+        for (int x = 0; x < w; ++x) {
+            const std::uint8_t* p = px + (std::size_t(y) * w + x) * 3;
+            b.push_back(std::uint8_t(p[0] / 64 * 16 + p[1] / 64 * 4 + p[2] / 64));
+        }
+        b.insert(b.end(), std::size_t(stride - w), 0);
+    }
+    return b;
+}
+
 const SpecialSource kSpecialSources[] = {
+    {"palette_bmp", paletteBmp, quantised, 0.0},
     {"cmyk_with_profile", [] { return jpegBytes(mutedCmyk()); }, muted, 4.0},
     {"cmyk_without_profile",
      [] {
