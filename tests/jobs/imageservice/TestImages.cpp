@@ -76,8 +76,6 @@ const char* nameOf(Kind kind)
 
 bool carriesAlpha(Kind kind) { return kind == Kind::Png || kind == Kind::Gif || kind == Kind::Tiff; }
 
-namespace {
-
 Bytes take(VipsBlob* blob)
 {
     size_t length = 0;
@@ -86,6 +84,8 @@ Bytes take(VipsBlob* blob)
     vips_area_unref(VIPS_AREA(blob));
     return out;
 }
+
+namespace {
 
 Bytes qtBmp(const VImage& rgb)
 {
@@ -107,6 +107,13 @@ Bytes qtBmp(const VImage& rgb)
 Bytes jpegBytes(const VImage& image, int quality)
 {
     return take(image.jpegsave_buffer(VImage::option()->set("Q", quality)));
+}
+
+Bytes turnedJpeg(int width, int height, int orientation)
+{
+    VImage stored = opaque(master(width, height)).copy();
+    stored.set("orientation", orientation);
+    return jpegBytes(stored);
 }
 
 Bytes encodeMaster(Kind kind, int width, int height)

@@ -41,6 +41,10 @@ Bytes encodeMaster(Kind kind, int width = 96, int height = 64);
 bool carriesAlpha(Kind kind);
 
 Bytes jpegBytes(const vips::VImage& image, int quality = 95);
+// The opaque master of that size as a JPEG whose EXIF orientation is `orientation`.
+Bytes turnedJpeg(int width, int height, int orientation);
+// The bytes of a libvips save-to-buffer result (which it releases).
+Bytes take(VipsBlob* blob);
 void writeFile(const std::string& path, const Bytes& bytes);
 Bytes readFile(const std::string& path);
 

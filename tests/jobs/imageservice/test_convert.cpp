@@ -83,10 +83,8 @@ TEST(Convert, JpegQualityIsUsed)
 TEST(Convert, ExifOrientationIsAppliedToThePixels)
 {
     TempDir dir;
-    VImage stored = opaque(master(60, 40)).copy();
-    stored.set("orientation", 6);
     const std::string path = dir.file("turned.jpg");
-    writeFile(path, jpegBytes(stored));
+    writeFile(path, turnedJpeg(60, 40, 6));
     const VImage shown = opaque(master(60, 40)).rot(VIPS_ANGLE_D90);
 
     for (Kind target : {Kind::Png, Kind::Jpeg, Kind::Bmp}) {
@@ -167,24 +165,14 @@ const SpecialSource kSpecialSources[] = {
      [] {
          VImage wide = (master().cast(VIPS_FORMAT_USHORT) * 257).cast(VIPS_FORMAT_USHORT)
                            .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_RGB16));
-         VipsBlob* blob = wide.pngsave_buffer(VImage::option()->set("bitdepth", 16));
-         size_t n = 0;
-         auto* p = static_cast<const std::uint8_t*>(vips_blob_get(blob, &n));
-         Bytes bytes(p, p + n);
-         vips_area_unref(VIPS_AREA(blob));
-         return bytes;
+         return take(wide.pngsave_buffer(VImage::option()->set("bitdepth", 16)));
      },
      [] { return master(); }, 1.0},
     {"grey_jpeg", [] { return jpegBytes(opaque(master()).colourspace(VIPS_INTERPRETATION_B_W)); },
      [] { return opaque(master()).colourspace(VIPS_INTERPRETATION_B_W); }, 3.0},
     {"palette_png",
      [] {
-         VipsBlob* blob = master().pngsave_buffer(VImage::option()->set("palette", true));
-         size_t n = 0;
-         auto* p = static_cast<const std::uint8_t*>(vips_blob_get(blob, &n));
-         Bytes bytes(p, p + n);
-         vips_area_unref(VIPS_AREA(blob));
-         return bytes;
+         return take(master().pngsave_buffer(VImage::option()->set("palette", true)));
      },
      [] { return master(); }, 6.0},
 };
@@ -221,12 +209,7 @@ Bytes animatedGif()
                        .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
     strip.set("page-height", 10);
     strip.set("delay", std::vector<int>{100, 100, 100});
-    VipsBlob* blob = strip.gifsave_buffer();
-    size_t n = 0;
-    auto* p = static_cast<const std::uint8_t*>(vips_blob_get(blob, &n));
-    Bytes bytes(p, p + n);
-    vips_area_unref(VIPS_AREA(blob));
-    return bytes;
+    return take(strip.gifsave_buffer());
 }
 
 TEST(Convert, AnimationKeepsItsFramesWhereTheTargetHoldsThem)

@@ -12,12 +12,7 @@ using vips::VImage;
 
 Bytes pngOf(const VImage& image)
 {
-    VipsBlob* blob = image.pngsave_buffer();
-    size_t n = 0;
-    auto* p = static_cast<const std::uint8_t*>(vips_blob_get(blob, &n));
-    Bytes bytes(p, p + n);
-    vips_area_unref(VIPS_AREA(blob));
-    return bytes;
+    return take(image.pngsave_buffer());
 }
 
 VImage srgb(VImage image)

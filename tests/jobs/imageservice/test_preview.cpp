@@ -51,9 +51,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Preview, TurnedJpegReportsItsShownSize)
 {
     TempDir dir;
-    VImage stored = opaque(master(80, 40)).copy();
-    stored.set("orientation", 6);
-    writeFile(dir.file("t.jpg"), jpegBytes(stored));
+    writeFile(dir.file("t.jpg"), turnedJpeg(80, 40, 6));
     PreviewResult p = decodePreview(dir.file("t.jpg"), 20, 20);
     ASSERT_TRUE(p.result) << p.result.reason;
     EXPECT_EQ(p.fullWidth, 40);

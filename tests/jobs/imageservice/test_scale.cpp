@@ -85,10 +85,8 @@ INSTANTIATE_TEST_SUITE_P(Fields, ScaleFields,
 TEST(Scale, TurnedJpegIsScaledAsShown)
 {
     TempDir dir;
-    VImage stored = opaque(master(400, 200)).copy();
-    stored.set("orientation", 8);
     const std::string path = dir.file("turned.jpg");
-    writeFile(path, jpegBytes(stored));
+    writeFile(path, turnedJpeg(400, 200, 8));
     ImageFile out;
     ASSERT_TRUE(scale(path, "50", "", out));  // shown 200 x 400: height follows as 100
     VImage back = decodeIndependently(out.FileData());
@@ -106,12 +104,8 @@ TEST(Scale, AnimatedGifStaysAnimated)
     VImage strip = VImage::arrayjoin(frames, VImage::option()->set("across", 1)).cast(VIPS_FORMAT_UCHAR)
                        .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
     strip.set("page-height", 20);
-    VipsBlob* blob = strip.gifsave_buffer();
-    size_t n = 0;
-    auto* p = static_cast<const std::uint8_t*>(vips_blob_get(blob, &n));
     TempDir dir;
-    writeFile(dir.file("a.gif"), Bytes(p, p + n));
-    vips_area_unref(VIPS_AREA(blob));
+    writeFile(dir.file("a.gif"), take(strip.gifsave_buffer()));
 
     ImageFile out;
     ASSERT_TRUE(scale(dir.file("a.gif"), "10", "7", out));
