@@ -10,6 +10,7 @@
 #include "imagelist/PreviewBox.h"
 #include "platform/PlatformServices.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -296,6 +297,49 @@ TEST_F(Form3List, PasteAppendsAcceptedNamesUncheckedAndEnablesQuickSize)
     clipboard->files.clear();  // nothing on the clipboard: nothing happens
     form->pastefile_Click();
     EXPECT_EQ(items().size(), 2);
+}
+
+// Records what a status panel shows each time it is painted.
+class PaintedTexts : public QObject {
+public:
+    explicit PaintedTexts(QLabel* panel) : panel_(panel) { panel->installEventFilter(this); }
+    QStringList texts;
+    QList<bool> busy;  // whether the busy cursor was up at each paint
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == panel_ && event->type() == QEvent::Paint) {
+            texts.append(panel_->text());
+            busy.append(QApplication::overrideCursor() != nullptr);
+        }
+        return false;
+    }
+
+private:
+    QLabel* panel_;
+};
+
+TEST_F(Form3List, LongFolderWalkShowsItsCountWhileBusyAndKeepsTheOrder)
+{
+    QDir(dir.path()).mkdir("many");
+    QStringList expected;
+    for (int i = 0; i < 600; ++i) {
+        const QString path = dir.filePath(QStringLiteral("many/f%1.gif").arg(i, 4, 10, QChar(u'0')));
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        expected.append(path);
+    }
+    form->show();
+    QApplication::processEvents();
+    PaintedTexts painted(form->panel(4));
+    form->List1_OLEDragDrop({dir.filePath("many")});
+    EXPECT_EQ(items(), expected);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);  // the busy cursor is gone again
+    const qsizetype during = painted.texts.indexOf("Reading folders... 512");
+    ASSERT_GE(during, 0) << painted.texts.join(" | ").toStdString();
+    EXPECT_TRUE(painted.busy[during]);
+    EXPECT_EQ(form->panelText(4), "Total Files: 600");
 }
 
 TEST_F(Form3List, ListHoldsAndCountsFarMoreThan32767Items)
