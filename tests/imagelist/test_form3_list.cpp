@@ -1,5 +1,6 @@
-// The window's list handlers on services a test answers: adding, selecting, the menu,
-// removing, Clear and the no-files state.
+// The window's list handlers on services a test answers: adding, selecting, the menu's
+// rules, removing and the no-files state. The real dialogs, clipboard, drops and message
+// boxes are driven end to end in tests/e2e.
 
 #include "QtTestApp.h"
 #include "app/Form3.h"
@@ -265,24 +266,6 @@ TEST_F(Form3List, CancelledFolderPickersChangeNothing)
     EXPECT_EQ(form->FlatEdit2->text(), "/");
 }
 
-TEST_F(Form3List, DropTakesImagesOfFilesAndFoldersAndEndsOnTheFirstItem)
-{
-    const QString a = picture("a.jpg", QSize(30, 30));
-    const QString b = textFile("b.txt");
-    QDir(dir.path()).mkdir("sub");
-    const QString c = picture("sub/c.png", QSize(12, 8));
-    picture("sub/d.jpeg", QSize(5, 5));
-    form->List1_OLEDragDrop({a, b, dir.filePath("sub")});
-    EXPECT_EQ(items(), (QStringList{a, c}));
-    EXPECT_EQ(form->List1->currentRow(), 0);
-    EXPECT_EQ(form->panelText(1), "Name: a.jpg");
-    EXPECT_EQ(form->panelText(4), "Total Files: 2");
-
-    form->List1_OLEDragDrop({dir.filePath("missing.png"), b});  // adds nothing, says nothing
-    EXPECT_EQ(items(), (QStringList{a, c}));
-    EXPECT_TRUE(messages->asked.isEmpty());
-}
-
 TEST_F(Form3List, PasteAppendsAcceptedNamesUncheckedAndEnablesQuickSize)
 {
     const QString existing = picture("x.png", QSize(10, 10));
@@ -383,23 +366,6 @@ TEST_F(Form3List, RightClickOnAnItemMakesItCurrentAndEnablesBothDeletes)
     EXPECT_FALSE(form->menu->isVisible());
 }
 
-TEST_F(Form3List, RightClickOnAnEmptyListShowsAMenuOnlyForACopiedImage)
-{
-    form->show();
-    form->List1_MouseDown(Qt::RightButton, {10, 10});
-    EXPECT_FALSE(form->menu->isVisible());
-    EXPECT_FALSE(form->mnuRemove->isEnabled());
-    EXPECT_FALSE(form->mnuRemoveAll->isEnabled());
-
-    clipboard->files = {"/copied/notes.txt", "/copied/photo.jpg"};
-    form->List1_MouseDown(Qt::RightButton, {10, 10});
-    EXPECT_TRUE(form->menu->isVisible());
-    EXPECT_TRUE(form->pastefile->isEnabled());
-    EXPECT_FALSE(form->mnuRemove->isEnabled());
-    EXPECT_FALSE(form->mnuRemoveAll->isEnabled());
-    form->menu->hide();
-}
-
 TEST_F(Form3List, RightClickOnASingleItemOffersDeleteButNotDeleteAll)
 {
     form->List1_OLEDragDrop({picture("only.png", QSize(8, 8))});
@@ -467,28 +433,6 @@ TEST_F(Form3List, DeleteAllEmptiesTheListAndResets)
     form->mnuRemoveAll_Click();
     EXPECT_EQ(form->List1->count(), 0);
     EXPECT_EQ(form->FlatEdit2->text(), "");
-    EXPECT_EQ(panels(), (QStringList{"", "", "", ""}));
-    EXPECT_FALSE(form->XpB1->isEnabled());
-}
-
-TEST_F(Form3List, ClearAsksFirstAndOnlyYesEmptiesTheList)
-{
-    form->XpB1_Click();  // empty list: no question
-    EXPECT_TRUE(messages->asked.isEmpty());
-
-    const QStringList paths = fivePictures();
-    messages->answer = platform::MessageAnswer::No;
-    form->XpB1_Click();
-    ASSERT_EQ(messages->asked.size(), 1);
-    EXPECT_EQ(messages->asked[0].text, "Do you want to clear?");
-    EXPECT_EQ(messages->asked[0].title, "Quarbel Image Converter");
-    EXPECT_EQ(messages->asked[0].icon, platform::MessageIcon::Question);
-    EXPECT_EQ(messages->asked[0].buttons, platform::MessageButtons::YesNo);
-    EXPECT_EQ(items(), paths);
-
-    messages->answer = platform::MessageAnswer::Yes;
-    form->XpB1_Click();
-    EXPECT_EQ(form->List1->count(), 0);
     EXPECT_EQ(panels(), (QStringList{"", "", "", ""}));
     EXPECT_FALSE(form->XpB1->isEnabled());
 }
