@@ -153,11 +153,15 @@ TEST_F(RealList, DroppedFilesAndFoldersAreListedAndTheFirstIsPreviewed)
     EXPECT_LT(qGreen(shown.pixel(20, 85)), 80);
     EXPECT_EQ(shown.pixel(170, 85), white);
 
+    // a folder URL ending in "/" still gives one separator before each name
+    ASSERT_TRUE(drop({dir.filePath("pics") + "/"}));
+    EXPECT_EQ(items(), (QStringList{a, c, c}));
+
     // with sub-folders, the folder's tree follows the list in walk order
     form->CheckBox2->setChecked(true);
     ASSERT_TRUE(drop({dir.filePath("pics")}));
-    EXPECT_EQ(items(), (QStringList{a, c, c, dir.filePath("pics/deeper/e.gif")}));
-    EXPECT_EQ(form->panelText(4), "Total Files: 4");
+    EXPECT_EQ(items(), (QStringList{a, c, c, c, dir.filePath("pics/deeper/e.gif")}));
+    EXPECT_EQ(form->panelText(4), "Total Files: 5");
 }
 
 TEST_F(RealList, ClickingAndArrowKeysSelectAndPreviewItems)
