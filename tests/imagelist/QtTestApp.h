@@ -14,7 +14,9 @@ inline void ensureApp()
     static int argc = 1;
     static char name[] = "imagelist_tests";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
+    // Kept to the end of the process: the window's controls hold Qt objects that must not
+    // outlive the application object during static destruction.
+    new QApplication(argc, argv);
 }
 
 }  // namespace quarbel::imagelist::test
