@@ -1,5 +1,8 @@
 #include "cli/BatchOptions.h"
 
+#include "imagelist/AddRules.h"
+#include "imagelist/Paths.h"
+
 #include "cli/ZipOutput.h"
 #include "jobs/ConvertJob.h"
 
@@ -85,7 +88,7 @@ const std::vector<OptionRow>& optionTable() {
          }},
         {"--sub-folders", false,
          [](BatchOptions& o, const QString&) {
-             o.subFolders = jobs::SubFolders::Include;
+             o.subFolders = imagelist::Subfolders::Include;
              return QString();
          }},
         {"--zip", true,
@@ -201,7 +204,10 @@ QStringList collectSources(const BatchOptions& options) {
     QStringList list;
     for (const QString& source : options.sources) {
         if (QFileInfo(source).isDir()) {
-            list += jobs::folderImages(source, options.subFolders);
+            // A folder contributes what the window's Multiple mode would add; a trailing
+            // "/" (as shells complete folder names) is dropped, as for a dropped folder.
+            list += imagelist::folderImages(imagelist::withoutTrailingSlash(source),
+                                            options.subFolders);
         } else {
             list.append(source);
         }

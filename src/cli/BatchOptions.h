@@ -2,7 +2,7 @@
 // quarbel-batch's command line. Each option is one row of a table (BatchOptions.cpp), so an
 // option is added by adding its row.
 
-#include "jobs/SourceWalk.h"
+#include "imagelist/FolderWalk.h"
 
 #include <QString>
 #include <QStringList>
@@ -20,7 +20,7 @@ struct BatchOptions {
     QString height = QStringLiteral("0");
     QString destination;
     bool noOverwrite = false;
-    jobs::SubFolders subFolders = jobs::SubFolders::Exclude;
+    imagelist::Subfolders subFolders = imagelist::Subfolders::Exclude;
     int jobs = 0;  // 0 = the number of cores
     bool quiet = false;
     QString zipArchive;  // --zip: pack the written files into this archive ("" = none)

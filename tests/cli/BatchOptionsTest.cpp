@@ -41,7 +41,7 @@ TEST(BatchOptionsTest, DefaultsAreTheWindowsInitialState) {
     EXPECT_EQ(options.width, "0");
     EXPECT_EQ(options.height, "0");
     EXPECT_FALSE(options.noOverwrite);
-    EXPECT_EQ(options.subFolders, jobs::SubFolders::Exclude);
+    EXPECT_EQ(options.subFolders, imagelist::Subfolders::Exclude);
     EXPECT_EQ(options.jobs, 0);
 }
 
