@@ -53,7 +53,9 @@ std::vector<std::uint8_t> encodePicture(VImage image, Format format, const Encod
     switch (format) {
     case Format::Jpeg:
         image = pixels::flattenOnWhite(firstFrame(image));
-        return take(image.jpegsave_buffer(VImage::option()->set("Q", options.jpegQuality)));
+        // Optimised Huffman tables: about a tenth smaller files for a few percent more time.
+        return take(image.jpegsave_buffer(
+            VImage::option()->set("Q", options.jpegQuality)->set("optimize_coding", true)));
     case Format::Png:
         return encodePng(firstFrame(image));
     case Format::Gif:

@@ -1,6 +1,9 @@
 #include "jobs/imageservice/Vips.h"
 
 #include <algorithm>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <atomic>
 #include <mutex>
 #include <sstream>
@@ -112,6 +115,12 @@ void initialize()
 {
     static std::once_flag once;
     std::call_once(once, [] {
+#if defined(__GLIBC__)
+        // Pictures are large short-lived buffers allocated on several threads at once. With
+        // one malloc arena per thread each arena keeps its own high-water mark of freed
+        // picture memory; two arenas keep a batch of 36-megapixel photos well below 300 MB.
+        mallopt(M_ARENA_MAX, 2);
+#endif
         VIPS_INIT("quarbel");
         // Only the loaders this service calls by name are used, but block the risky ones
         // anyway (ImageMagick, PDF, SVG, ...) should anything reach the generic loader.
