@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <mutex>
 
 namespace quarbel::imageservice {
 
@@ -98,15 +99,23 @@ Result decodeBmp(const std::uint8_t* data, std::size_t size, vips::VImage& out)
                 return Result::failure("the BMP file is truncated");
         }
     }
-    QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, "bmp");
-    reader.setAutoTransform(false);
-    QImage image = reader.read();
-    if (image.isNull()) {
-        std::string why = reader.errorString().toStdString();
-        return Result::failure("cannot decode the BMP file" + (why.empty() ? std::string() : ": " + why));
+    QImage image;
+    {
+        // QImageReader looks through Qt's image plugins before its own BMP reader; without a
+        // QCoreApplication that lookup is not safe on several threads at once (the heap was
+        // seen corrupted at exit). Decoding a BMP is quick, so one at a time.
+        static std::mutex qtReaders;
+        std::lock_guard lock(qtReaders);
+        QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer, "bmp");
+        reader.setAutoTransform(false);
+        image = reader.read();
+        if (image.isNull()) {
+            std::string why = reader.errorString().toStdString();
+            return Result::failure("cannot decode the BMP file" + (why.empty() ? std::string() : ": " + why));
+        }
     }
     const bool alpha = image.hasAlphaChannel();
     // Qt reads BMP files into 32-bit pixels (0xAARRGGBB), palette files into 8-bit indices;

@@ -53,9 +53,14 @@ std::vector<std::uint8_t> encodePicture(VImage image, Format format, const Encod
     switch (format) {
     case Format::Jpeg:
         image = pixels::flattenOnWhite(firstFrame(image));
-        // Optimised Huffman tables: about a tenth smaller files for a few percent more time.
+    {
+        // Optimised Huffman tables make files about a tenth smaller for a few percent more
+        // time, but libjpeg then holds every coefficient of the picture (about 3 bytes a
+        // pixel): only up to 16 megapixels, so that big photos still stream.
+        const bool optimise = std::uint64_t(image.width()) * std::uint64_t(image.height()) <= 16'000'000;
         return take(image.jpegsave_buffer(
-            VImage::option()->set("Q", options.jpegQuality)->set("optimize_coding", true)));
+            VImage::option()->set("Q", options.jpegQuality)->set("optimize_coding", optimise)));
+    }
     case Format::Png:
         return encodePng(firstFrame(image));
     case Format::Gif:
