@@ -117,7 +117,8 @@ public:
     // Appends (position 0) or inserts before the 1-based position a filter of that id.
     void Add(const std::string& filterId, int position = 0);
     int Count() const { return static_cast<int>(filters_.size()); }
-    // 1-based, as in Filters(1). Out of range gives an inert filter that Apply refuses.
+    // 1-based, as in Filters(1). Out of range gives an inert filter outside the chain:
+    // what is set on it has no effect.
     Filter& operator()(int index);
     const std::vector<Filter>& AllFilters() const { return filters_; }
 
@@ -129,8 +130,14 @@ private:
 
 class ImageProcess {
 public:
-    // "Convert" (FormatID, Quality) and "Scale" (MaximumWidth, MaximumHeight,
-    // PreserveAspectRatio).
+    // "Convert": FormatID (one of FormatID::*), Quality (JPEG, 1 to 100 as a number or
+    // digits; 90 when not set). Multi-frame pictures keep their frames in GIF and TIFF, else
+    // the first frame is written; transparency is kept by PNG, GIF and TIFF and flattened on
+    // white for JPEG and BMP; the EXIF orientation is applied to the pixels; pictures with
+    // a colour profile are converted to sRGB and carry the sRGB profile where the format can.
+    // "Scale": MaximumWidth, MaximumHeight (numbers or digits; "" or 0 takes that side from
+    // the picture in its proportions), PreserveAspectRatio (True by default: fit inside;
+    // False: exactly that size). The result keeps the source's format; JPEG at quality 90.
     FilterInfo FilterInfos(const std::string& name) const;
     FilterList& Filters() { return filters_; }
     const FilterList& Filters() const { return filters_; }
