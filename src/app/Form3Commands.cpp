@@ -82,11 +82,14 @@ void Form3::runJob(Mode mode)
 
 void Form3::openDestinationFolder()
 {
-    // An empty destination names no folder, and a folder that is not there cannot be shown:
-    // the file manager is opened only on an existing folder.
+    // The file manager is started on the destination text as it stands. An empty text
+    // names no folder: the file manager then opens at its own starting place, the home
+    // folder. A folder that is not there cannot be shown, so nothing is opened for it.
     const QString destination = FlatEdit2->text();
-    if (destination.isEmpty())
+    if (destination.isEmpty()) {
+        m_services.shell->openFolder(QDir::homePath());
         return;
+    }
     const QFileInfo folder(destination);
     if (!folder.isDir())
         return;

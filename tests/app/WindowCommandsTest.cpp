@@ -144,7 +144,7 @@ struct OpenFolderCase {
     bool resizeWithZero;   // Resize mode with a width of "0"
     bool boxChecked;
     const char* message;   // the validation message shown, or ""
-    bool opened;
+    const char* opened;    // the folder opened: "dest", "home" or "" for none
 };
 
 class OpenFolderStep : public WindowCommands, public ::testing::WithParamInterface<OpenFolderCase> {};
@@ -172,10 +172,12 @@ TEST_P(OpenFolderStep, RunsAfterTheJobWheneverTheListHoldsFiles)
         EXPECT_EQ(w.messages->asked[0].title, QStringLiteral("Error"));
         EXPECT_EQ(w.messages->asked[0].icon, platform::MessageIcon::Information);
     }
-    if (c.opened) {
+    const QString opened = QString::fromLatin1(c.opened);
+    if (!opened.isEmpty()) {
         ASSERT_EQ(w.shell->folders.size(), 1);
         EXPECT_EQ(QFileInfo(w.shell->folders[0]).canonicalFilePath(),
-                  QFileInfo(destination.path()).canonicalFilePath());
+                  QFileInfo(opened == "home" ? QDir::homePath() : destination.path())
+                      .canonicalFilePath());
     } else {
         EXPECT_TRUE(w.shell->folders.isEmpty());
     }
@@ -184,18 +186,18 @@ TEST_P(OpenFolderStep, RunsAfterTheJobWheneverTheListHoldsFiles)
 INSTANTIATE_TEST_SUITE_P(
     Cases, OpenFolderStep,
     ::testing::Values(
-        OpenFolderCase{"AfterARun", true, "ok", false, true, "", true},
-        OpenFolderCase{"NotWhenUnchecked", true, "ok", false, false, "", false},
+        OpenFolderCase{"AfterARun", true, "ok", false, true, "", "dest"},
+        OpenFolderCase{"NotWhenUnchecked", true, "ok", false, false, "", ""},
         OpenFolderCase{"NotForAnEmptyList", false, "ok", false, true,
-                       " Please select source directory.", false},
+                       " Please select source directory.", ""},
         // The step also follows a validation message: here the folder exists.
         OpenFolderCase{"AfterAValidationMessage", true, "ok", true, true,
-                       " Invalid Image Width. Please try again.", true},
-        // An empty destination names no folder: nothing is opened.
-        OpenFolderCase{"NotForAnEmptyDestination", true, "", false, true,
-                       " Please select destination directory.", false},
+                       " Invalid Image Width. Please try again.", "dest"},
+        // An empty destination still starts the file manager, at its home folder.
+        OpenFolderCase{"HomeForAnEmptyDestination", true, "", false, true,
+                       " Please select destination directory.", "home"},
         OpenFolderCase{"NotForAMissingFolder", true, "missing", false, true,
-                       "Destination directory does not exist. Please try again.", false}),
+                       "Destination directory does not exist. Please try again.", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(WindowCommands, CancelAnsweredYesStopsBeforeTheNextItem)
