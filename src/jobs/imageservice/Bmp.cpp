@@ -118,33 +118,44 @@ Result decodeBmp(const std::uint8_t* data, std::size_t size, vips::VImage& out)
         }
     }
     const bool alpha = image.hasAlphaChannel();
-    // Qt reads BMP files into 32-bit pixels (0xAARRGGBB), palette files into 8-bit indices;
-    // the rows are copied once into the tight RGB(A) layout libvips takes, no further copies.
+    // Qt reads BMP files into 32-bit pixels (0xAARRGGBB), palette files into 8-bit indices,
+    // which are expanded first.
     if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32)
         image = image.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     if (image.isNull())
         return Result::failure("not enough memory to decode the BMP file");
     const int bands = alpha ? 4 : 3;
-    const std::size_t rowBytes = std::size_t(image.width()) * bands;
-    const std::size_t total = rowBytes * std::size_t(image.height());
-    auto* pixels = static_cast<std::uint8_t*>(g_try_malloc(total));
-    if (!pixels)
-        return Result::failure("not enough memory to decode the BMP file");
-    for (int y = 0; y < image.height(); ++y) {
-        const auto* in = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        std::uint8_t* o = pixels + rowBytes * std::size_t(y);
-        for (int x = 0; x < image.width(); ++x, o += bands) {
-            o[0] = std::uint8_t(qRed(in[x]));
-            o[1] = std::uint8_t(qGreen(in[x]));
-            o[2] = std::uint8_t(qBlue(in[x]));
+    const int width = image.width(), height = image.height();
+    const std::size_t rowBytes = std::size_t(width) * bands;
+    const std::size_t lineBytes = std::size_t(image.bytesPerLine());
+    // The rows are packed into the tight RGB(A) layout libvips takes inside Qt's own buffer:
+    // every pixel moves to an offset no larger than its own, so reading a pixel before
+    // writing it is safe. libvips then uses the buffer as it is, and frees the QImage when
+    // the picture closes.
+    auto* holder = new QImage(std::move(image));
+    std::uint8_t* base = holder->bits();
+    for (int y = 0; y < height; ++y) {
+        const std::uint8_t* inRow = base + lineBytes * std::size_t(y);
+        std::uint8_t* o = base + rowBytes * std::size_t(y);
+        for (int x = 0; x < width; ++x, o += bands) {
+            QRgb pixel;
+            std::memcpy(&pixel, inRow + std::size_t(x) * 4, sizeof pixel);
+            o[0] = std::uint8_t(qRed(pixel));
+            o[1] = std::uint8_t(qGreen(pixel));
+            o[2] = std::uint8_t(qBlue(pixel));
             if (alpha)
-                o[3] = std::uint8_t(qAlpha(in[x]));
+                o[3] = std::uint8_t(qAlpha(pixel));
         }
     }
-    image = QImage();
-    out = vips::VImage::new_from_memory_steal(pixels, total, int(rowBytes / bands),
-                                              static_cast<int>(total / rowBytes), bands,
-                                              VIPS_FORMAT_UCHAR);
+    try {
+        out = vips::VImage::new_from_memory(base, rowBytes * std::size_t(height), width, height, bands,
+                                            VIPS_FORMAT_UCHAR);
+    } catch (...) {
+        delete holder;
+        throw;
+    }
+    g_signal_connect(out.get_image(), "postclose",
+                     G_CALLBACK(+[](VipsImage*, gpointer q) { delete static_cast<QImage*>(q); }), holder);
     out = out.copy(vips::VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
     return Result::success();
 }
