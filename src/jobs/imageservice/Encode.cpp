@@ -53,14 +53,9 @@ std::vector<std::uint8_t> encodePicture(VImage image, Format format, const Encod
     switch (format) {
     case Format::Jpeg:
         image = pixels::flattenOnWhite(firstFrame(image));
-    {
-        // Optimised Huffman tables make files about a tenth smaller for a few percent more
-        // time, but libjpeg then holds every coefficient of the picture (about 3 bytes a
-        // pixel): only up to 16 megapixels, so that big photos still stream.
-        const bool optimise = std::uint64_t(image.width()) * std::uint64_t(image.height()) <= 16'000'000;
-        return take(image.jpegsave_buffer(
-            VImage::option()->set("Q", options.jpegQuality)->set("optimize_coding", optimise)));
-    }
+        // Standard Huffman tables: optimised ones make files about a tenth smaller but cost
+        // about a third more time and hold every coefficient of the picture in memory.
+        return take(image.jpegsave_buffer(VImage::option()->set("Q", options.jpegQuality)));
     case Format::Png:
         return encodePng(firstFrame(image));
     case Format::Gif:
