@@ -77,7 +77,7 @@ bool isHidden(const QString& name)
 
 struct Walk {
     QStringList& out;
-    QString spec;
+    QString pattern;
     Subfolders subfolders;
     Ticker ticker;
     std::set<fs::path> visited;
@@ -91,7 +91,7 @@ struct Walk {
             return;
         const std::vector<Entry> entries = listFolder(folder, ticker);
         for (const Entry& e : entries)
-            if (e.kind == Kind::File && !isHidden(e.name) && matchesFileSpec(e.name, spec))
+            if (e.kind == Kind::File && !isHidden(e.name) && matchesFileSpec(e.name, pattern))
                 out.append(folder + e.name);
         if (subfolders != Subfolders::Include)
             return;

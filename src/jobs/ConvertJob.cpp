@@ -24,11 +24,11 @@ const TargetFormat* findTargetFormat(const QString& formatText) {
 }
 
 JobSummary ConvertImages(JobInputs& inputs, JobView& view, const RunOptions& options) {
-    JobSpec spec;
-    spec.emptyListMessage = QStringLiteral(" No image files to Convert. Please try again.");
-    spec.cancelTitle = QStringLiteral("Image Conversion");
-    spec.cancelledText = QStringLiteral(" Image conversion cancelled...");
-    spec.setupFilter = [](is::ImageProcess& process, JobInputs& in) {
+    JobRecipe recipe;
+    recipe.emptyListMessage = QStringLiteral(" No image files to Convert. Please try again.");
+    recipe.cancelTitle = QStringLiteral("Image Conversion");
+    recipe.cancelledText = QStringLiteral(" Image conversion cancelled...");
+    recipe.setupFilter = [](is::ImageProcess& process, JobInputs& in) {
         process.Filters().Add(process.FilterInfos("Convert").FilterID(), 0);
         const TargetFormat* format = findTargetFormat(in.formatText());
         if (!format) return;  // no format set: TargetExtension keeps its earlier value
@@ -38,10 +38,10 @@ JobSummary ConvertImages(JobInputs& inputs, JobView& view, const RunOptions& opt
             process.Filters()(1).Properties("Quality").Value = in.qualityText().toStdString();
         }
     };
-    spec.outputName = [](const QString& source, const JobInputs& in) {
+    recipe.outputName = [](const QString& source, const JobInputs& in) {
         return baseName(source) + in.targetExtension();
     };
-    return runJob(spec, inputs, view, options);
+    return runJob(recipe, inputs, view, options);
 }
 
 }  // namespace quarbel::jobs

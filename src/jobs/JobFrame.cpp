@@ -25,13 +25,13 @@ int workerCount(const RunOptions& options) {
 
 class JobRun {
 public:
-    JobRun(const JobSpec& spec, JobInputs& in, JobView& view, const RunOptions& options)
-        : spec_(spec), in_(in), view_(view), workers_(workerCount(options)) {}
+    JobRun(const JobRecipe& recipe, JobInputs& in, JobView& view, const RunOptions& options)
+        : recipe_(recipe), in_(in), view_(view), workers_(workerCount(options)) {}
 
     JobSummary run();
 
 private:
-    const JobSpec& spec_;
+    const JobRecipe& recipe_;
     JobInputs& in_;
     JobView& view_;
     const int workers_;
@@ -58,8 +58,8 @@ QString JobRun::validate() const {
     const QString destination = in_.destinationText();
     if (destination.isEmpty()) return kNoDestinationMessage;
     if (!QFileInfo(destination).isDir()) return kMissingDestinationMessage;
-    if (listEmpty) return spec_.emptyListMessage;
-    return spec_.furtherChecks ? spec_.furtherChecks(in_) : QString();
+    if (listEmpty) return recipe_.emptyListMessage;
+    return recipe_.furtherChecks ? recipe_.furtherChecks(in_) : QString();
 }
 
 JobSummary JobRun::run() {
@@ -78,7 +78,7 @@ JobSummary JobRun::run() {
 
     is::initialize();
     is::ImageProcess process;
-    spec_.setupFilter(process, in_);
+    recipe_.setupFilter(process, in_);
     in_.setCancelRequested(false);
     view_.setCancelEnabled(true);
     last_ = itemCount - 1;
@@ -94,7 +94,7 @@ void JobRun::loop(ItemPipeline& pipeline) {
         view_.setControlsEnabled(false);
         if (in_.cancelRequested()) {
             const MessageAnswer answer = view_.showMessage(
-                kCancelQuestion, spec_.cancelTitle, MessageIcon::Question, MessageButtons::YesNo);
+                kCancelQuestion, recipe_.cancelTitle, MessageIcon::Question, MessageButtons::YesNo);
             if (answer == MessageAnswer::Yes) {
                 pipeline.discardAll();
                 waitForWorkers(pipeline);
@@ -137,7 +137,7 @@ ItemReport JobRun::commit(ItemPipeline& pipeline, int index) {
             view_.waitUntil([work] { return work->done.load(std::memory_order_acquire); });
         }
         const QString path =
-            outputPath(in_.destinationText(), spec_.outputName(report.source, in_));
+            outputPath(in_.destinationText(), recipe_.outputName(report.source, in_));
         keepExisting = in_.doNotOverwrite();
         report.output = path;
         const QFileInfo target(path);
@@ -187,7 +187,7 @@ ItemReport JobRun::commit(ItemPipeline& pipeline, int index) {
 // The normalised output path of an item; folderPrefix is the normalised destination ending
 // in "/".
 QString JobRun::pendingOutput(int index, const QString& folderPrefix) const {
-    return folderPrefix + spec_.outputName(in_.listItem(index), in_);
+    return folderPrefix + recipe_.outputName(in_.listItem(index), in_);
 }
 
 // Starts work for the items after the current one, as far as the worker limit allows. An
@@ -265,7 +265,7 @@ void JobRun::waitForWorkers(ItemPipeline& pipeline) {
 }
 
 void JobRun::endByCancel() {
-    view_.setStatusText(1, spec_.cancelledText);
+    view_.setStatusText(1, recipe_.cancelledText);
     view_.setStatusText(2, QString());
     view_.setStatusText(3, QString());
     view_.setPercentVisible(false);
@@ -291,9 +291,9 @@ QString finishedText(int failed, int total) {
     return QStringLiteral("Finished. %1 of %2 files failed.").arg(failed).arg(total);
 }
 
-JobSummary runJob(const JobSpec& spec, JobInputs& inputs, JobView& view,
+JobSummary runJob(const JobRecipe& recipe, JobInputs& inputs, JobView& view,
                   const RunOptions& options) {
-    return JobRun(spec, inputs, view, options).run();
+    return JobRun(recipe, inputs, view, options).run();
 }
 
 }  // namespace quarbel::jobs

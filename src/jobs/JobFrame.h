@@ -10,7 +10,7 @@
 // reason, and the run goes on.
 
 #include "jobs/JobHost.h"
-#include "jobs/JobSpec.h"
+#include "jobs/JobRecipe.h"
 #include "jobs/Jobs.h"
 
 namespace quarbel::jobs {
@@ -28,7 +28,7 @@ inline const QString kFinishedText = QStringLiteral("Finished.");
 // "Finished." when nothing failed, else "Finished. k of n files failed."
 QString finishedText(int failed, int total);
 
-JobSummary runJob(const JobSpec& spec, JobInputs& inputs, JobView& view,
+JobSummary runJob(const JobRecipe& recipe, JobInputs& inputs, JobView& view,
                   const RunOptions& options);
 
 }  // namespace quarbel::jobs

@@ -10,7 +10,7 @@
 
 namespace quarbel::jobs {
 
-struct JobSpec {
+struct JobRecipe {
     QString emptyListMessage;  // shown when the list is empty
     QString cancelTitle;       // title of the "Do you want to cancel?" question
     QString cancelledText;     // status panel 1 after a cancel
