@@ -13,20 +13,9 @@
 namespace quarbel::testing {
 namespace {
 
-class BatchToolTest : public ::testing::Test {
+class BatchToolTest : public ::testing::Test, public TempTree {
 protected:
-    QTemporaryDir temp;
 
-    QString path(const QString& relative) const { return temp.path() + "/" + relative; }
-    QString folder(const QString& relative) const {
-        QDir().mkpath(path(relative));
-        return path(relative);
-    }
-    QString image(const QString& relative, int width, int height) const {
-        QDir().mkpath(QFileInfo(path(relative)).absolutePath());
-        writeImage(path(relative), width, height, kindOfName(relative));
-        return path(relative);
-    }
     ToolRun run(const QStringList& arguments) { return runTool(arguments, folder("scratch")); }
     int filesIn(const QString& relative) const {
         return static_cast<int>(QDir(path(relative)).entryList(QDir::Files | QDir::Hidden).size());

@@ -13,22 +13,11 @@
 
 namespace quarbel::testing {
 
-class JobTest : public ::testing::Test {
+class JobTest : public ::testing::Test, public TempTree {
 protected:
-    QTemporaryDir temp;
     FakeInputs in;
     RecordingView view;
 
-    QString path(const QString& relative) const { return temp.path() + "/" + relative; }
-    QString folder(const QString& relative) const {
-        QDir().mkpath(path(relative));
-        return path(relative);
-    }
-    QString image(const QString& relative, int width, int height) const {
-        QDir().mkpath(QFileInfo(path(relative)).absolutePath());
-        writeImage(path(relative), width, height, kindOfName(relative));
-        return path(relative);
-    }
     jobs::JobSummary convert(int jobs = 2) { return jobs::ConvertImages(in, view, {jobs}); }
     jobs::JobSummary resize(int jobs = 2) { return jobs::ResizeImages(in, view, {jobs}); }
 };

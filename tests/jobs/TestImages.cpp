@@ -3,7 +3,9 @@
 
 #include "TestImages.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
 #include <stdexcept>
@@ -105,6 +107,19 @@ void writeBytes(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         throw std::runtime_error("could not write " + path.toStdString());
+}
+
+QString TempTree::folder(const QString& relative) const
+{
+    QDir().mkpath(path(relative));
+    return path(relative);
+}
+
+QString TempTree::image(const QString& relative, int width, int height) const
+{
+    QDir().mkpath(QFileInfo(path(relative)).absolutePath());
+    writeImage(path(relative), width, height, kindOfName(relative));
+    return path(relative);
 }
 
 }  // namespace quarbel::testing

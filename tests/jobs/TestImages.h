@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QTemporaryDir>
 
 namespace quarbel::testing {
 
@@ -20,6 +21,17 @@ struct ImageFacts {
     int height = 0;
 };
 ImageFacts readImage(const QString& path);
+
+// A temporary folder tree that the tests fill with folders and pictures.
+struct TempTree {
+    QTemporaryDir temp;
+
+    QString path(const QString& relative) const { return temp.path() + "/" + relative; }
+    // Creates the folder (and its parents) and returns its path.
+    QString folder(const QString& relative) const;
+    // Writes a picture of the kind its extension names, creating its folders.
+    QString image(const QString& relative, int width, int height) const;
+};
 
 QByteArray readBytes(const QString& path);
 void writeBytes(const QString& path, const QByteArray& bytes);
