@@ -109,6 +109,21 @@ vips::VImage loadFromBytes(const char* loader, const std::uint8_t* data, std::si
     return out;
 }
 
+std::vector<std::uint8_t> take(VipsBlob* blob)
+{
+    size_t length = 0;
+    const auto* data = static_cast<const std::uint8_t*>(vips_blob_get(blob, &length));
+    std::vector<std::uint8_t> out;
+    try {
+        out.assign(data, data + length);
+    } catch (...) {
+        vips_area_unref(VIPS_AREA(blob));
+        throw;
+    }
+    vips_area_unref(VIPS_AREA(blob));
+    return out;
+}
+
 }  // namespace vips_util
 
 void initialize()

@@ -43,4 +43,7 @@ std::string reasonOf(const vips::VError& error, const WarningScope& scope);
 vips::VImage loadFromBytes(const char* loader, const std::uint8_t* data, std::size_t size,
                            vips::VOption* options);
 
+// The bytes of a blob a libvips saver returned; the blob is released.
+std::vector<std::uint8_t> take(VipsBlob* blob);
+
 }  // namespace quarbel::imageservice::vips_util
