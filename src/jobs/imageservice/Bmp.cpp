@@ -81,6 +81,11 @@ Result readBmpHeader(const std::uint8_t* data, std::size_t size, BmpHeader& head
     return Result::success();
 }
 
+void prepareBmpReader()
+{
+    (void)QImageReader::supportedImageFormats();
+}
+
 Result decodeBmp(const std::uint8_t* data, std::size_t size, vips::VImage& out)
 {
     // Qt pads a truncated file's missing rows instead of failing: check that the rows are

@@ -17,6 +17,12 @@ struct BmpHeader {
 // Reads the size from the file's header without decoding; fails on an impossible header.
 Result readBmpHeader(const std::uint8_t* data, std::size_t size, BmpHeader& header);
 
+// Loads Qt's image reader machinery on the calling thread. Qt's image plugins belong to the
+// thread that first looks them up; when that is a short-lived worker thread and no
+// QCoreApplication exists, Qt's clean-up at exit touches freed memory. So the service's
+// start-up does the lookup once, on the thread that starts it.
+void prepareBmpReader();
+
 // Decodes the whole picture into 8-bit sRGB, with an alpha band when the file has one.
 Result decodeBmp(const std::uint8_t* data, std::size_t size, vips::VImage& out);
 

@@ -159,7 +159,8 @@ struct PreviewResult {
 };
 PreviewResult decodePreview(const std::string& path, int maxWidth, int maxHeight);
 
-// Starts libvips once per process (safe to call from anywhere, any number of times).
+// Starts libvips and Qt's image readers once per process (safe to call any number of times).
+// A program without a QCoreApplication calls it first on its main thread.
 void initialize();
 
 // The largest picture, width x height x frames, that is decoded or produced (300 million by

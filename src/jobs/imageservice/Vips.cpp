@@ -1,5 +1,7 @@
 #include "jobs/imageservice/Vips.h"
 
+#include "jobs/imageservice/Bmp.h"
+
 #include <algorithm>
 #if defined(__GLIBC__)
 #include <malloc.h>
@@ -144,6 +146,7 @@ void initialize()
         g_log_set_handler("VIPS", static_cast<GLogLevelFlags>(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE |
                                                               G_LOG_LEVEL_INFO | G_LOG_LEVEL_DEBUG),
                           logHandler, nullptr);
+        prepareBmpReader();
     });
 }
 
