@@ -86,6 +86,24 @@ int ItemPipeline::inFlight() {
     return static_cast<int>(live_.size() + discarded_.size());
 }
 
+int ItemPipeline::running() {
+    forgetFinishedDiscards();
+    return static_cast<int>(discarded_.size()) +
+           static_cast<int>(std::count_if(live_.begin(), live_.end(), [](const auto& entry) {
+               return !entry.second->done.load(std::memory_order_acquire);
+           }));
+}
+
+std::size_t ItemPipeline::heldBytes() const {
+    std::size_t bytes = 0;
+    for (const auto& entry : live_) {
+        if (entry.second->done.load(std::memory_order_acquire)) {
+            bytes += entry.second->result.FileData().size();
+        }
+    }
+    return bytes;
+}
+
 bool ItemPipeline::idle() {
     forgetFinishedDiscards();
     return discarded_.empty() &&

@@ -44,6 +44,10 @@ public:
     std::vector<int> started() const;
     // Works still using memory or a thread: live ones and discarded ones still running.
     int inFlight();
+    // Works not finished yet, live or discarded: the threads in use.
+    int running();
+    // Bytes of finished results waiting to be taken.
+    std::size_t heldBytes() const;
     bool idle();
 
 private:

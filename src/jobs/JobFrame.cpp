@@ -134,7 +134,12 @@ ItemReport JobRun::commit(ItemPipeline& pipeline, int index) {
     bool keepExisting = false;
     for (;;) {
         if (work && !work->done.load(std::memory_order_acquire)) {
-            view_.waitUntil([work] { return work->done.load(std::memory_order_acquire); });
+            // Workers that finish meanwhile get the next items.
+            view_.waitUntil([&] {
+                if (work->done.load(std::memory_order_acquire)) return true;
+                fill(pipeline, index);
+                return false;
+            });
         }
         const QString path =
             outputPath(in_.destinationText(), recipe_.outputName(report.source, in_));
@@ -190,12 +195,15 @@ QString JobRun::pendingOutput(int index, const QString& folderPrefix) const {
     return folderPrefix + recipe_.outputName(in_.listItem(index), in_);
 }
 
-// Starts work for the items after the current one, as far as the worker limit allows. An
+// Starts work for the items after the current one while a worker is free, as long as the
+// finished results waiting for their turn stay small (a few large BMP or TIFF files) and
+// the number of items ahead stays bounded. An
 // item whose source is where an earlier, uncommitted item will write waits until that item
 // is committed; an item whose output already exists while existing files are kept is not
 // worked on ahead (its commit decides).
 void JobRun::fill(ItemPipeline& pipeline, int current) {
-    const int maxInFlight = workers_ + 1;
+    const int maxInFlight = 3 * workers_ + 1;
+    constexpr std::size_t kHeldBytes = 64u << 20;
     const int horizon = std::min(last_, current + maxInFlight + 16);
     QString destination = normalisedFolder(in_.destinationText());
     if (!destination.endsWith(QLatin1Char('/'))) destination += QLatin1Char('/');
@@ -210,7 +218,10 @@ void JobRun::fill(ItemPipeline& pipeline, int current) {
             pending.append(pendingOutput(j, destination));
             continue;
         }
-        if (pipeline.inFlight() >= maxInFlight) break;
+        if (pipeline.running() >= workers_ || pipeline.inFlight() >= maxInFlight ||
+            pipeline.heldBytes() >= kHeldBytes) {
+            break;
+        }
         const QString source = in_.listItem(j);
         const QStringList spellings = sourceSpellings(source);
         if (std::any_of(spellings.begin(), spellings.end(),

@@ -36,8 +36,15 @@ VImage withPageHeight(VImage image, int height)
     return image;
 }
 
-VImage resized(const VImage& image, int width, int height)
+// A large reduction first averages blocks of pixels, leaving at least twice the target size
+// for the Lanczos filter: the result looks the same, and libvips' resize alone was seen to
+// take five times longer on decoded pictures held in memory.
+VImage resized(VImage image, int width, int height)
 {
+    const int blockX = std::max(1, int(image.width() / (2.0 * width)));
+    const int blockY = std::max(1, int(image.height() / (2.0 * height)));
+    if (blockX > 1 || blockY > 1)
+        image = image.shrink(blockX, blockY);
     return image.resize(double(width) / image.width(), VImage::option()
                                                           ->set("vscale", double(height) / image.height())
                                                           ->set("kernel", VIPS_KERNEL_LANCZOS3));

@@ -82,6 +82,28 @@ INSTANTIATE_TEST_SUITE_P(Fields, ScaleFields,
                                            FieldCase{"", "3", 4, 3}, FieldCase{"", "5", 8, 5},
                                            FieldCase{"0640", "0480", 640, 480}));
 
+// Large reductions average every source pixel: fine detail becomes its mean grey instead of
+// moire or one of its colours.
+TEST(Scale, LargeReductionAveragesFineDetail)
+{
+    const VImage x = VImage::xyz(1203, 901);
+    const VImage checker = (((x.extract_band(0) + x.extract_band(1)) % 2) * 255).cast(VIPS_FORMAT_UCHAR);
+    TempDir dir;
+    writeFile(dir.file("checker.png"), take(checker.pngsave_buffer()));
+    for (const auto& [width, height] : {std::pair{60, 45}, std::pair{97, 31}, std::pair{401, 300}}) {
+        ImageFile out;
+        const Result r = scale(dir.file("checker.png"), std::to_string(width), std::to_string(height), out);
+        ASSERT_TRUE(r) << r.reason;
+        const VImage back = decodeIndependently(out.FileData());
+        ASSERT_EQ(back.width(), width);
+        ASSERT_EQ(back.height(), height);
+        // Away from the borders, where the filter sees fewer pixels.
+        const VImage inner = back.crop(2, 2, width - 4, height - 4);
+        EXPECT_GT(inner.min(), 110) << width << " x " << height;
+        EXPECT_LT(inner.max(), 146) << width << " x " << height;
+    }
+}
+
 TEST(Scale, TurnedJpegIsScaledAsShown)
 {
     TempDir dir;
