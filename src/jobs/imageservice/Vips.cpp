@@ -137,6 +137,10 @@ void initialize()
         // one malloc arena per thread each arena keeps its own high-water mark of freed
         // picture memory; two arenas keep a batch of 36-megapixel photos well below 300 MB.
         mallopt(M_ARENA_MAX, 2);
+        // Freed pictures go back to the system instead of staying in the heap as its high-water
+        // mark (this also fixes the size from which blocks are mapped on their own, which
+        // glibc otherwise raises after the first large picture is freed).
+        mallopt(M_TRIM_THRESHOLD, 4 << 20);
 #endif
         VIPS_INIT("quarbel");
         // Only the loaders this service calls by name are used, but block the risky ones
