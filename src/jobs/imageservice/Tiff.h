@@ -1,5 +1,8 @@
 #pragma once
-// TIFF output, losslessly compressed; frames stacked with page-height become pages.
+// TIFF output, losslessly compressed: a baseline little-endian TIFF written here, in strips
+// compressed with libdeflate (Adobe Deflate) after horizontal differencing. The rows are
+// pulled from the libvips pipeline a strip at a time, so the picture is never held whole.
+// Frames stacked with page-height become pages, one directory each.
 
 #include <vips/vips8>
 
@@ -8,8 +11,11 @@
 
 namespace quarbel::imageservice {
 
-// The picture: 8-bit sRGB or grey, alpha allowed, frames stacked with page-height.
+// The picture: 8-bit grey, grey+alpha, RGB or RGBA, frames stacked with page-height.
 // Throws vips_util::Failure or vips::VError with the reason.
 std::vector<std::uint8_t> encodeTiff(vips::VImage image);
+
+// The same with a smaller ceiling than the format's 4 GiB on the file's size (for tests).
+std::vector<std::uint8_t> encodeTiff(vips::VImage image, std::uint64_t maxFileSize);
 
 }  // namespace quarbel::imageservice
