@@ -80,7 +80,9 @@ Bytes writeFile(const Layout& layout, const std::vector<Palette>& palettes, cons
 {
     Bytes out;
     const std::size_t framePixels = std::size_t(layout.width) * std::size_t(layout.height);
-    out.reserve(indices.size() / 2 + 1024);
+    // About a byte per pixel: more than dithered photographs need. Pages never written are
+    // never taken from the system, so the slack costs nothing and the bytes are not copied.
+    out.reserve(indices.size() + indices.size() / 64 + 1024 * std::size_t(layout.frames + 1));
     const bool shared = palettes.size() == 1;
     out.insert(out.end(), {'G', 'I', 'F', '8', '9', 'a'});
     put16(out, unsigned(layout.width));
@@ -125,8 +127,6 @@ Bytes writeFile(const Layout& layout, const std::vector<Palette>& palettes, cons
         appendLzw(indices.data() + std::size_t(f) * framePixels, framePixels, std::max(2, bits), out);
     }
     out.push_back(0x3B);
-    if (out.capacity() > out.size() + out.size() / 4)
-        out.shrink_to_fit();
     return out;
 }
 
