@@ -45,7 +45,11 @@ void recordWarning(const char* message)
     }
 }
 
-WarningScope::WarningScope() : outer_(tCurrentScope) { tCurrentScope = this; }
+WarningScope::WarningScope() : outer_(tCurrentScope)
+{
+    tCurrentScope = this;
+    errorsBefore_ = vips_error_buffer();
+}
 WarningScope::~WarningScope() { tCurrentScope = outer_; }
 
 namespace {
@@ -75,7 +79,11 @@ std::string reasonOf(const vips::VError& error, const WarningScope& scope)
 {
     // The most telling line is the first one from the library that found the problem;
     // generic lines ("... failed", "unable to call ...") come later.
-    std::vector<std::string> candidates = lines(error.what());
+    std::string text = error.what();
+    if (!scope.errorsBefore().empty() && text.starts_with(scope.errorsBefore()))
+        text.erase(0, scope.errorsBefore().size());
+    vips_error_clear();
+    std::vector<std::string> candidates = lines(text);
     for (const auto& warning : scope.warnings())
         candidates.push_back(warning);
     for (const auto& line : candidates) {

@@ -21,7 +21,9 @@ struct Failure : std::runtime_error {
 void recordWarning(const char* message);
 
 // Collects the libvips warnings raised on this thread while it lives, so that they stay off
-// the terminal but can become the reason when the operation fails.
+// the terminal but can become the reason when the operation fails. It also notes what
+// libvips' error text (one for the whole process) held before the operation began, so that
+// an earlier picture's errors never become this one's reason.
 class WarningScope {
 public:
     WarningScope();
@@ -29,14 +31,18 @@ public:
     WarningScope(const WarningScope&) = delete;
     WarningScope& operator=(const WarningScope&) = delete;
     const std::vector<std::string>& warnings() const { return warnings_; }
+    const std::string& errorsBefore() const { return errorsBefore_; }
 
 private:
     friend void recordWarning(const char* message);
     std::vector<std::string> warnings_;
+    std::string errorsBefore_;
     WarningScope* outer_;
 };
 
 // The reason text of a libvips error: its first meaningful line, or the last warning seen.
+// libvips' error text is emptied afterwards: it only ever grows, and once full it would
+// take no new errors.
 std::string reasonOf(const vips::VError& error, const WarningScope& scope);
 
 // A blob that points at bytes owned elsewhere (they must outlive every image made from it).

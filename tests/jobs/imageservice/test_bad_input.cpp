@@ -180,5 +180,28 @@ TEST(BadInput, GdkPixbufTestPicturesNeverCrash)
     EXPECT_GT(loaded, 20);
 }
 
+// libvips keeps one error text for the whole process: one picture's failure must not become
+// the reason given for the next one's.
+TEST(BadInput, EachFailureGivesItsOwnReason)
+{
+    TempDir dir;
+    writeFile(dir.file("cut.tif"), truncated(encodeMaster(Kind::Tiff, 300, 200), 0.3));
+    writeFile(dir.file("cut.gif"), truncated(encodeMaster(Kind::Gif, 300, 200), 0.5));
+    auto reasonFor = [&](const char* name) {
+        ImageFile out;
+        const Result r = convert(dir.file(name), Kind::Jpeg, out);
+        EXPECT_FALSE(r) << name;
+        return r.reason;
+    };
+    for (int round = 0; round < 2; ++round) {
+        const std::string tiff = reasonFor("cut.tif");
+        const std::string gif = reasonFor("cut.gif");
+        EXPECT_NE(tiff, gif);
+        EXPECT_EQ(gif.find("TIFF"), std::string::npos) << gif;
+        EXPECT_EQ(gif.find("seek"), std::string::npos) << gif;
+        EXPECT_EQ(reasonFor("cut.tif"), tiff) << "after a GIF failed";
+    }
+}
+
 }  // namespace
 }  // namespace quarbel::imageservice::testing
