@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 namespace quarbel::imageservice {
 
@@ -18,6 +19,10 @@ using quantize::Palette;
 using quantize::PixelRect;
 
 constexpr int kDefaultDelay = 10;  // centiseconds, for frames that come without one
+// Each frame costs some bytes in the file and while writing it whatever its size: an
+// animation of a great many tiny frames is refused rather than let that grow without bound
+// (a hundred thousand frames play for at least 17 minutes).
+constexpr int kMaxFrames = 100000;
 
 void put16(Bytes& out, unsigned v)
 {
@@ -142,6 +147,9 @@ std::vector<std::uint8_t> encodeGif(VImage image)
     layout.frames = image.height() / layout.height;
     if (layout.width > 0xFFFF || layout.height > 0xFFFF)
         throw vips_util::Failure("the picture is too large for a GIF file");
+    if (layout.frames > kMaxFrames)
+        throw vips_util::Failure("the animation has too many frames for a GIF file (" + std::to_string(layout.frames) +
+                                 ", at most " + std::to_string(kMaxFrames) + ")");
     layout.delays = delaysOf(image, layout.frames);
     layout.loop = loopOf(image);
 

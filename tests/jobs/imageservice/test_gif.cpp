@@ -223,9 +223,9 @@ const Sample kExact[] = {
     {"grey_alpha_200", 200, 4, 2, [](int w, int h) { return indexed(w, h, 2, [](int x, int y) { return y == 1 ? -1 : x; }); }, 256},
     {"grey_alpha_5", 25, 5, 2, [](int w, int h) { return indexed(w, h, 2, [](int x, int y) { return y == 0 ? -1 : x / 5 * 50; }); }, 8},
     // The code stream at its edges: a single pixel; one long row of one colour (the longest
-    // codes); a column; noise of all 256 colours, the worst case, which fills the 4096-entry
-    // code table a few hundred times; and a large patterned picture whose table fills with
-    // long strings.
+    // codes); a column; noise of all 256 colours, the worst case; and a large patterned
+    // picture whose table fills with long strings. The last two fill the 4096-entry code
+    // table dozens of times, and both keep a full table for a while and start it over.
     {"one_pixel", 1, 1, 3, [](int w, int h) { return indexed(w, h, 3, [](int, int) { return 9; }); }, 2},
     {"row_65535", 65535, 1, 3, [](int w, int h) { return indexed(w, h, 3, [](int, int) { return 200; }); }, 2},
     {"column_65535", 1, 65535, 3, [](int w, int h) { return indexed(w, h, 3, [](int, int y) { return y / 1000 % 3; }); }, 4},
@@ -455,6 +455,10 @@ TEST(GifInput, PicturesAGifCannotHoldFailWithAReason)
     EXPECT_THROW(encodeGif(wide), vips_util::Failure);
     const VImage deep = VImage::black(10, 10, VImage::option()->set("bands", 3)).cast(VIPS_FORMAT_USHORT);
     EXPECT_THROW(encodeGif(deep), vips_util::Failure);
+    // A great many one-pixel frames: each would cost more bytes than its pixel.
+    VImage frames = VImage::black(1, 100001, VImage::option()->set("bands", 3)).cast(VIPS_FORMAT_UCHAR).copy();
+    frames.set("page-height", 1);
+    EXPECT_THROW(encodeGif(frames), vips_util::Failure);
 }
 
 }  // namespace
