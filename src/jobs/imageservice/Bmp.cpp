@@ -157,8 +157,9 @@ Result decodeBmp(const std::uint8_t* data, std::size_t size, vips::VImage& out)
     QImage image;
     {
         // QImageReader looks through Qt's image plugins before its own BMP reader; without a
-        // QCoreApplication that lookup is not safe on several threads at once (the heap was
-        // seen corrupted at exit). Decoding a BMP is quick, so one at a time.
+        // QCoreApplication that lookup is not known to be safe on several threads at once
+        // (prepareBmpReader loads the plugins up front). Few BMPs take this path, so one at
+        // a time.
         static std::mutex qtReaders;
         std::lock_guard lock(qtReaders);
         QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));

@@ -261,13 +261,8 @@ Bytes writeFile(const Pixels& px, const Header& image, const Bytes& filtered)
 
 Bytes viaLibvips(VImage image)
 {
-    VipsBlob* blob = image.pngsave_buffer(
-        VImage::option()->set("compression", kLevel)->set("filter", VIPS_FOREIGN_PNG_FILTER_ALL));
-    size_t length = 0;
-    const auto* data = static_cast<const std::uint8_t*>(vips_blob_get(blob, &length));
-    Bytes out(data, data + length);
-    vips_area_unref(VIPS_AREA(blob));
-    return out;
+    return vips_util::take(image.pngsave_buffer(
+        VImage::option()->set("compression", kLevel)->set("filter", VIPS_FOREIGN_PNG_FILTER_ALL)));
 }
 
 }  // namespace
