@@ -137,7 +137,7 @@ ItemReport JobRun::commit(ItemPipeline& pipeline, int index) {
             // Workers that finish meanwhile get the next items.
             view_.waitUntil([&] {
                 if (work->done.load(std::memory_order_acquire)) return true;
-                fill(pipeline, index);
+                if (pipeline.running() < workers_) fill(pipeline, index);
                 return false;
             });
         }
