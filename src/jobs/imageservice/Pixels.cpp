@@ -1,5 +1,7 @@
 #include "jobs/imageservice/Pixels.h"
 
+#include "jobs/imageservice/Premultiply.h"
+
 #include <algorithm>
 #include <cstring>
 #include <string_view>
@@ -36,36 +38,42 @@ VImage withPageHeight(VImage image, int height)
     return image;
 }
 
-// A large reduction first averages blocks of pixels, leaving at least twice the target size
-// for the Lanczos filter: the result looks the same, and libvips' resize alone was seen to
-// take five times longer on decoded pictures held in memory.
+// Beyond this factor libvips refuses to reduce in one step, and the rows it must hold at
+// once (about six times the factor) grow with it.
+constexpr double kMaxReduction = 16.0;
+
+vips::VOption* lanczos() { return VImage::option()->set("kernel", VIPS_KERNEL_LANCZOS3); }
+
+// Reductions go straight through Lanczos over the filter's whole support: its cost hardly
+// depends on the factor, while averaging blocks first (as libvips' resize does) was seen to
+// take four times as long on pictures held in memory. Only reductions beyond kMaxReduction
+// average blocks first, leaving at least eight times the target for the filter.
 VImage resized(VImage image, int width, int height)
 {
-    const int blockX = std::max(1, int(image.width() / (2.0 * width)));
-    const int blockY = std::max(1, int(image.height() / (2.0 * height)));
-    if (blockX > 1 || blockY > 1)
-        image = image.shrink(blockX, blockY);
-    return image.resize(double(width) / image.width(), VImage::option()
-                                                          ->set("vscale", double(height) / image.height())
-                                                          ->set("kernel", VIPS_KERNEL_LANCZOS3));
+    double factorX = double(image.width()) / width;
+    double factorY = double(image.height()) / height;
+    if (factorX > kMaxReduction || factorY > kMaxReduction) {
+        image = image.shrink(std::max(1, int(factorX / 8)), std::max(1, int(factorY / 8)));
+        factorX = double(image.width()) / width;
+        factorY = double(image.height()) / height;
+    }
+    if (factorX >= 1 && factorY >= 1)
+        return image.reduce(factorX, factorY, lanczos());
+    // An enlargement along at least one side.
+    if (factorX > 1)
+        image = image.reduceh(factorX, lanczos());
+    if (factorY > 1)
+        image = image.reducev(factorY, lanczos());
+    return image.resize(double(width) / image.width(),
+                        lanczos()->set("vscale", double(height) / image.height()));
 }
 
-// Colour is scaled premultiplied by alpha, or transparent pixels would bleed their
-// (invisible) colour into the visible ones. 8-bit pictures are premultiplied into 16-bit
-// integers, exactly and at half the memory of libvips' floating-point premultiply.
+// Colour is scaled premultiplied by alpha (see Premultiply.h).
 VImage scaleWithAlpha(const VImage& image, int width, int height)
 {
-    const int colours = image.bands() - 1;
-    const VImage alpha = image.extract_band(colours);
     if (image.format() != VIPS_FORMAT_UCHAR)
         return resized(image.premultiply(), width, height).unpremultiply().cast(image.format());
-    const VImage colour = image.extract_band(0, VImage::option()->set("n", colours));
-    VImage scaled = resized((colour * alpha).cast(VIPS_FORMAT_USHORT).bandjoin(alpha.cast(VIPS_FORMAT_USHORT)),
-                            width, height);
-    VImage a = scaled.extract_band(colours);
-    a = (a > 255).ifthenelse(255, a);
-    const VImage c = scaled.extract_band(0, VImage::option()->set("n", colours)) / a + 0.5;
-    return c.bandjoin((a + 0.5)).cast(VIPS_FORMAT_UCHAR).copy(VImage::option()->set("interpretation", image.interpretation()));
+    return unpremultiplied(resized(premultiplied(image), width, height));
 }
 
 VImage scaleFrame(VImage image, int width, int height)

@@ -44,7 +44,7 @@ INSTANTIATE_TEST_SUITE_P(
     Sizes, ScaleSizes,
     ::testing::Combine(::testing::Values(Kind::Jpeg, Kind::Png, Kind::Gif, Kind::Bmp, Kind::Tiff),
                        ::testing::Values(Target{48, 32}, Target{200, 150}, Target{33, 17}, Target{1, 1},
-                                         Target{96, 7})),
+                                         Target{96, 7}, Target{150, 20}, Target{20, 150})),
     [](const auto& info) {
         const Target t = std::get<1>(info.param);
         return std::string(nameOf(std::get<0>(info.param))) + "_" + std::to_string(t.width) + "x" +
