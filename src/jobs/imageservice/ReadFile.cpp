@@ -1,5 +1,6 @@
 #include "jobs/imageservice/ReadFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -44,14 +45,18 @@ Result readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes)
         return Result::failure("the file is too large: " + path);
     if (st.st_size == 0)
         return Result::failure("the file is empty");
+    // Read through a small buffer that stays in cache and append: sizing the vector first
+    // would fill it with zeros only to overwrite them, and the kernel copies into fresh
+    // pages more slowly than into cached ones.
+    const std::size_t size = std::size_t(st.st_size);
     try {
-        bytes.resize(std::size_t(st.st_size));
+        bytes.reserve(size);
     } catch (const std::bad_alloc&) {
         return Result::failure("not enough memory to read " + path);
     }
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::read(file.fd, bytes.data() + done, bytes.size() - done);
+    static thread_local std::uint8_t chunk[256 * 1024];
+    while (bytes.size() < size) {
+        const ssize_t n = ::read(file.fd, chunk, std::min(sizeof chunk, size - bytes.size()));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -61,9 +66,8 @@ Result readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes)
         }
         if (n == 0)
             break;  // the file shrank while it was read
-        done += std::size_t(n);
+        bytes.insert(bytes.end(), chunk, chunk + n);
     }
-    bytes.resize(done);
     return Result::success();
 }
 
