@@ -1,3 +1,4 @@
+#include "jobs/imageservice/DecodeWatch.h"
 #include "jobs/imageservice/Encode.h"
 #include "jobs/imageservice/ImageFileState.h"
 #include "jobs/imageservice/Parameters.h"
@@ -55,7 +56,8 @@ Output run(const std::vector<std::uint8_t>& bytes, const SourceInfo& info, const
     if (plan.scale && info.format == Format::Jpeg)
         request.jpegShrink = jpegShrinkFor(info, size.width, size.height);
 
-    VImage image = openPicture(bytes.data(), bytes.size(), info, request);
+    DecodeWatch decoding;
+    VImage image = decoding.watch(openPicture(bytes.data(), bytes.size(), info, request));
     image = pixels::upright(image);
     if (image.width() != size.width || pixels::pageHeight(image) != size.height)
         image = pixels::scaleTo(image, int(size.width), int(size.height));
@@ -65,6 +67,7 @@ Output run(const std::vector<std::uint8_t>& bytes, const SourceInfo& info, const
 
     Output result;
     result.data = encodePicture(image, target, EncodeOptions{plan.jpegQuality});
+    decoding.check();
     result.info.format = target;
     result.info.width = image.width();
     result.info.height = pixels::pageHeight(image);

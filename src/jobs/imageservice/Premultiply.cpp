@@ -1,5 +1,7 @@
 #include "jobs/imageservice/Premultiply.h"
 
+#include "jobs/imageservice/Vips.h"
+
 #include <algorithm>
 #include <cstdint>
 
@@ -58,21 +60,7 @@ VImage mapRows(const VImage& image, RowFunction row)
 {
     if (image.format() != VIPS_FORMAT_UCHAR || image.bands() < 2)
         throw vips::VError("premultiply: an 8-bit picture with alpha is needed");
-    VipsImage* input = image.get_image();
-    VipsImage* out = vips_image_new();
-    if (vips_image_pipelinev(out, VIPS_DEMAND_STYLE_THINSTRIP, input, nullptr)) {
-        g_object_unref(out);
-        throw vips::VError();
-    }
-    // The result reads its input for as long as it lives.
-    g_object_ref(input);
-    g_signal_connect(out, "close", G_CALLBACK(+[](VipsImage*, gpointer in) { g_object_unref(in); }), input);
-    if (vips_image_generate(out, vips_start_one, generate, vips_stop_one, input,
-                            reinterpret_cast<void*>(row))) {
-        g_object_unref(out);
-        throw vips::VError();
-    }
-    return VImage(out);
+    return vips_util::generatedFrom(image, generate, reinterpret_cast<void*>(row));
 }
 
 }  // namespace

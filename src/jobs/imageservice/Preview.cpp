@@ -1,4 +1,5 @@
 #include "jobs/imageservice/Decode.h"
+#include "jobs/imageservice/DecodeWatch.h"
 #include "jobs/imageservice/ImageService.h"
 #include "jobs/imageservice/Pixels.h"
 #include "jobs/imageservice/ReadFile.h"
@@ -37,13 +38,15 @@ PreviewResult decode(const std::vector<std::uint8_t>& bytes, int maxWidth, int m
                 break;
             }
     }
-    VImage image = pixels::upright(openPicture(bytes.data(), bytes.size(), info, request));
+    DecodeWatch decoding;
+    VImage image = pixels::upright(decoding.watch(openPicture(bytes.data(), bytes.size(), info, request)));
     if (image.width() != width || image.height() != height)
         image = pixels::scaleTo(image, width, height);
     image = pixels::flattenOnWhite(pixels::toDisplay(image));
     if (image.bands() == 1)
         image = image.colourspace(VIPS_INTERPRETATION_sRGB);
     image = image.copy_memory();
+    decoding.check();
     preview.width = image.width();
     preview.height = image.height();
     const auto* data = static_cast<const std::uint8_t*>(image.data());

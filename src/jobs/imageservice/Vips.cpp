@@ -73,6 +73,13 @@ std::vector<std::string> lines(const std::string& text)
     return out;
 }
 
+
+// Frees a generated picture's client data when the picture closes.
+struct Closer {
+    void (*release)(void*);
+    void* client;
+    ~Closer() { release(client); }
+};
 }  // namespace
 
 std::string reasonOf(const vips::VError& error, const WarningScope& scope)
@@ -117,6 +124,26 @@ vips::VImage loadFromBytes(const char* loader, const std::uint8_t* data, std::si
     }
     vips_area_unref(VIPS_AREA(blob));
     return out;
+}
+
+vips::VImage generatedFrom(const vips::VImage& input, VipsGenerateFn generate, void* client,
+                           void (*release)(void*))
+{
+    VipsImage* in = input.get_image();
+    VipsImage* out = vips_image_new();
+    if (release) {
+        auto* closer = new Closer{release, client};
+        g_signal_connect(out, "close", G_CALLBACK(+[](VipsImage*, gpointer c) { delete static_cast<Closer*>(c); }),
+                         closer);
+    }
+    g_object_ref(in);
+    g_signal_connect(out, "close", G_CALLBACK(+[](VipsImage*, gpointer i) { g_object_unref(i); }), in);
+    if (vips_image_pipelinev(out, VIPS_DEMAND_STYLE_ANY, in, nullptr) ||
+        vips_image_generate(out, vips_start_one, generate, vips_stop_one, in, client)) {
+        g_object_unref(out);
+        throw vips::VError();
+    }
+    return vips::VImage(out);
 }
 
 std::vector<std::uint8_t> take(VipsBlob* blob)

@@ -49,6 +49,12 @@ std::string reasonOf(const vips::VError& error, const WarningScope& scope);
 vips::VImage loadFromBytes(const char* loader, const std::uint8_t* data, std::size_t size,
                            vips::VOption* options);
 
+// A lazy picture of the same size, bands and format as input, made region by region by
+// generate: its sequence is a region on input, a is input's VipsImage, b is client.
+// release(client), when given, runs when the picture closes; input lives as long as it.
+vips::VImage generatedFrom(const vips::VImage& input, VipsGenerateFn generate, void* client,
+                           void (*release)(void*) = nullptr);
+
 // The bytes of a blob a libvips saver returned; the blob is released.
 std::vector<std::uint8_t> take(VipsBlob* blob);
 

@@ -72,6 +72,10 @@ const BadFile kBadFiles[] = {
     {"truncated_gif", "cut.gif", [] { return truncated(encodeMaster(Kind::Gif, 300, 200), 0.5); }, ""},
     {"truncated_bmp", "cut.bmp", [] { return truncated(encodeMaster(Kind::Bmp, 300, 200), 0.5); }, ""},
     {"truncated_tiff", "cut.tif", [] { return truncated(encodeMaster(Kind::Tiff, 300, 200), 0.5); }, ""},
+    {"truncated_opaque_png", "cut-rgb.png",
+     [] { return truncated(take(opaque(master(300, 200)).pngsave_buffer()), 0.5); }, ""},
+    {"truncated_opaque_tiff", "cut-rgb.tif",
+     [] { return truncated(take(opaque(master(300, 200)).tiffsave_buffer()), 0.5); }, ""},
     {"huge_png_header", "huge.png", [] { return pngClaiming(100000, 100000); }, "larger than"},
     {"impossible_png_header", "zero.png", [] { return pngClaiming(0, 5); }, ""},
     {"random_bytes", "noise.jpg", randomBytes, "not a supported image format"},
@@ -97,12 +101,40 @@ TEST_P(BadFiles, FailWithAReasonForEveryTarget)
         EXPECT_NE(r.reason.find(f.reasonPart), std::string::npos) << r.reason;
         EXPECT_TRUE(out.IsEmpty());
     }
-    ImageFile out;
-    EXPECT_FALSE(scale(path, "10", "10", out));
+    // Small and large reductions, an enlargement and both at once go through different
+    // scalers, and each must notice that the decoder gave up.
+    for (const auto& [width, height] : {std::pair{"10", "10"}, std::pair{"20", "10"}, std::pair{"100", "80"}, std::pair{"290", "190"},
+                                        std::pair{"600", "50"}, std::pair{"600", "400"}}) {
+        ImageFile out;
+        const Result r = scale(path, width, height, out);
+        EXPECT_FALSE(r) << width << " x " << height;
+        EXPECT_TRUE(out.IsEmpty());
+    }
+    const PreviewResult preview = decodePreview(path, 120, 90);
+    EXPECT_FALSE(preview.result) << "preview";
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, BadFiles, ::testing::ValuesIn(kBadFiles),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// With more than one libvips thread, whether a decoding failure reached the end of some
+// scaling pipelines depended on timing: run the race many times.
+TEST(BadInput, CutPictureFailsEveryTime)
+{
+    TempDir dir;
+    const std::string path = dir.file("cut.png");
+    Bytes png = take(opaque(master(80, 60)).pngsave_buffer());
+    png.resize(200);
+    writeFile(path, png);
+    int succeeded = 0;
+    for (int i = 0; i < 40; ++i)
+        for (const char* width : {"20", "10"}) {
+            ImageFile out;
+            if (scale(path, width, "10", out))
+                ++succeeded;
+        }
+    EXPECT_EQ(succeeded, 0) << "a cut picture was scaled as if it were whole";
+}
 
 TEST(BadInput, FailedLoadEmptiesTheImage)
 {

@@ -1,0 +1,36 @@
+#include "jobs/imageservice/DecodeWatch.h"
+
+#include "jobs/imageservice/Vips.h"
+
+namespace quarbel::imageservice {
+
+namespace {
+
+using Flag = std::shared_ptr<std::atomic<bool>>;
+
+int passThrough(VipsRegion* out, void* sequence, void* /*input*/, void* flag, gboolean* /*stop*/)
+{
+    auto* in = static_cast<VipsRegion*>(sequence);
+    const VipsRect area = out->valid;
+    if (vips_region_prepare(in, &area)) {
+        (*static_cast<Flag*>(flag))->store(true);
+        return -1;
+    }
+    return vips_region_region(out, in, &area, area.left, area.top);
+}
+
+}  // namespace
+
+vips::VImage DecodeWatch::watch(const vips::VImage& decoded)
+{
+    return vips_util::generatedFrom(decoded, passThrough, new Flag(failed_),
+                                    [](void* flag) { delete static_cast<Flag*>(flag); });
+}
+
+void DecodeWatch::check() const
+{
+    if (failed_->load())
+        throw vips::VError();
+}
+
+}  // namespace quarbel::imageservice
