@@ -69,7 +69,10 @@ vips::VImage adoptPixels(void* pixels, int width, int height, int bands)
     }
     g_signal_connect(image.get_image(), "postclose", G_CALLBACK(+[](VipsImage*, gpointer p) { g_free(p); }),
                      pixels);
-    return image.copy(vips::VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+    // Set on the picture itself rather than through a copy, so that it stays a picture in
+    // memory: writers that need all pixels at once then take them as they are.
+    image.get_image()->Type = VIPS_INTERPRETATION_sRGB;
+    return image;
 }
 
 // Uncompressed 24-bit files, by far the most common kind, are unpacked here in one pass;

@@ -23,6 +23,10 @@ int passThrough(VipsRegion* out, void* sequence, void* /*input*/, void* flag, gb
 
 vips::VImage DecodeWatch::watch(const vips::VImage& decoded)
 {
+    // A picture already decoded into memory has nothing left to fail.
+    const VipsImageType type = decoded.get_image()->dtype;
+    if (type == VIPS_IMAGE_SETBUF || type == VIPS_IMAGE_SETBUF_FOREIGN)
+        return decoded;
     return vips_util::generatedFrom(decoded, passThrough, new Flag(failed_),
                                     [](void* flag) { delete static_cast<Flag*>(flag); });
 }
