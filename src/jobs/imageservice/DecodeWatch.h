@@ -1,8 +1,9 @@
 #pragma once
-// Notes whether any part of a picture failed to decode. Some libvips operations carry on
-// with whatever their input gave them when reading it failed (reduce does, in the libvips
-// this is built against: a cut PNG came out as a scaled picture of black), so the decoder's
-// own failure is caught at the source and checked once the result has been made.
+// Notes whether any part of a picture failed to decode. Some libvips pipelines finish with
+// whatever their input gave them when reading it failed (reduce with two threads did, now
+// and then, in the libvips this is built against: a cut PNG came out as a scaled picture of
+// black), so the decoder's own failure is caught at the source and checked once the result
+// has been made.
 
 #include <vips/vips8>
 

@@ -73,13 +73,13 @@ std::vector<std::string> lines(const std::string& text)
     return out;
 }
 
-
 // Frees a generated picture's client data when the picture closes.
 struct Closer {
     void (*release)(void*);
     void* client;
     ~Closer() { release(client); }
 };
+
 }  // namespace
 
 std::string reasonOf(const vips::VError& error, const WarningScope& scope)

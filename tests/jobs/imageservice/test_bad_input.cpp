@@ -103,8 +103,8 @@ TEST_P(BadFiles, FailWithAReasonForEveryTarget)
     }
     // Small and large reductions, an enlargement and both at once go through different
     // scalers, and each must notice that the decoder gave up.
-    for (const auto& [width, height] : {std::pair{"10", "10"}, std::pair{"20", "10"}, std::pair{"100", "80"}, std::pair{"290", "190"},
-                                        std::pair{"600", "50"}, std::pair{"600", "400"}}) {
+    for (const auto& [width, height] : {std::pair{"10", "10"}, std::pair{"20", "10"}, std::pair{"100", "80"},
+                                        std::pair{"290", "190"}, std::pair{"600", "50"}, std::pair{"600", "400"}}) {
         ImageFile out;
         const Result r = scale(path, width, height, out);
         EXPECT_FALSE(r) << width << " x " << height;
