@@ -48,6 +48,11 @@ void ItemPipeline::start(int index, const QString& source, const QStringList& so
     });
 }
 
+void ItemPipeline::wake() const {
+    if (dispatcher_) dispatcher_->wakeUp();
+    notifyWorkFinished();
+}
+
 std::shared_ptr<ItemWork> ItemPipeline::find(int index) const {
     const auto it = live_.find(index);
     return it == live_.end() ? nullptr : it->second;

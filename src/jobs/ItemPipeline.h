@@ -49,6 +49,9 @@ public:
     // Bytes of finished results waiting to be taken.
     std::size_t heldBytes() const;
     bool idle();
+    // Wakes the thread that waits for work (see waitWithEvents) after something other than
+    // an item's work has finished.
+    void wake() const;
 
 private:
     const imageservice::ImageProcess& process_;

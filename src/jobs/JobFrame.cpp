@@ -9,6 +9,9 @@
 #include <QFileInfo>
 #include <QThread>
 #include <algorithm>
+#include <atomic>
+#include <system_error>
+#include <thread>
 
 namespace quarbel::jobs {
 namespace {
@@ -43,6 +46,8 @@ private:
     QString validate() const;
     void loop(ItemPipeline& pipeline);
     ItemReport commit(ItemPipeline& pipeline, int index);
+    is::Result save(ItemPipeline& pipeline, int index, const is::ImageFile& result, const QString& path,
+                    is::SaveMode mode);
     void fill(ItemPipeline& pipeline, int current);
     QString pendingOutput(int index, const QString& folderPrefix) const;
     void afterWrite(ItemPipeline& pipeline, int index, const QString& path);
@@ -173,9 +178,8 @@ ItemReport JobRun::commit(ItemPipeline& pipeline, int index) {
         report.reason = QString::fromStdString(work->outcome.reason);
         return report;
     }
-    const is::Result saved = work->result.SaveFile(
-        QFile::encodeName(report.output).toStdString(),
-        keepExisting ? is::SaveMode::FailIfExists : is::SaveMode::ReplaceExisting);
+    const is::Result saved = save(pipeline, index, work->result, report.output,
+                                  keepExisting ? is::SaveMode::FailIfExists : is::SaveMode::ReplaceExisting);
     if (saved) {
         report.outcome = ItemOutcome::Written;
         afterWrite(pipeline, index, report.output);
@@ -187,6 +191,39 @@ ItemReport JobRun::commit(ItemPipeline& pipeline, int index) {
         report.reason = QString::fromStdString(saved.reason);
     }
     return report;
+}
+
+// Writes an item's output on a thread of its own while this one keeps the workers supplied:
+// a worker that finished during a large write otherwise sat idle until the write was done.
+// The next item is still committed only after this write.
+is::Result JobRun::save(ItemPipeline& pipeline, int index, const is::ImageFile& result, const QString& path,
+                        is::SaveMode mode) {
+    const std::string target = QFile::encodeName(path).toStdString();
+    is::Result saved;
+    std::atomic<bool> written{false};
+    auto write = [&] {
+        try {
+            saved = result.SaveFile(target, mode);
+        } catch (const std::exception& e) {
+            saved = is::Result::failure(e.what());
+        }
+        written.store(true, std::memory_order_release);
+        pipeline.wake();
+    };
+    std::thread writer;
+    try {
+        writer = std::thread(write);
+    } catch (const std::system_error&) {
+        write();  // no thread to be had: write here
+        return saved;
+    }
+    view_.waitUntil([&] {
+        if (written.load(std::memory_order_acquire)) return true;
+        if (pipeline.running() < workers_) fill(pipeline, index);
+        return false;
+    });
+    writer.join();
+    return saved;
 }
 
 // The normalised output path of an item; folderPrefix is the normalised destination ending
