@@ -1,7 +1,9 @@
 // The real program as a process in a real X server: its window's title and size as the X
-// server sees them, and a second start that shows the notice and ends on its own.
+// server sees them, a second start that shows the notice and ends on its own, and a click
+// through the server on the start button with nothing to do.
 
 #include "support/WindowE2E.h"
+#include "support/XDriver.h"
 
 #include "app/SingleInstance.h"
 #include "platform/InstanceLock.h"
@@ -121,4 +123,24 @@ TEST(RealNotice, TextTitleIconAndButtonOfTheSecondInstanceNotice)
     EXPECT_EQ(seen[0].title, kTitle);
     EXPECT_EQ(seen[0].icon, QMessageBox::Warning);
     EXPECT_EQ(seen[0].buttons, QStringList({"OK"}));
+}
+
+TEST(RealInput, StartWithAnEmptyListAsksForASourceAndOkClosesTheBox)
+{
+    e2e::ensureApplication();
+    e2e::XProgram program;
+    ASSERT_TRUE(program.start(QStringLiteral("src/app/quarbel")));
+    const QStringList before = program.windows();
+
+    // The start button ("Convert", 81 x 25 at 544, 496 in the window).
+    e2e::click(program.toScreen(QRect(544, 496, 81, 25)));
+    const QString box = program.waitForNewWindow(before);
+    ASSERT_FALSE(box.isEmpty()) << "no message box after the click";
+    EXPECT_EQ(e2e::windowName(box), QStringLiteral("Error"));
+    e2e::saveArtifact(e2e::screenshot(e2e::windowGeometry(box)), QStringLiteral("empty-list-error.png"));
+
+    e2e::focusWindow(box);
+    e2e::key(QStringLiteral("Return"));
+    EXPECT_TRUE(e2e::waitUntil([&] { return !program.windows().contains(box); }));
+    EXPECT_TRUE(program.isRunning());
 }
