@@ -28,6 +28,10 @@ struct GalleryControl {
     KeyCase keys = KeyCase::Insensitive;
     std::function<std::unique_ptr<QWidget>()> create;
     std::function<void(QWidget&, const PropertyBag&)> read;
+    // Puts the widget into the asked states ("hover", "pressed", "focus", any combination)
+    // after its properties were read; --render calls it only when states were asked. A
+    // control without one has no states, and --render refuses any for it.
+    std::function<void(QWidget&, const QStringList& states)> applyState;
     // A widget showing the control in every style at a few values and states.
     std::function<QWidget*(QWidget* parent)> showcase;
 };

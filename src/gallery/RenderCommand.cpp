@@ -53,8 +53,9 @@ QString usage()
     return QStringLiteral(
                "usage: quarbel-gallery                      show every control in every style\n"
                "       quarbel-gallery --render CONTROL --size WxH [--prop NAME=VALUE]... --out FILE.png\n"
-               "                       [--colors classic|palette]\n"
-               "Renders one control offscreen through its property bag (persisted property names).\n"
+               "                       [--state STATE[,STATE]...] [--colors classic|palette]\n"
+               "Renders one control offscreen through its property bag (persisted property names),\n"
+               "in the states asked (hover, pressed, focus) where the control has states.\n"
                "Controls: %1\n")
         .arg(controlNames());
 }
@@ -75,7 +76,7 @@ Command parseCommandLine(const QStringList& args)
         const QString& a = args[i];
         const bool takesValue = a == QLatin1String("--render") || a == QLatin1String("--size") ||
                                 a == QLatin1String("--prop") || a == QLatin1String("--out") ||
-                                a == QLatin1String("--colors");
+                                a == QLatin1String("--colors") || a == QLatin1String("--state");
         if (!takesValue)
             return fail(QStringLiteral("unknown argument \"%1\"").arg(a));
         if (i + 1 >= args.size())
@@ -102,6 +103,14 @@ Command parseCommandLine(const QStringList& args)
             if (v.isEmpty())
                 return fail(QStringLiteral("--out needs a file name"));
             r.out = v;
+        } else if (a == QLatin1String("--state")) {
+            QString error;
+            const auto states = parseStates(v, &error);
+            if (!states)
+                return fail(error);
+            for (const QString& s : *states)
+                if (!r.states.contains(s))
+                    r.states << s;
         } else {
             if (v == QLatin1String("classic"))
                 r.colors = ColorSource::Classic;
@@ -124,20 +133,54 @@ Command parseCommandLine(const QStringList& args)
             return fail(QStringLiteral("unknown property \"%1\" for control %2").arg(name, control->name));
         name = p->name;
     }
+    if (!r.states.isEmpty() && !control->applyState)
+        return fail(QStringLiteral("control %1 has no states; cannot show \"%2\"").arg(control->name, r.states.join(u',')));
     return cmd;
+}
+
+const QStringList& knownStates()
+{
+    static const QStringList states{QStringLiteral("hover"), QStringLiteral("pressed"), QStringLiteral("focus")};
+    return states;
+}
+
+std::optional<QStringList> parseStates(const QString& text, QString* error)
+{
+    QStringList states;
+    for (const QString& part : text.split(u',')) {
+        const QString state = part.trimmed().toLower();
+        if (!knownStates().contains(state)) {
+            if (error)
+                *error = QStringLiteral("unknown state \"%1\" (known: %2)").arg(part.trimmed(), knownStates().join(QStringLiteral(", ")));
+            return std::nullopt;
+        }
+        if (!states.contains(state))
+            states << state;
+    }
+    return states;
 }
 
 std::optional<QVariant> propertyValue(const QString& controlName, const QString& name, const QString& raw, QString* error)
 {
     const GalleryControl* control = findControl(controlName);
     const GalleryProperty* p = control ? knownProperty(*control, name) : nullptr;
+    if (!p) {
+        if (error)
+            *error = QStringLiteral("bad value \"%1\" for property %2: no such property").arg(raw, name);
+        return std::nullopt;
+    }
+    return propertyValue(*p, raw, error);
+}
+
+std::optional<QVariant> propertyValue(const GalleryProperty& property, const QString& raw, QString* error)
+{
+    const GalleryProperty* p = &property;
+    const QString& name = property.name;
     const auto bad = [&](const QString& why) -> std::optional<QVariant> {
         if (error)
             *error = QStringLiteral("bad value \"%1\" for property %2: %3").arg(raw, name, why);
         return std::nullopt;
     };
-    if (!p)
-        return bad(QStringLiteral("no such property"));
     const QString text = raw.trimmed();
     switch (p->kind) {
     case PropertyKind::Integer: {
@@ -197,22 +240,34 @@ RenderOutcome runRender(const RenderRequest& request)
     const GalleryControl* control = findControl(request.control);
     if (!control)
         return {ExitUsage, QStringLiteral("unknown control \"%1\"").arg(request.control)};
-    PropertyBag bag(control->keys);
+    return renderControl(*control, request);
+}
+
+RenderOutcome renderControl(const GalleryControl& control, const RenderRequest& request)
+{
+    if (!request.states.isEmpty() && !control.applyState)
+        return {ExitUsage, QStringLiteral("control %1 has no states; cannot show \"%2\"").arg(control.name, request.states.join(u','))};
+    PropertyBag bag(control.keys);
     for (const auto& [name, raw] : request.properties) {
+        const GalleryProperty* p = knownProperty(control, name);
+        if (!p)
+            return {ExitUsage, QStringLiteral("unknown property \"%1\" for control %2").arg(name, control.name)};
         QString error;
-        const auto value = propertyValue(control->name, name, raw, &error);
+        const auto value = propertyValue(*p, raw, &error);
         if (!value)
             return {ExitUsage, error};
-        bag.set(name, *value);
+        bag.set(p->name, *value);
     }
     if (request.colors == ColorSource::Classic)
         SystemColors::use(SystemColors::classicTable());
     else
         SystemColors::reset();
 
-    std::unique_ptr<QWidget> widget = control->create();
+    std::unique_ptr<QWidget> widget = control.create();
     widget->resize(request.size);
-    control->read(*widget, bag);
+    control.read(*widget, bag);
+    if (!request.states.isEmpty())
+        control.applyState(*widget, request.states);
     const QImage image = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
     if (image.size() != request.size)
         return {ExitWriteFailed, QStringLiteral("the control painted %1x%2 instead of the asked size")

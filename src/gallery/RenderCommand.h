@@ -11,6 +11,9 @@
 
 namespace quarbel::gallery {
 
+struct GalleryControl;
+struct GalleryProperty;
+
 enum class Mode { Window, Render, Help, Error };
 enum class ColorSource { Classic, Palette };
 
@@ -18,6 +21,7 @@ struct RenderRequest {
     QString control;
     QSize size;
     std::vector<std::pair<QString, QString>> properties; // name as the control spells it, raw value
+    QStringList states;                                  // from --state, lower case, each once
     QString out;
     ColorSource colors = ColorSource::Classic;
 };
@@ -38,13 +42,23 @@ Command parseCommandLine(const QStringList& args);
 
 // The value of a --prop as the control's property bag holds it, or nullopt with a message.
 std::optional<QVariant> propertyValue(const QString& control, const QString& name, const QString& raw, QString* error);
+std::optional<QVariant> propertyValue(const GalleryProperty& property, const QString& raw, QString* error);
+
+// The states --state knows, in the order they are listed.
+const QStringList& knownStates();
+// A --state value "hover,pressed" as a list of known states, or nullopt with a message
+// naming the unknown one.
+std::optional<QStringList> parseStates(const QString& text, QString* error);
 
 struct RenderOutcome {
     int exitCode = ExitOk;
     QString message;
 };
-// Makes the control, reads the properties through its bag, paints it at the size and writes
+// Makes the control, reads the properties through its bag, puts it into the asked states,
+// paints it at the size and writes
 // the PNG (the file is replaced only once the new one is complete). Needs a QApplication.
 RenderOutcome runRender(const RenderRequest& request);
+// The same for a given control (the request's control name is not looked up).
+RenderOutcome renderControl(const GalleryControl& control, const RenderRequest& request);
 
 } // namespace quarbel::gallery

@@ -64,7 +64,20 @@ INSTANTIATE_TEST_SUITE_P(
                       Refusal{"--size 10x10 --out a.png", "--render"},
                       Refusal{"--render progressbar --size 10x10 --out", "--out"},
                       Refusal{"--render progressbar --size 10x10 --out a.png --colors pink", "pink"},
-                      Refusal{"--render progressbar --size 10x10 --out a.png --verbose", "--verbose"}));
+                      Refusal{"--render progressbar --size 10x10 --out a.png --verbose", "--verbose"},
+                      Refusal{"--render progressbar --size 10x10 --out a.png --state hover,glow", "glow"},
+                      Refusal{"--render progressbar --size 10x10 --out a.png --state ,", "\"\""},
+                      // The progress bar has no states to show.
+                      Refusal{"--render progressbar --size 10x10 --out a.png --state focus", "focus"}));
+
+TEST(CommandLineTest, StatesCombineCaseInsensitivelyEachOnce)
+{
+    QString error;
+    EXPECT_EQ(parseStates("hover", &error), QStringList{"hover"});
+    EXPECT_EQ(parseStates("Pressed, HOVER,focus,hover", &error), (QStringList{"pressed", "hover", "focus"}));
+    EXPECT_FALSE(parseStates("hover,disabled", &error));
+    EXPECT_TRUE(error.contains("\"disabled\"")) << error.toStdString();
+}
 
 TEST(PropertyValueTest, ValuesAreCheckedAgainstTheirKind)
 {

@@ -138,6 +138,11 @@ TEST_F(RenderProcessTest, UnknownControlAndBadValueFailNamingThem)
     r = gallery({"--render", "progressbar", "--size", "100x17", "--prop", "Max=lots", "--out", file("x.png")});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_TRUE(r.err.contains("lots")) << r.err.toStdString();
+    for (const char* state : {"hover,glow", "pressed"}) { // unknown; no states for this control
+        r = gallery({"--render", "progressbar", "--size", "100x17", "--state", state, "--out", file("x.png")});
+        EXPECT_EQ(r.exitCode, 2) << state;
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8(state).section(u',', -1))) << r.err.toStdString();
+    }
     EXPECT_FALSE(QFile::exists(file("x.png")));
 }
 
