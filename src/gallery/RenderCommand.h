@@ -14,7 +14,7 @@ namespace quarbel::gallery {
 struct GalleryControl;
 struct GalleryProperty;
 
-enum class Mode { Window, Render, Help, Error };
+enum class Mode { Window, Render, Help, Version, Error };
 enum class ColorSource { Classic, Palette };
 
 struct RenderRequest {
@@ -37,6 +37,8 @@ struct Command {
 constexpr int ExitOk = 0, ExitWriteFailed = 1, ExitUsage = 2;
 
 QString usage();
+// "quarbel-gallery 1.0" and a line end, the project's version.
+QString versionText();
 // Reads the arguments after the program name.
 Command parseCommandLine(const QStringList& args);
 

@@ -20,6 +20,9 @@ int main(int argc, char** argv)
     case Mode::Help:
         std::fputs(qPrintable(usage()), stdout);
         return ExitOk;
+    case Mode::Version:
+        std::fputs(qPrintable(versionText()), stdout);
+        return ExitOk;
     case Mode::Render: {
         // Rendering never needs a display.
         qputenv("QT_QPA_PLATFORM", "offscreen");

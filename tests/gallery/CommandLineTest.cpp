@@ -15,6 +15,9 @@ TEST(CommandLineTest, NoArgumentsOpenTheWindowAndHelpPrintsUsage)
 {
     EXPECT_EQ(parseCommandLine({}).mode, Mode::Window);
     EXPECT_EQ(parseCommandLine(split("--help")).mode, Mode::Help);
+    EXPECT_EQ(parseCommandLine(split("--render progressbar -h")).mode, Mode::Help);
+    EXPECT_EQ(parseCommandLine(split("--version")).mode, Mode::Version);
+    EXPECT_EQ(parseCommandLine(split("--")).mode, Mode::Window);
     EXPECT_TRUE(usage().contains("progressbar"));
 }
 
@@ -33,6 +36,23 @@ TEST(CommandLineTest, RenderTakesControlSizePropertiesAndOutput)
     EXPECT_EQ(c.render.colors, ColorSource::Classic);
     EXPECT_EQ(parseCommandLine(split("--render progressbar --size 1x1 --out a.png --colors palette")).render.colors,
               ColorSource::Palette);
+}
+
+TEST(CommandLineTest, ValuesMayFollowAnEqualsSignAndDoubleDashEndsTheOptions)
+{
+    const Command spaced = parseCommandLine(split("--render progressbar --size 9x7 --prop Value=-5 --state= --out a.png"));
+    const Command joined = parseCommandLine(split("--render=progressbar --size=9x7 --prop=Value=-5 --out=a.png --"));
+    ASSERT_EQ(joined.mode, Mode::Render) << joined.error.toStdString();
+    EXPECT_EQ(spaced.mode, Mode::Error); // "--state=" names no state
+    EXPECT_EQ(joined.render.control, "progressbar");
+    EXPECT_EQ(joined.render.size, QSize(9, 7));
+    ASSERT_EQ(joined.render.properties.size(), 1u);
+    EXPECT_EQ(joined.render.properties[0].second, "-5");
+    EXPECT_EQ(joined.render.out, "a.png");
+    // After "--" nothing is an option, and the gallery takes no other words.
+    const Command after = parseCommandLine(split("--render progressbar --size 9x7 --out a.png -- --help"));
+    EXPECT_EQ(after.mode, Mode::Error);
+    EXPECT_TRUE(after.error.contains("\"--help\"")) << after.error.toStdString();
 }
 
 struct Refusal {
@@ -68,7 +88,12 @@ INSTANTIATE_TEST_SUITE_P(
                       Refusal{"--render progressbar --size 10x10 --out a.png --state hover,glow", "glow"},
                       Refusal{"--render progressbar --size 10x10 --out a.png --state ,", "\"\""},
                       // The progress bar has no states to show.
-                      Refusal{"--render progressbar --size 10x10 --out a.png --state focus", "focus"}));
+                      Refusal{"--render progressbar --size 10x10 --out a.png --state focus", "focus"},
+                      Refusal{"--render progressbar --size 10x10 --out a.png extra", "\"extra\""},
+                      Refusal{"--render progressbar --size 10x10 --out=", "--out"},
+                      Refusal{"--render progressbar --size 10x10 --out a.png -x", "\"-x\""},
+                      Refusal{"--render progressbar --size 10x10 --out a.png -render", "\"-render\""},
+                      Refusal{"--render progressbar --size=4097x10 --out a.png", "4097x10"}));
 
 TEST(CommandLineTest, StatesCombineCaseInsensitivelyEachOnce)
 {

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -144,6 +145,20 @@ TEST_F(RenderProcessTest, UnknownControlAndBadValueFailNamingThem)
         EXPECT_TRUE(r.err.contains(QString::fromUtf8(state).section(u',', -1))) << r.err.toStdString();
     }
     EXPECT_FALSE(QFile::exists(file("x.png")));
+}
+
+TEST_F(RenderProcessTest, HelpAndVersionPrintAndSucceedWithoutADisplay)
+{
+    Outcome r = gallery({"--help"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(r.out.startsWith("usage: quarbel-gallery")) << r.out.toStdString();
+    r = gallery({"--version"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(QRegularExpression("^quarbel-gallery \\d+\\.\\d+(\\.\\d+)*\n$").match(r.out).hasMatch())
+        << r.out.toStdString();
+    r = gallery({"--size=10x10", "--bogus"});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_TRUE(r.err.contains("\"--bogus\"")) << r.err.toStdString();
 }
 
 TEST_F(RenderProcessTest, UnwritableDestinationIsAFailure)
