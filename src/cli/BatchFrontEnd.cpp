@@ -50,7 +50,7 @@ void BatchView::print(std::FILE* stream, const QString& text) {
 
 void BatchView::closeUpdatingLine() {
     if (!lineOpen_) return;
-    print(out_, QStringLiteral("\n"));
+    print(err_, QStringLiteral("\n"));
     lineOpen_ = false;
 }
 
@@ -86,7 +86,7 @@ void BatchView::itemDone(const jobs::ItemReport& report) {
     case ProgressStyle::Quiet:
         return;
     case ProgressStyle::UpdatingLine:
-        print(out_, QStringLiteral("\r%1 %2\x1b[K").arg(counter, elided(jobs::fileName(report.source))));
+        print(err_, QStringLiteral("\r%1 %2\x1b[K").arg(counter, elided(jobs::fileName(report.source))));
         lineOpen_ = true;
         return;
     case ProgressStyle::Lines:
@@ -105,7 +105,7 @@ void BatchView::itemDone(const jobs::ItemReport& report) {
         line = QStringLiteral("%1 %2 failed: %3").arg(counter, report.source, report.reason);
         break;
     }
-    print(out_, line + QLatin1Char('\n'));
+    print(err_, line + QLatin1Char('\n'));
 }
 
 void BatchView::jobEnded(const jobs::JobSummary& summary) {

@@ -1,7 +1,7 @@
 #pragma once
 // quarbel-batch's side of a job: the inputs come from the command line, the view prints
-// progress and the result. On a terminal the progress is one line updated in place;
-// otherwise one line per item. The cancel question is answered Yes (Ctrl-C asked for it).
+// progress on standard error and the result on standard output. On a terminal the progress
+// is one line updated in place; otherwise one line per item. The cancel question is answered Yes (Ctrl-C asked for it).
 
 #include "cli/BatchOptions.h"
 #include "jobs/JobHost.h"

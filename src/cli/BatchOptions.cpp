@@ -6,7 +6,10 @@
 #include "cli/ZipOutput.h"
 #include "jobs/ConvertJob.h"
 
+#include <QCommandLineOption>
+#include <QCommandLineParser>
 #include <QFileInfo>
+#include <QHash>
 #include <functional>
 
 namespace quarbel::cli {
@@ -31,14 +34,14 @@ bool isOfferedQuality(const QString& text) {
 using Apply = std::function<QString(BatchOptions&, const QString& value)>;
 
 struct OptionRow {
-    const char* name;
-    bool takesValue;
+    const char* name;       // the long name, without its dashes
+    const char* valueName;  // nullptr for a switch
     Apply apply;
 };
 
 const std::vector<OptionRow>& optionTable() {
     static const std::vector<OptionRow> rows = {
-        {"--format", true,
+        {"format", "F",
          [](BatchOptions& o, const QString& v) {
              for (const jobs::TargetFormat& row : jobs::kTargetFormats) {
                  if (v.compare(QLatin1String(row.text), Qt::CaseInsensitive) == 0) {
@@ -48,31 +51,31 @@ const std::vector<OptionRow>& optionTable() {
              }
              return QStringLiteral("unknown format '%1' (use JPG, PNG, GIF, BMP or TIFF)").arg(v);
          }},
-        {"--quality", true,
+        {"quality", "Q",
          [](BatchOptions& o, const QString& v) {
              if (!isOfferedQuality(v))
                  return QStringLiteral("invalid quality '%1' (use 5, 10, 15 ... 100)").arg(v);
              o.quality = v;
              return QString();
          }},
-        {"--width", true,
+        {"width", "W",
          [](BatchOptions& o, const QString& v) {
              if (!allDigits(v)) return QStringLiteral("invalid width '%1' (digits only)").arg(v);
              o.width = v;
              return QString();
          }},
-        {"--height", true,
+        {"height", "H",
          [](BatchOptions& o, const QString& v) {
              if (!allDigits(v)) return QStringLiteral("invalid height '%1' (digits only)").arg(v);
              o.height = v;
              return QString();
          }},
-        {"--dest", true,
+        {"dest", "FOLDER",
          [](BatchOptions& o, const QString& v) {
              o.destination = v;
              return QString();
          }},
-        {"--jobs", true,
+        {"jobs", "N",
          [](BatchOptions& o, const QString& v) {
              bool ok = false;
              const int n = v.toInt(&ok);
@@ -81,22 +84,33 @@ const std::vector<OptionRow>& optionTable() {
              o.jobs = n;
              return QString();
          }},
-        {"--no-overwrite", false,
+        {"no-overwrite", nullptr,
          [](BatchOptions& o, const QString&) {
              o.noOverwrite = true;
              return QString();
          }},
-        {"--sub-folders", false,
+        {"sub-folders", nullptr,
          [](BatchOptions& o, const QString&) {
              o.subFolders = imagelist::Subfolders::Include;
              return QString();
          }},
-        {"--zip", true,
+        {"files-from", "FILE",
+         [](BatchOptions& o, const QString& v) {
+             if (v.isEmpty()) return QStringLiteral("option '--files-from' needs a list file");
+             o.sourceLists.append(v);
+             return QString();
+         }},
+        {"null", nullptr,
+         [](BatchOptions& o, const QString&) {
+             o.listSeparator = ListSeparator::Nul;
+             return QString();
+         }},
+        {"zip", "ARCHIVE",
          [](BatchOptions& o, const QString& v) {
              o.zipArchive = v;
              return checkArchivePath(v);
          }},
-        {"--quiet", false,
+        {"quiet", nullptr,
          [](BatchOptions& o, const QString&) {
              o.quiet = true;
              return QString();
@@ -112,58 +126,79 @@ const OptionRow* findOption(const QString& name) {
     return nullptr;
 }
 
+const QString kHelp = QStringLiteral("help");
+const QString kVersion = QStringLiteral("version");
+
+// The option as the user wrote it: "--name", or "-n" for a letter given after one dash.
+QString spelled(const QString& name, const QStringList& arguments) {
+    const QString dashed = QStringLiteral("--") + name;
+    for (const QString& argument : arguments) {
+        if (argument == QLatin1String("--")) break;
+        if (argument == dashed || argument.startsWith(dashed + QLatin1Char('='))) return dashed;
+    }
+    return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+}
+
+// The parser's refusal in the tool's own words.
+QString refusal(const QCommandLineParser& parser, const QStringList& arguments) {
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty()) {
+        return QStringLiteral("unknown option '%1'").arg(spelled(unknown.first(), arguments));
+    }
+    // What is left is a value missing after the last argument, or one given to a switch;
+    // the parser names the option in quotes.
+    const QString text = parser.errorText();
+    const QString option = text.section(QLatin1Char('\''), 1, 1);
+    if (option.isEmpty()) return text;
+    const OptionRow* row = findOption(option.mid(2));
+    return (row && row->valueName ? QStringLiteral("option '%1' needs a value")
+                                  : QStringLiteral("option '%1' takes no value"))
+        .arg(option);
+}
+
 }  // namespace
 
 ParseResult parseArguments(const QStringList& arguments) {
-    BatchOptions options;
-    bool haveJob = false;
-    bool onlySources = false;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& argument = arguments[i];
-        if (onlySources || !argument.startsWith(QLatin1String("--"))) {
-            if (haveJob) {
-                options.sources.append(argument);
-                continue;
-            }
-            if (argument == QLatin1String("convert")) {
-                options.job = JobKind::Convert;
-            } else if (argument == QLatin1String("resize")) {
-                options.job = JobKind::Resize;
-            } else {
-                return UsageError{QStringLiteral("unknown command '%1' (use convert or resize)")
-                                      .arg(argument)};
-            }
-            haveJob = true;
-            continue;
-        }
-        if (argument == QLatin1String("--")) {
-            onlySources = true;
-            continue;
-        }
-        if (argument == QLatin1String("--help")) return InfoRequest::Help;
-        if (argument == QLatin1String("--version")) return InfoRequest::Version;
+    QCommandLineParser parser;
+    parser.addOption(QCommandLineOption(QStringList{QStringLiteral("h"), kHelp}));
+    parser.addOption(QCommandLineOption(kVersion));
+    for (const OptionRow& row : optionTable()) {
+        const QString name = QLatin1String(row.name);
+        parser.addOption(row.valueName ? QCommandLineOption(name, QString(), QLatin1String(row.valueName))
+                                       : QCommandLineOption(name));
+    }
+    if (!parser.parse(QStringList{QStringLiteral("quarbel-batch")} + arguments)) {
+        return UsageError{refusal(parser, arguments)};
+    }
 
-        const qsizetype equals = argument.indexOf(QLatin1Char('='));
-        const QString name = equals < 0 ? argument : argument.left(equals);
+    // Options take effect in the order given: the first bad value is the one reported, a
+    // later value replaces an earlier one, and --help or --version ends parsing where it is.
+    BatchOptions options;
+    QHash<QString, qsizetype> used;  // values taken so far, by option name
+    for (const QString& name : parser.optionNames()) {
+        if (name == kHelp || name == QLatin1String("h")) return InfoRequest::Help;
+        if (name == kVersion) return InfoRequest::Version;
         const OptionRow* row = findOption(name);
-        if (!row) return UsageError{QStringLiteral("unknown option '%1'").arg(name)};
-        QString value;
-        if (row->takesValue) {
-            if (equals >= 0) {
-                value = argument.mid(equals + 1);
-            } else if (i + 1 < arguments.size()) {
-                value = arguments[++i];
-            } else {
-                return UsageError{QStringLiteral("option '%1' needs a value").arg(name)};
-            }
-        } else if (equals >= 0) {
-            return UsageError{QStringLiteral("option '%1' takes no value").arg(name)};
-        }
+        if (!row) continue;  // the parser knows only the table's names
+        const QString value = row->valueName ? parser.values(name).value(used[name]++) : QString();
         if (const QString error = row->apply(options, value); !error.isEmpty()) {
             return UsageError{error};
         }
     }
-    if (!haveJob) return UsageError{QStringLiteral("missing command (convert or resize)")};
+
+    QStringList positional = parser.positionalArguments();
+    if (positional.isEmpty()) {
+        return UsageError{QStringLiteral("missing command (convert or resize)")};
+    }
+    const QString command = positional.takeFirst();
+    if (command == QLatin1String("convert")) {
+        options.job = JobKind::Convert;
+    } else if (command == QLatin1String("resize")) {
+        options.job = JobKind::Resize;
+    } else {
+        return UsageError{QStringLiteral("unknown command '%1' (use convert or resize)").arg(command)};
+    }
+    options.sources = positional;
     return options;
 }
 
@@ -177,7 +212,8 @@ QString helpText() {
         "Writes one output file per source image into FOLDER: converted to the format (named\n"
         "after the source with the format's extension), or scaled to W x H pixels (under the\n"
         "source's own name). A SOURCE file is taken as named; a SOURCE folder adds its files\n"
-        "ending in bmp, jpg, png, gif or tif (also upper case) in name order.\n"
+        "ending in bmp, jpg, png, gif or tif (also upper case) in name order. Progress goes\n"
+        "to standard error, the summary to standard output.\n"
         "\n"
         "Options:\n"
         "  --format F       target format, JPG (default), PNG, GIF, BMP or TIFF\n"
@@ -190,15 +226,20 @@ QString helpText() {
         "  --jobs N         images worked on at once, 1 to 64 (default: the number of cores)\n"
         "  --zip ARCHIVE    also pack the files written into ARCHIVE (replaced, once complete,\n"
         "                   if it exists; an archive that cannot be written makes the status 1)\n"
+        "  --files-from FILE\n"
+        "                   also take the sources named in FILE, one a line, after those\n"
+        "                   on the command line ('-' reads them from standard input)\n"
+        "  --null           the --files-from entries end with a NUL character, not a line\n"
+        "                   end\n"
         "  --quiet          print only failures and the summary\n"
-        "  --help           show this text\n"
+        "  -h, --help       show this text\n"
         "  --version        show the version\n"
         "\n"
         "Exit status: 0 all written or skipped, 1 an image failed, 2 usage or input error,\n"
         "130 cancelled with Ctrl-C (files written so far stay).\n");
 }
 
-QString versionText() { return QStringLiteral("quarbel-batch 1.0\n"); }
+QString versionText() { return QStringLiteral("quarbel-batch " QUARBEL_VERSION "\n"); }
 
 QStringList collectSources(const BatchOptions& options) {
     QStringList list;

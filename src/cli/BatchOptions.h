@@ -12,6 +12,9 @@ namespace quarbel::cli {
 
 enum class JobKind { Convert, Resize };
 
+// How the entries of a --files-from list are separated.
+enum class ListSeparator { Newline, Nul };
+
 struct BatchOptions {
     JobKind job = JobKind::Convert;
     QString format = QStringLiteral("JPG");  // the format list's text
@@ -25,6 +28,8 @@ struct BatchOptions {
     bool quiet = false;
     QString zipArchive;  // --zip: pack the written files into this archive ("" = none)
     QStringList sources;  // as given: files and folders
+    QStringList sourceLists;  // --files-from: files naming more sources ("-" = standard input)
+    ListSeparator listSeparator = ListSeparator::Newline;
 };
 
 enum class InfoRequest { Help, Version };
@@ -35,7 +40,8 @@ struct UsageError {
 
 using ParseResult = std::variant<BatchOptions, InfoRequest, UsageError>;
 
-// Parses the arguments after the program name.
+// Parses the arguments after the program name (QCommandLineParser's rules: "--name value",
+// "--name=value", "-h", "--" ends the options). A list file is only named here, not read.
 ParseResult parseArguments(const QStringList& arguments);
 
 QString helpText();

@@ -4,6 +4,7 @@
 #include "cli/BatchFrontEnd.h"
 #include "cli/BatchOptions.h"
 #include "cli/Console.h"
+#include "cli/SourceLists.h"
 #include "cli/ZipOutput.h"
 #include "jobs/Jobs.h"
 
@@ -26,12 +27,17 @@ int main(int argc, char** argv) {
                      error->message.toLocal8Bit().constData());
         return 2;
     }
-    const cli::BatchOptions& options = std::get<cli::BatchOptions>(parsed);
+    cli::BatchOptions options = std::get<cli::BatchOptions>(parsed);
+    if (const std::optional<cli::UsageError> error = cli::addListedSources(options)) {
+        std::fprintf(stderr, "quarbel-batch: %s\n", error->message.toLocal8Bit().constData());
+        return 2;
+    }
 
     cli::installInterruptHandler();
     cli::BatchInputs inputs(options, cli::collectSources(options));
+    // Progress goes to standard error, so standard output carries only the run's result.
     const cli::ProgressStyle style = options.quiet               ? cli::ProgressStyle::Quiet
-                                     : cli::isTerminal(stdout) ? cli::ProgressStyle::UpdatingLine
+                                     : cli::isTerminal(stderr) ? cli::ProgressStyle::UpdatingLine
                                                                : cli::ProgressStyle::Lines;
     cli::BatchView view(style, stdout, stderr);
     const jobs::RunOptions run{options.jobs};

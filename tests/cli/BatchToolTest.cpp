@@ -38,18 +38,17 @@ TEST_F(BatchToolTest, AllWrittenPrintsOneLinePerItemThenTheSummaryAndExitsZero) 
     const ToolRun result = run({"convert", "--format", "tiff", "--dest", out, path("src")});
 
     EXPECT_EQ(result.exitStatus, 0) << result.err.toStdString();
-    const QStringList lines = result.outLines();
-    ASSERT_EQ(lines.size(), 5) << result.out.toStdString();
+    // The progress goes to standard error, the result to standard output.
+    const QStringList progress = result.errLines();
+    ASSERT_EQ(progress.size(), 3) << result.err.toStdString();
     const QStringList prefixes = {"[ 33%] 1 of 3 ", "[ 67%] 2 of 3 ", "[100%] 3 of 3 "};
     const QStringList names = {"a", "b", "c"};
     for (int i = 0; i < 3; ++i) {
         const QString source = path("src/") + names[i] + QString(".png.gif.bmp").mid(i * 4, 4);
-        EXPECT_EQ(lines[i], prefixes[i] + source + " -> " + out + "/" + names[i] + ".tiff");
+        EXPECT_EQ(progress[i], prefixes[i] + source + " -> " + out + "/" + names[i] + ".tiff");
         EXPECT_EQ(readImage(out + "/" + names[i] + ".tiff").kind, Kind::Tiff);
     }
-    EXPECT_EQ(lines[3], "Finished.");
-    EXPECT_EQ(lines[4], summaryLine(3, 0, 0));
-    EXPECT_TRUE(result.err.isEmpty()) << result.err.toStdString();
+    EXPECT_EQ(result.outLines(), (QStringList{"Finished.", summaryLine(3, 0, 0)}));
 }
 
 TEST_F(BatchToolTest, AFailedItemIsListedWithItsReasonAndExitsOne) {
@@ -61,13 +60,14 @@ TEST_F(BatchToolTest, AFailedItemIsListedWithItsReasonAndExitsOne) {
     const ToolRun result = run({"convert", "--dest", out, "--jobs", "3", path("src")});
 
     EXPECT_EQ(result.exitStatus, 1);
-    const QStringList lines = result.outLines();
-    ASSERT_GE(lines.size(), 2);
-    EXPECT_EQ(lines[lines.size() - 2], "Finished. 1 of 3 files failed.");
-    EXPECT_EQ(lines.last(), summaryLine(2, 0, 1));
+    EXPECT_EQ(result.outLines(),
+              (QStringList{"Finished. 1 of 3 files failed.", summaryLine(2, 0, 1)}));
+    // After the three progress lines, the failures are listed again.
+    const QStringList errLines = result.errLines();
+    ASSERT_EQ(errLines.size(), 4) << result.err.toStdString();
     const QString failedPrefix = "failed: " + path("src/b.jpg") + " -> " + out + "/b.jpg: ";
-    EXPECT_TRUE(result.err.startsWith(failedPrefix)) << result.err.toStdString();
-    EXPECT_GT(result.err.trimmed().size(), failedPrefix.trimmed().size());
+    EXPECT_TRUE(errLines.last().startsWith(failedPrefix)) << result.err.toStdString();
+    EXPECT_GT(errLines.last().trimmed().size(), failedPrefix.trimmed().size());
     EXPECT_EQ(filesIn("out"), 2);
 }
 
@@ -122,15 +122,16 @@ class RefusalTest : public BatchToolTest, public ::testing::WithParamInterface<R
 TEST_P(RefusalTest, ExitsTwoWithAClearMessageAndWritesNothing) {
     image("src/a.png", 4, 4);
     folder("empty");
+    const auto filled = [this](QString text) {
+        text.replace("{src}", path("src")).replace("{out}", folder("out"));
+        return text.replace("{empty}", path("empty")).replace("{missing}", path("missing"));
+    };
     QStringList arguments;
-    for (QString argument : GetParam().arguments) {
-        argument.replace("{src}", path("src")).replace("{out}", folder("out"));
-        argument.replace("{empty}", path("empty")).replace("{missing}", path("missing"));
-        arguments << argument;
-    }
+    for (const QString& argument : GetParam().arguments) arguments << filled(argument);
     const ToolRun result = run(arguments);
     EXPECT_EQ(result.exitStatus, 2);
-    EXPECT_EQ(result.err.split('\n').value(0), GetParam().firstErrorLine) << result.err.toStdString();
+    EXPECT_EQ(result.err.split('\n').value(0), filled(GetParam().firstErrorLine))
+        << result.err.toStdString();
     EXPECT_TRUE(result.out.isEmpty()) << result.out.toStdString();
     EXPECT_EQ(filesIn("out"), 0);
 }
@@ -163,8 +164,53 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"MissingValue", {"convert", "{src}", "--dest"},
                     "quarbel-batch: option '--dest' needs a value"},
         RefusalCase{"NoCommand", {"--dest", "{out}"},
-                    "quarbel-batch: missing command (convert or resize)"}),
+                    "quarbel-batch: missing command (convert or resize)"},
+        RefusalCase{"UnreadableList", {"convert", "--dest", "{out}", "--files-from", "{missing}",
+                                       "{src}"},
+                    "quarbel-batch: cannot read the file list '{missing}': No such file or "
+                    "directory"},
+        RefusalCase{"ListIsAFolder", {"convert", "--dest", "{out}", "--files-from={empty}",
+                                      "{src}"},
+                    "quarbel-batch: cannot read the file list '{empty}': file to open is a "
+                    "directory"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(BatchToolTest, ListedSourcesFollowTheCommandLinesInTheListsOrder) {
+    image("src/a.png", 4, 4);
+    image("src/b b.png", 4, 4);
+    image("src/c.png", 4, 4);
+    const QByteArray a = path("src/a.png").toLocal8Bit();
+    const QByteArray b = path("src/b b.png").toLocal8Bit();
+    const QByteArray c = path("src/c.png").toLocal8Bit();
+    const struct {
+        const char* name;
+        QByteArray list;
+        QStringList options;  // {list} = the list file
+        bool listOnInput;
+    } cases[] = {
+        {"lines", c + "\n\n" + b + "\n", {"--files-from", "{list}"}, false},
+        {"NULs", c + '\0' + b, {"--null", "--files-from={list}"}, false},
+        {"standard input", c + "\n" + b, {"--files-from", "-"}, true},
+    };
+    int n = 0;
+    for (const auto& k : cases) {
+        const QString out = folder(QString("out%1").arg(++n));
+        const QString list = path(QString("list%1").arg(n));
+        writeBytes(list, k.list);
+        QStringList arguments = {"convert", "--dest", out, QString::fromLocal8Bit(a)};
+        for (const QString& option : k.options) arguments << QString(option).replace("{list}", list);
+        const ToolRun result = runTool(arguments, folder("scratch"), k.listOnInput ? list : "");
+        EXPECT_EQ(result.exitStatus, 0) << k.name << result.err.toStdString();
+        const QStringList progress = result.errLines();
+        ASSERT_EQ(progress.size(), 3) << k.name << result.err.toStdString();
+        const QByteArray order[] = {a, c, b};
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_TRUE(progress[i].contains(QString::fromLocal8Bit(order[i]) + " -> "))
+                << k.name << progress[i].toStdString();
+        }
+        EXPECT_EQ(QDir(out).entryList(QDir::Files), (QStringList{"a.jpg", "b b.jpg", "c.jpg"}));
+    }
+}
 
 TEST_F(BatchToolTest, HelpAndVersionExitZero) {
     const ToolRun help = run({"--help"});
@@ -183,15 +229,17 @@ TEST_F(BatchToolTest, CtrlCCancelsBetweenItemsKeepsWrittenFilesAndExits130) {
     for (int i = 0; i < count; ++i) image(QString("src/%1%2.png").arg(i, 3, 10, QChar('0')).arg(longName), 4, 4);
     const QString out = folder("out");
 
-    PipedTool tool({"convert", "--dest", out, "--jobs", "2", path("src")}, path("tool.err"));
+    PipedTool tool({"convert", "--dest", out, "--jobs", "2", path("src")}, PipedStream::Err,
+                   path("tool.out"));
     const QString first = tool.readLine();
     EXPECT_TRUE(first.startsWith("[  1%] 1 of 150 ")) << first.toStdString();
     tool.interrupt();
-    const QStringList rest = tool.readRest().split('\n', Qt::SkipEmptyParts);
+    tool.readRest();
     const int status = tool.wait();
 
     EXPECT_EQ(status, 130);
-    ASSERT_GE(rest.size(), 2);
+    const QStringList rest = QString::fromLocal8Bit(readBytes(path("tool.out"))).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(rest.size(), 2);
     EXPECT_EQ(rest[rest.size() - 2], "Image conversion cancelled...");
     const QRegularExpression summary("^written (\\d+), skipped 0 because the file existed, failed 0$");
     const QRegularExpressionMatch match = summary.match(rest.last());

@@ -56,18 +56,28 @@ QString readText(const QString& path) {
 
 QString toolPath() { return QStringLiteral(QUARBEL_BINARY_DIR "/src/cli/quarbel-batch"); }
 
-QStringList ToolRun::outLines() const {
-    QStringList lines = out.split(QLatin1Char('\n'));
+namespace {
+
+QStringList linesOf(const QString& text) {
+    QStringList lines = text.split(QLatin1Char('\n'));
     if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
     return lines;
 }
 
-ToolRun runTool(const QStringList& arguments, const QString& scratchFolder) {
+}  // namespace
+
+QStringList ToolRun::outLines() const { return linesOf(out); }
+QStringList ToolRun::errLines() const { return linesOf(err); }
+
+ToolRun runTool(const QStringList& arguments, const QString& scratchFolder,
+                const QString& inputFile) {
     const QByteArray outFile = QFile::encodeName(scratchFolder + "/tool.out");
     const QByteArray errFile = QFile::encodeName(scratchFolder + "/tool.err");
+    const QByteArray input = inputFile.isEmpty() ? QByteArray("/dev/null")
+                                                 : QFile::encodeName(inputFile);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 0, input.constData(), O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, outFile.constData(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, 2, errFile.constData(),
@@ -81,19 +91,20 @@ ToolRun runTool(const QStringList& arguments, const QString& scratchFolder) {
     return run;
 }
 
-PipedTool::PipedTool(const QStringList& arguments, const QString& errFile) {
+PipedTool::PipedTool(const QStringList& arguments, PipedStream piped, const QString& otherFile) {
     int fds[2];
     if (pipe(fds) != 0) throw std::runtime_error("no pipe");
     fcntl(fds[0], F_SETPIPE_SZ, 4096);
-    const QByteArray err = QFile::encodeName(errFile);
+    const QByteArray other = QFile::encodeName(otherFile);
+    const int pipedFd = piped == PipedStream::Out ? 1 : 2;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], pipedFd);
     posix_spawn_file_actions_addclose(&actions, fds[0]);
     posix_spawn_file_actions_addclose(&actions, fds[1]);
-    posix_spawn_file_actions_addopen(&actions, 2, err.constData(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
+    posix_spawn_file_actions_addopen(&actions, 3 - pipedFd, other.constData(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
     pid_ = spawn(arguments, &actions);
     posix_spawn_file_actions_destroy(&actions);
     close(fds[1]);

@@ -15,16 +15,22 @@ struct ToolRun {
     QString out;
     QString err;
     QStringList outLines() const;
+    QStringList errLines() const;
 };
 
-// Runs the tool to its end; outputs are collected through files in scratchFolder.
-ToolRun runTool(const QStringList& arguments, const QString& scratchFolder);
+// Runs the tool to its end; outputs are collected through files in scratchFolder. Standard
+// input is inputFile, or empty when none is given.
+ToolRun runTool(const QStringList& arguments, const QString& scratchFolder,
+                const QString& inputFile = QString());
 
-// A running tool whose standard output is a pipe of one page that the test reads, so the
-// tool cannot get further ahead than that page allows while the test is not reading.
+enum class PipedStream { Out, Err };
+
+// A running tool with one of its outputs a pipe of one page that the test reads, so the
+// tool cannot get further ahead than that page allows while the test is not reading. The
+// other output goes to otherFile.
 class PipedTool {
 public:
-    PipedTool(const QStringList& arguments, const QString& errFile);
+    PipedTool(const QStringList& arguments, PipedStream piped, const QString& otherFile);
     ~PipedTool();
     QString readLine();     // one line without its newline; "" at the end
     QString readRest();
