@@ -27,8 +27,10 @@ namespace {
 QStringList searchFolders()
 {
     QStringList folders;
+#ifdef QUARBEL_DATA_FROM_BIN
     if (QCoreApplication::instance())
-        folders << QCoreApplication::applicationDirPath() + QStringLiteral("/../share/quarbel");
+        folders << QCoreApplication::applicationDirPath() + QStringLiteral("/" QUARBEL_DATA_FROM_BIN);
+#endif
 #ifdef QUARBEL_DATA_DIR
     folders << QStringLiteral(QUARBEL_DATA_DIR);
 #endif

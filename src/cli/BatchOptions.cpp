@@ -204,10 +204,9 @@ ParseResult parseArguments(const QStringList& arguments) {
 
 QString helpText() {
     return QStringLiteral(
-        "Usage:\n"
-        "  quarbel-batch convert [--format JPG|PNG|GIF|BMP|TIFF] [--quality Q] --dest FOLDER "
+        "Usage: quarbel-batch convert [--format JPG|PNG|GIF|BMP|TIFF] [--quality Q] --dest FOLDER "
         "[options] SOURCE...\n"
-        "  quarbel-batch resize --width W --height H --dest FOLDER [options] SOURCE...\n"
+        "  or:  quarbel-batch resize --width W --height H --dest FOLDER [options] SOURCE...\n"
         "\n"
         "Writes one output file per source image into FOLDER: converted to the format (named\n"
         "after the source with the format's extension), or scaled to W x H pixels (under the\n"
