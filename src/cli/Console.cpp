@@ -1,12 +1,7 @@
 #include "cli/Console.h"
 
 #include <csignal>
-
-#ifdef _WIN32
-#include <io.h>
-#else
 #include <unistd.h>
-#endif
 
 namespace quarbel::cli {
 namespace {
@@ -20,13 +15,7 @@ extern "C" void onInterrupt(int) {
 
 }  // namespace
 
-bool isTerminal(std::FILE* stream) {
-#ifdef _WIN32
-    return _isatty(_fileno(stream)) != 0;
-#else
-    return ::isatty(::fileno(stream)) != 0;
-#endif
-}
+bool isTerminal(std::FILE* stream) { return ::isatty(::fileno(stream)) != 0; }
 
 void installInterruptHandler() { std::signal(SIGINT, onInterrupt); }
 
