@@ -1,7 +1,7 @@
 #pragma once
 // What an ImageFile holds: the file's bytes and what its header says.
 
-#include "jobs/imageservice/Decode.h"
+#include "jobs/imageservice/vips/Decode.h"
 #include "jobs/imageservice/ImageService.h"
 
 namespace quarbel::imageservice {

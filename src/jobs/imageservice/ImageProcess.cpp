@@ -1,78 +1,24 @@
-#include "jobs/imageservice/DecodeWatch.h"
-#include "jobs/imageservice/Encode.h"
 #include "jobs/imageservice/ImageFileState.h"
 #include "jobs/imageservice/Parameters.h"
-#include "jobs/imageservice/Pixels.h"
-#include "jobs/imageservice/Vips.h"
+#include "jobs/imageservice/vips/Process.h"
+#include "jobs/imageservice/vips/Guard.h"
 
 namespace quarbel::imageservice {
 
 namespace {
 
-using vips::VImage;
-using vips_util::Failure;
-
-// JPEG can decode at 1/2, 1/4 or 1/8 of its size almost for free; take the largest of these
-// that still leaves at least the target size for the proper filter to work on.
-int jpegShrinkFor(const SourceInfo& info, long long width, long long height)
+ProcessRequest requestOf(const Plan& plan, const SourceInfo& info)
 {
-    const long long storedW = info.turned() ? height : width;
-    const long long storedH = info.turned() ? width : height;
-    for (int shrink : {8, 4, 2})
-        if (info.width / shrink >= storedW && info.height / shrink >= storedH)
-            return shrink;
-    return 1;
-}
-
-void checkOutputSize(long long width, long long height, int frames, Format target)
-{
-    const std::string size = std::to_string(width) + " x " + std::to_string(height);
-    if (std::uint64_t(width) * std::uint64_t(height) * std::uint64_t(frames) > maxPixels() ||
-        width > 0x7FFFFFFF || height > 0x7FFFFFFF)
-        throw Failure("the picture would be larger than " + std::to_string(maxPixels()) + " pixels (" + size + ")");
-    if (width > maxSideOf(target) || height > maxSideOf(target))
-        throw Failure("a " + std::string(formatName(target)) + " file cannot hold a picture of " + size + " pixels");
-}
-
-struct Output {
-    std::vector<std::uint8_t> data;
-    SourceInfo info;
-};
-
-Output run(const std::vector<std::uint8_t>& bytes, const SourceInfo& info, const Plan& plan)
-{
-    const Format target = plan.target == Format::Unknown ? info.format : plan.target;
-    const bool keepFrames = info.frames > 1 && (target == Format::Gif || target == Format::Tiff);
-    const int frames = keepFrames ? info.frames : 1;
-
-    Size size{info.shownWidth(), info.shownHeight()};
-    if (plan.scale)
-        size = scaledSize(plan, info.shownWidth(), info.shownHeight());
-    checkOutputSize(size.width, size.height, frames, target);
-
-    LoadRequest request;
-    request.allFrames = keepFrames;
-    request.randomAccess = info.orientation != 1 && !keepFrames;
-    if (plan.scale && info.format == Format::Jpeg)
-        request.jpegShrink = jpegShrinkFor(info, size.width, size.height);
-
-    DecodeWatch decoding;
-    VImage image = decoding.watch(openPicture(bytes.data(), bytes.size(), info, request));
-    image = pixels::upright(image);
-    if (image.width() != size.width || pixels::pageHeight(image) != size.height)
-        image = pixels::scaleTo(image, int(size.width), int(size.height));
-    image = pixels::toDisplay(image);
-    if (info.format == Format::Gif && (target == Format::Png || target == Format::Tiff))
-        image = pixels::withoutOpaqueAlpha(image);  // GIFs always decode with an alpha band
-
-    Output result;
-    result.data = encodePicture(image, target, EncodeOptions{plan.jpegQuality});
-    decoding.check();
-    result.info.format = target;
-    result.info.width = image.width();
-    result.info.height = pixels::pageHeight(image);
-    result.info.frames = keepFrames ? pixels::pageCount(image) : 1;
-    return result;
+    ProcessRequest request;
+    request.target = plan.target;
+    request.jpegQuality = plan.jpegQuality;
+    request.scale = plan.scale;
+    if (plan.scale) {
+        const Size size = scaledSize(plan, info.shownWidth(), info.shownHeight());
+        request.width = size.width;
+        request.height = size.height;
+    }
+    return request;
 }
 
 }  // namespace
@@ -80,11 +26,11 @@ Output run(const std::vector<std::uint8_t>& bytes, const SourceInfo& info, const
 FilterInfo ImageProcess::FilterInfos(const std::string& name) const
 {
     FilterInfo info;
-    info.name_ = name;
+    info.m_name = name;
     if (name == "Convert")
-        info.id_ = kConvertFilterId;
+        info.m_id = kConvertFilterId;
     else if (name == "Scale")
-        info.id_ = kScaleFilterId;
+        info.m_id = kScaleFilterId;
     return info;
 }
 
@@ -94,25 +40,17 @@ Result ImageProcess::Apply(const ImageFile& in, ImageFile& out) const
     if (in.IsEmpty())
         return Result::failure("there is no picture to process");
     Plan plan;
-    if (auto r = makePlan(filters_, plan); !r)
+    if (auto r = makePlan(m_filters, plan); !r)
         return r;
-    vips_util::WarningScope warnings;
-    try {
-        Output result = filters_.Count() == 0 ? Output{in.d->data, in.d->info}
-                                              : run(in.d->data, in.d->info, plan);
+    return vips_util::guarded([&] {
+        Processed result = m_filters.Count() == 0 ? Processed{in.m_state->data, in.m_state->info}
+                                                  : process(in.m_state->data, in.m_state->info, requestOf(plan, in.m_state->info));
         // `in` and `out` may be the same object: it changes only now.
-        out.d->data = std::move(result.data);
-        out.d->info = result.info;
-        return Result::success();
-    } catch (const vips::VError& e) {
-        return Result::failure(vips_util::reasonOf(e, warnings));
-    } catch (const Failure& e) {
-        return Result::failure(e.what());
-    } catch (const std::bad_alloc&) {
-        return Result::failure("not enough memory for this picture");
-    } catch (const std::exception& e) {
-        return Result::failure(e.what());
-    }
+        if (!out.m_state)
+            out.m_state = std::make_unique<ImageFile::State>();
+        out.m_state->data = std::move(result.data);
+        out.m_state->info = result.info;
+    });
 }
 
 }  // namespace quarbel::imageservice

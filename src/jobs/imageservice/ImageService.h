@@ -1,7 +1,8 @@
 #pragma once
 // The Image Service: the object model the batch jobs are written against (an image object
 // that loads and saves files, and a process object holding a chain of filters), built on
-// libvips. Library errors never leave this folder: every operation returns a Result.
+// libvips. Errors never leave it: every operation returns a Result (see vips/Guard.h), also
+// when memory runs out.
 //
 // Typical use by a job:
 //   ImageProcess process;
@@ -20,6 +21,7 @@
 // parameters are set).
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <variant>
 #include <vector>
@@ -59,7 +61,7 @@ enum class SaveMode {
 
 class ImageFile {
 public:
-    ImageFile();
+    ImageFile() noexcept;
     ~ImageFile();
     ImageFile(ImageFile&&) noexcept;
     ImageFile& operator=(ImageFile&&) noexcept;
@@ -84,7 +86,7 @@ public:
 private:
     friend class ImageProcess;
     struct State;
-    State* d;
+    std::unique_ptr<State> m_state;  // null while empty
 };
 
 class Filter {
@@ -92,40 +94,40 @@ public:
     // Filters(i).Properties(name): the named parameter; created on first use. Apply
     // refuses names and values the filter does not know, with a reason.
     Property& Properties(const std::string& name);
-    const std::string& FilterID() const { return id_; }
-    const std::vector<Property>& AllProperties() const { return properties_; }
+    const std::string& FilterID() const { return m_id; }
+    const std::vector<Property>& AllProperties() const { return m_properties; }
 
 private:
     friend class FilterList;
     friend class ImageProcess;
-    std::string id_;
-    std::vector<Property> properties_;
+    std::string m_id;
+    std::vector<Property> m_properties;
 };
 
 class FilterInfo {
 public:
-    const std::string& FilterID() const { return id_; }
-    const std::string& Name() const { return name_; }
+    const std::string& FilterID() const { return m_id; }
+    const std::string& Name() const { return m_name; }
 
 private:
     friend class ImageProcess;
-    std::string name_, id_;  // id_ empty for an unknown filter name
+    std::string m_name, m_id;  // m_id empty for an unknown filter name
 };
 
 class FilterList {
 public:
     // Appends (position 0) or inserts before the 1-based position a filter of that id.
     void Add(const std::string& filterId, int position = 0);
-    int Count() const { return static_cast<int>(filters_.size()); }
+    int Count() const { return static_cast<int>(m_filters.size()); }
     // 1-based, as in Filters(1). Out of range gives an inert filter outside the chain:
     // what is set on it has no effect.
     Filter& operator()(int index);
-    const std::vector<Filter>& AllFilters() const { return filters_; }
+    const std::vector<Filter>& AllFilters() const { return m_filters; }
 
 private:
     friend class ImageProcess;
-    std::vector<Filter> filters_;
-    Filter invalid_;
+    std::vector<Filter> m_filters;
+    Filter m_invalid;
 };
 
 class ImageProcess {
@@ -139,14 +141,14 @@ public:
     // the picture in its proportions), PreserveAspectRatio (True by default: fit inside;
     // False: exactly that size). The result keeps the source's format; JPEG at quality 90.
     FilterInfo FilterInfos(const std::string& name) const;
-    FilterList& Filters() { return filters_; }
-    const FilterList& Filters() const { return filters_; }
+    FilterList& Filters() { return m_filters; }
+    const FilterList& Filters() const { return m_filters; }
 
     // Runs the chain on the picture in `in` and puts the encoded result into `out`.
     Result Apply(const ImageFile& in, ImageFile& out) const;
 
 private:
-    FilterList filters_;
+    FilterList m_filters;
 };
 
 // A picture decoded for showing: shrunk on load to fit inside maxWidth x maxHeight (never
@@ -168,8 +170,10 @@ void initialize();
 void setMaxPixels(std::uint64_t pixels);
 std::uint64_t maxPixels();
 
-// How many threads libvips may use for one picture. A front end that works on several
-// pictures at once lowers it so that the pictures together do not overload the cores.
+// How many threads libvips may use for one picture (the number of cores unless set). The
+// job frame, which works on several pictures at once, lowers it for the length of a job so
+// that the pictures together do not overload the cores.
 void setThreadsPerImage(int threads);
+int threadsPerImage();
 
 }  // namespace quarbel::imageservice

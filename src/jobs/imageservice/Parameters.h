@@ -2,7 +2,7 @@
 // The filters' identifiers and the checking of their parameters.
 
 #include "jobs/imageservice/ImageService.h"
-#include "jobs/imageservice/Sniff.h"
+#include "jobs/imageservice/vips/Sniff.h"
 
 namespace quarbel::imageservice {
 

@@ -1,85 +1,29 @@
-#include "jobs/imageservice/Decode.h"
-#include "jobs/imageservice/DecodeWatch.h"
 #include "jobs/imageservice/ImageService.h"
-#include "jobs/imageservice/Pixels.h"
-#include "jobs/imageservice/ReadFile.h"
-#include "jobs/imageservice/Vips.h"
-
-#include <algorithm>
-#include <cmath>
+#include "jobs/imageservice/vips/Guard.h"
+#include "jobs/imageservice/vips/PreviewDecode.h"
+#include "platform/files/ReadFile.h"
 
 namespace quarbel::imageservice {
-
-namespace {
-
-using vips::VImage;
-
-PreviewResult decode(const std::vector<std::uint8_t>& bytes, int maxWidth, int maxHeight)
-{
-    PreviewResult preview;
-    const Format format = sniffFormat(bytes.data(), bytes.size());
-    if (format == Format::Unknown)
-        throw vips_util::Failure("not a supported image format");
-    const SourceInfo info = readHeader(bytes.data(), bytes.size(), format);
-    preview.fullWidth = info.shownWidth();
-    preview.fullHeight = info.shownHeight();
-
-    const double factor = std::min({1.0, double(maxWidth) / preview.fullWidth, double(maxHeight) / preview.fullHeight});
-    const int width = std::max(1, int(std::lrint(preview.fullWidth * factor)));
-    const int height = std::max(1, int(std::lrint(preview.fullHeight * factor)));
-
-    LoadRequest request;
-    request.randomAccess = info.orientation != 1;
-    if (format == Format::Jpeg) {
-        const int storedW = info.turned() ? height : width, storedH = info.turned() ? width : height;
-        for (int shrink : {8, 4, 2})
-            if (info.width / shrink >= storedW && info.height / shrink >= storedH) {
-                request.jpegShrink = shrink;
-                break;
-            }
-    }
-    DecodeWatch decoding;
-    VImage image = pixels::upright(decoding.watch(openPicture(bytes.data(), bytes.size(), info, request)));
-    if (image.width() != width || image.height() != height)
-        image = pixels::scaleTo(image, width, height);
-    image = pixels::flattenOnWhite(pixels::toDisplay(image));
-    if (image.bands() == 1)
-        image = image.colourspace(VIPS_INTERPRETATION_sRGB);
-    image = image.copy_memory();
-    decoding.check();
-    preview.width = image.width();
-    preview.height = image.height();
-    const auto* data = static_cast<const std::uint8_t*>(image.data());
-    preview.rgb.assign(data, data + std::size_t(preview.width) * preview.height * 3);
-    return preview;
-}
-
-}  // namespace
 
 PreviewResult decodePreview(const std::string& path, int maxWidth, int maxHeight)
 {
     initialize();
-    PreviewResult failed;
+    PreviewResult preview;
     if (maxWidth < 1 || maxHeight < 1) {
-        failed.result = Result::failure("the preview box is empty");
-        return failed;
+        preview.result = Result::failure("the preview box is empty");
+        return preview;
     }
-    std::vector<std::uint8_t> bytes;
-    if (auto r = readWholeFile(path, bytes); !r) {
-        failed.result = r;
-        return failed;
+    const Result decoded = vips_util::guarded([&] {
+        std::vector<std::uint8_t> bytes;
+        if (auto r = platform::files::readWholeFile(path, bytes); !r)
+            throw vips_util::Failure(r.reason);
+        preview = decodeForPreview(bytes, maxWidth, maxHeight);
+    });
+    if (!decoded) {
+        preview = PreviewResult();
+        preview.result = decoded;
     }
-    vips_util::WarningScope warnings;
-    try {
-        return decode(bytes, maxWidth, maxHeight);
-    } catch (const vips::VError& e) {
-        failed.result = Result::failure(vips_util::reasonOf(e, warnings));
-    } catch (const vips_util::Failure& e) {
-        failed.result = Result::failure(e.what());
-    } catch (const std::bad_alloc&) {
-        failed.result = Result::failure("not enough memory for this picture");
-    }
-    return failed;
+    return preview;
 }
 
 }  // namespace quarbel::imageservice

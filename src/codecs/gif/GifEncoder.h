@@ -1,0 +1,43 @@
+#pragma once
+// GIF files, written here: GIF89a with the smallest colour table that holds the palette (see
+// Quantize.h for how pixels become palette indices) and our own LZW code stream (see
+// GifLzw.h). Frames stacked top to bottom stay an animation: every frame is complete, with
+// its display time and the loop count, and shares one palette when all frames together have
+// few enough colours, else each frame has its own.
+
+#include "codecs/PixelView.h"
+#include "codecs/gif/Palette.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace quarbel::codecs::gif {
+
+using Bytes = std::vector<std::uint8_t>;
+
+inline constexpr int kDefaultDelay = 10;  // centiseconds, for frames that come without one
+
+struct Options {
+    int frames = 1;           // stacked top to bottom in the picture, all of one height
+    std::vector<int> delays;  // centiseconds per frame; missing ones are kDefaultDelay
+    int loop = 0;             // how many times the animation plays, 0 for ever
+};
+
+// The picture as palette indices: once made, its own pixels are no longer needed.
+struct Indexed {
+    int width = 0, height = 0, frames = 1;  // height of one frame
+    bool transparent = false;               // every palette has a transparent entry
+    std::vector<quantize::Palette> palettes;  // one shared, or one per frame
+    Bytes indices;                            // the frames' indices one after another
+    std::vector<int> delays;
+    int loop = 0;
+};
+
+// The picture: 1 to 4 bands. Throws Failure for what a GIF file cannot hold, std::bad_alloc
+// when memory runs out.
+Indexed index(const PixelView& picture, const Options& options);
+Bytes write(const Indexed& picture);
+
+inline Bytes encode(const PixelView& picture, const Options& options = {}) { return write(index(picture, options)); }
+
+}  // namespace quarbel::codecs::gif

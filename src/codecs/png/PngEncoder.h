@@ -1,0 +1,39 @@
+#pragma once
+// PNG files written with libdeflate, which compresses about twice as fast as zlib and a few
+// percent smaller at the same level; the rows get libpng's adaptive filter choice. Lossless
+// reductions come first: grey pictures are written as grey, pictures of at most 256 colours
+// with a palette, an opaque alpha band is left out.
+//
+// Measured against libvips' PNG writer (libspng) and Pillow and ImageMagick at their defaults
+// on 65 photographs, screenshots and drawings (bench/run to-png): level 4 writes 1.6% more
+// than level 6 in 30% less time and still less than Pillow and ImageMagick.
+
+#include "codecs/PixelView.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace quarbel::codecs::png {
+
+using Bytes = std::vector<std::uint8_t>;
+
+struct Options {
+    Bytes profile;  // ICC; left out when it does not fit the written colour type
+};
+
+// The rows as the file will hold them, filtered and ready to compress. Once made, the
+// picture's own pixels are no longer needed.
+struct FilteredRows {
+    std::uint32_t width = 0, height = 0;
+    std::uint8_t colourType = 0;
+    Bytes palette, transparency;  // for palette pictures
+    Bytes rows;                   // a filter byte before each row
+};
+
+// The picture: 1 to 4 bands. Throws std::bad_alloc when memory runs out.
+FilteredRows filter(const PixelView& picture);
+Bytes write(const FilteredRows& rows, const Options& options);
+
+inline Bytes encode(const PixelView& picture, const Options& options = {}) { return write(filter(picture), options); }
+
+}  // namespace quarbel::codecs::png

@@ -1,0 +1,60 @@
+#include "jobs/imageservice/vips/Encode.h"
+
+#include "jobs/imageservice/vips/Bmp.h"
+#include "jobs/imageservice/vips/Gif.h"
+#include "jobs/imageservice/vips/Pixels.h"
+#include "jobs/imageservice/vips/Png.h"
+#include "jobs/imageservice/vips/Tiff.h"
+#include "jobs/imageservice/vips/Vips.h"
+
+namespace quarbel::imageservice {
+
+namespace {
+
+using vips::VImage;
+
+VImage firstFrame(VImage image)
+{
+    const int page = pixels::pageHeight(image);
+    if (page == image.height())
+        return image;
+    image = image.crop(0, 0, image.width(), page);
+    image = image.copy();
+    image.remove("page-height");
+    return image;
+}
+
+}  // namespace
+
+int maxSideOf(Format format)
+{
+    switch (format) {
+    case Format::Jpeg: return 65500;
+    case Format::Gif: return 65535;
+    default: return 0x7FFFFFFF;
+    }
+}
+
+std::vector<std::uint8_t> encodePicture(VImage image, Format format, const EncodeOptions& options)
+{
+    switch (format) {
+    case Format::Jpeg:
+        image = pixels::flattenOnWhite(firstFrame(image));
+        // Standard Huffman tables: optimised ones make files about a tenth smaller but cost
+        // about a third more time and hold every coefficient of the picture in memory.
+        return vips_util::take(image.jpegsave_buffer(VImage::option()->set("Q", options.jpegQuality)));
+    case Format::Png:
+        return encodePng(firstFrame(image));
+    case Format::Gif:
+        return encodeGif(image);
+    case Format::Bmp:
+        return encodeBmp(pixels::flattenOnWhite(firstFrame(image)));
+    case Format::Tiff:
+        return encodeTiff(image);
+    case Format::Unknown:
+        break;
+    }
+    throw vips_util::Failure("not a supported image format");
+}
+
+}  // namespace quarbel::imageservice

@@ -1,0 +1,23 @@
+#pragma once
+// Encoding a picture (8-bit sRGB or grey, alpha allowed, frames stacked with page-height)
+// into a complete file in memory.
+
+#include "jobs/imageservice/vips/Sniff.h"
+
+#include <vips/vips8>
+
+#include <vector>
+
+namespace quarbel::imageservice {
+
+struct EncodeOptions {
+    int jpegQuality = 90;
+};
+
+// Throws vips_util::Failure or vips::VError with the reason.
+std::vector<std::uint8_t> encodePicture(vips::VImage image, Format format, const EncodeOptions& options);
+
+// The largest width or height a file of that format can hold.
+int maxSideOf(Format format);
+
+}  // namespace quarbel::imageservice

@@ -1,0 +1,77 @@
+#include "jobs/imageservice/vips/Process.h"
+
+#include "jobs/imageservice/vips/DecodeWatch.h"
+#include "jobs/imageservice/vips/Encode.h"
+#include "jobs/imageservice/vips/Pixels.h"
+#include "jobs/imageservice/vips/Vips.h"
+
+namespace quarbel::imageservice {
+
+namespace {
+
+using vips::VImage;
+using vips_util::Failure;
+
+// JPEG can decode at 1/2, 1/4 or 1/8 of its size almost for free; take the largest of these
+// that still leaves at least the target size for the proper filter to work on.
+int jpegShrinkFor(const SourceInfo& info, long long width, long long height)
+{
+    const long long storedW = info.turned() ? height : width;
+    const long long storedH = info.turned() ? width : height;
+    for (int shrink : {8, 4, 2})
+        if (info.width / shrink >= storedW && info.height / shrink >= storedH)
+            return shrink;
+    return 1;
+}
+
+void checkOutputSize(long long width, long long height, int frames, Format target)
+{
+    const std::string size = std::to_string(width) + " x " + std::to_string(height);
+    if (std::uint64_t(width) * std::uint64_t(height) * std::uint64_t(frames) > maxPixels() ||
+        width > 0x7FFFFFFF || height > 0x7FFFFFFF)
+        throw Failure("the picture would be larger than " + std::to_string(maxPixels()) + " pixels (" + size + ")");
+    if (width > maxSideOf(target) || height > maxSideOf(target))
+        throw Failure("a " + std::string(formatName(target)) + " file cannot hold a picture of " + size + " pixels");
+}
+
+}  // namespace
+
+Processed process(const std::vector<std::uint8_t>& bytes, const SourceInfo& info, const ProcessRequest& plan)
+{
+    const Format target = plan.target == Format::Unknown ? info.format : plan.target;
+    const bool keepFrames = info.frames > 1 && (target == Format::Gif || target == Format::Tiff);
+    const int frames = keepFrames ? info.frames : 1;
+
+    struct {
+        long long width, height;
+    } size{info.shownWidth(), info.shownHeight()};
+    if (plan.scale)
+        size = {plan.width, plan.height};
+    checkOutputSize(size.width, size.height, frames, target);
+
+    LoadRequest request;
+    request.allFrames = keepFrames;
+    request.randomAccess = info.orientation != 1 && !keepFrames;
+    if (plan.scale && info.format == Format::Jpeg)
+        request.jpegShrink = jpegShrinkFor(info, size.width, size.height);
+
+    DecodeWatch decoding;
+    VImage image = decoding.watch(openPicture(bytes.data(), bytes.size(), info, request));
+    image = pixels::upright(image);
+    if (image.width() != size.width || pixels::pageHeight(image) != size.height)
+        image = pixels::scaleTo(image, int(size.width), int(size.height));
+    image = pixels::toDisplay(image);
+    if (info.format == Format::Gif && (target == Format::Png || target == Format::Tiff))
+        image = pixels::withoutOpaqueAlpha(image);  // GIFs always decode with an alpha band
+
+    Processed result;
+    result.data = encodePicture(image, target, EncodeOptions{plan.jpegQuality});
+    decoding.check();
+    result.info.format = target;
+    result.info.width = image.width();
+    result.info.height = pixels::pageHeight(image);
+    result.info.frames = keepFrames ? pixels::pageCount(image) : 1;
+    return result;
+}
+
+}  // namespace quarbel::imageservice

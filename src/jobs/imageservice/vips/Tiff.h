@@ -1,0 +1,20 @@
+#pragma once
+// TIFF output from a libvips picture, through our own strip writer (codecs/tiff): the rows
+// are pulled from the libvips pipeline a strip at a time, so the picture is never held
+// whole. Frames stacked with page-height become pages, one directory each.
+
+#include <vips/vips8>
+
+#include <cstdint>
+#include <vector>
+
+namespace quarbel::imageservice {
+
+// The picture: 8-bit grey, grey+alpha, RGB or RGBA, frames stacked with page-height.
+// Throws vips_util::Failure or vips::VError with the reason.
+std::vector<std::uint8_t> encodeTiff(vips::VImage image);
+
+// The same with a smaller ceiling than the format's 4 GiB on the file's size (for tests).
+std::vector<std::uint8_t> encodeTiff(vips::VImage image, std::uint64_t maxFileSize);
+
+}  // namespace quarbel::imageservice
