@@ -27,20 +27,21 @@ imageservice::Result work(const imageservice::ImageProcess& process, ItemWork& i
 }  // namespace
 
 ItemPipeline::ItemPipeline(const imageservice::ImageProcess& process, int workers)
-    : process_(process), dispatcher_(QAbstractEventDispatcher::instance(QThread::currentThread())) {
-    pool_.setMaxThreadCount(std::max(1, workers));
+    : m_process(process), m_dispatcher(QAbstractEventDispatcher::instance(QThread::currentThread())) {
+    m_pool.setMaxThreadCount(std::max(1, workers));
 }
 
-ItemPipeline::~ItemPipeline() { pool_.waitForDone(); }
+ItemPipeline::~ItemPipeline() { m_pool.waitForDone(); }
 
 void ItemPipeline::start(int index, const QString& source, const QStringList& sourceSpellings) {
+    if (index < m_firstUntaken) return;
     auto item = std::make_shared<ItemWork>();
     item->source = source;
     item->sourceSpellings = sourceSpellings;
-    live_[index] = item;
-    const imageservice::ImageProcess& process = process_;
-    QAbstractEventDispatcher* dispatcher = dispatcher_;
-    pool_.start([item, &process, dispatcher] {
+    m_live[index] = item;
+    const imageservice::ImageProcess& process = m_process;
+    QAbstractEventDispatcher* dispatcher = m_dispatcher;
+    m_pool.start([item, &process, dispatcher] {
         item->outcome = work(process, *item);
         item->done.store(true, std::memory_order_release);
         if (dispatcher) dispatcher->wakeUp();
@@ -49,59 +50,64 @@ void ItemPipeline::start(int index, const QString& source, const QStringList& so
 }
 
 void ItemPipeline::wake() const {
-    if (dispatcher_) dispatcher_->wakeUp();
+    if (m_dispatcher) m_dispatcher->wakeUp();
     notifyWorkFinished();
 }
 
 std::shared_ptr<ItemWork> ItemPipeline::find(int index) const {
-    const auto it = live_.find(index);
-    return it == live_.end() ? nullptr : it->second;
+    const auto it = m_live.find(index);
+    return it == m_live.end() ? nullptr : it->second;
 }
 
-std::shared_ptr<ItemWork> ItemPipeline::take(int index) {
+std::shared_ptr<ItemWork> ItemPipeline::remove(int index) {
     auto item = find(index);
-    live_.erase(index);
+    m_live.erase(index);
     return item;
 }
 
+std::shared_ptr<ItemWork> ItemPipeline::take(int index) {
+    m_firstUntaken = std::max(m_firstUntaken, index + 1);
+    return remove(index);
+}
+
 void ItemPipeline::discard(int index) {
-    if (auto item = take(index); item && !item->done.load(std::memory_order_acquire)) {
-        discarded_.push_back(std::move(item));
+    if (auto item = remove(index); item && !item->done.load(std::memory_order_acquire)) {
+        m_discarded.push_back(std::move(item));
     }
 }
 
 void ItemPipeline::discardAll() {
-    while (!live_.empty()) discard(live_.begin()->first);
+    while (!m_live.empty()) discard(m_live.begin()->first);
 }
 
 std::vector<int> ItemPipeline::started() const {
     std::vector<int> indexes;
-    for (const auto& entry : live_) indexes.push_back(entry.first);
+    for (const auto& entry : m_live) indexes.push_back(entry.first);
     return indexes;
 }
 
 void ItemPipeline::forgetFinishedDiscards() {
-    std::erase_if(discarded_, [](const std::shared_ptr<ItemWork>& item) {
+    std::erase_if(m_discarded, [](const std::shared_ptr<ItemWork>& item) {
         return item->done.load(std::memory_order_acquire);
     });
 }
 
 int ItemPipeline::inFlight() {
     forgetFinishedDiscards();
-    return static_cast<int>(live_.size() + discarded_.size());
+    return static_cast<int>(m_live.size() + m_discarded.size());
 }
 
 int ItemPipeline::running() {
     forgetFinishedDiscards();
-    return static_cast<int>(discarded_.size()) +
-           static_cast<int>(std::count_if(live_.begin(), live_.end(), [](const auto& entry) {
+    return static_cast<int>(m_discarded.size()) +
+           static_cast<int>(std::count_if(m_live.begin(), m_live.end(), [](const auto& entry) {
                return !entry.second->done.load(std::memory_order_acquire);
            }));
 }
 
 std::size_t ItemPipeline::heldBytes() const {
     std::size_t bytes = 0;
-    for (const auto& entry : live_) {
+    for (const auto& entry : m_live) {
         if (entry.second->done.load(std::memory_order_acquire)) {
             bytes += entry.second->result.FileData().size();
         }
@@ -111,8 +117,8 @@ std::size_t ItemPipeline::heldBytes() const {
 
 bool ItemPipeline::idle() {
     forgetFinishedDiscards();
-    return discarded_.empty() &&
-           std::all_of(live_.begin(), live_.end(), [](const auto& entry) {
+    return m_discarded.empty() &&
+           std::all_of(m_live.begin(), m_live.end(), [](const auto& entry) {
                return entry.second->done.load(std::memory_order_acquire);
            });
 }

@@ -34,10 +34,14 @@ public:
     ItemPipeline(const ItemPipeline&) = delete;
     ItemPipeline& operator=(const ItemPipeline&) = delete;
 
+    // Starts an item's work; an item whose work was taken is never started again.
     void start(int index, const QString& source, const QStringList& sourceSpellings);
     // The work started for an item and not taken or discarded since; null when none.
     std::shared_ptr<ItemWork> find(int index) const;
+    // The item's work for committing it: from now on the item is never started again.
     std::shared_ptr<ItemWork> take(int index);
+    // The first item after every item taken so far.
+    int firstUntaken() const { return m_firstUntaken; }
     void discard(int index);
     void discardAll();
     // Items with live work, in list order.
@@ -54,12 +58,15 @@ public:
     void wake() const;
 
 private:
-    const imageservice::ImageProcess& process_;
-    QThreadPool pool_;
-    QAbstractEventDispatcher* dispatcher_;
-    std::map<int, std::shared_ptr<ItemWork>> live_;
-    std::vector<std::shared_ptr<ItemWork>> discarded_;
+    const imageservice::ImageProcess& m_process;
+    QThreadPool m_pool;
+    QAbstractEventDispatcher* m_dispatcher;
+    std::map<int, std::shared_ptr<ItemWork>> m_live;
+    std::vector<std::shared_ptr<ItemWork>> m_discarded;
 
+    int m_firstUntaken = 0;
+
+    std::shared_ptr<ItemWork> remove(int index);
     void forgetFinishedDiscards();
 };
 

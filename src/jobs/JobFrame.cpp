@@ -1,6 +1,7 @@
 #include "jobs/JobFrame.h"
 
 #include "jobs/ItemPipeline.h"
+#include "jobs/OutputWriter.h"
 #include "jobs/PathNames.h"
 #include "jobs/Percent.h"
 
@@ -9,9 +10,6 @@
 #include <QFileInfo>
 #include <QThread>
 #include <algorithm>
-#include <atomic>
-#include <system_error>
-#include <thread>
 
 namespace quarbel::jobs {
 namespace {
@@ -21,6 +19,22 @@ namespace is = quarbel::imageservice;
 const QString kFileExistsReason = QStringLiteral("the file exists");
 const QString kFolderInTheWayReason = QStringLiteral("a folder of that name is in the way");
 
+// libvips works on each picture with threads of its own. With several pictures at once,
+// workers x threads per picture is kept within the machine's cores. The setting belongs to
+// the whole process (the window's preview uses it too), so it is put back when the job ends.
+class ThreadsPerImage {
+public:
+    explicit ThreadsPerImage(int workers) : m_before(is::threadsPerImage()) {
+        is::setThreadsPerImage(std::max(1, QThread::idealThreadCount() / std::max(1, workers)));
+    }
+    ~ThreadsPerImage() { is::setThreadsPerImage(m_before); }
+    ThreadsPerImage(const ThreadsPerImage&) = delete;
+    ThreadsPerImage& operator=(const ThreadsPerImage&) = delete;
+
+private:
+    int m_before;
+};
+
 int workerCount(const RunOptions& options) {
     const int wanted = options.jobs > 0 ? options.jobs : QThread::idealThreadCount();
     return std::clamp(wanted, 1, 64);
@@ -29,25 +43,25 @@ int workerCount(const RunOptions& options) {
 class JobRun {
 public:
     JobRun(const JobRecipe& recipe, JobInputs& in, JobView& view, const RunOptions& options)
-        : recipe_(recipe), in_(in), view_(view), workers_(workerCount(options)) {}
+        : m_recipe(recipe), m_in(in), m_view(view), m_workers(workerCount(options)) {}
 
     JobSummary run();
 
 private:
-    const JobRecipe& recipe_;
-    JobInputs& in_;
-    JobView& view_;
-    const int workers_;
-    JobSummary summary_;
-    QStringList writtenNormalised_;
-    int last_ = -1;
-    int nextToStart_ = 0;
+    const JobRecipe& m_recipe;
+    JobInputs& m_in;
+    JobView& m_view;
+    const int m_workers;
+    JobSummary m_summary;
+    QStringList m_writtenNormalised;
+    int m_last = -1;
+    int m_nextToStart = 0;
 
     QString validate() const;
-    void loop(ItemPipeline& pipeline);
-    ItemReport commit(ItemPipeline& pipeline, int index);
-    is::Result save(ItemPipeline& pipeline, int index, const is::ImageFile& result, const QString& path,
-                    is::SaveMode mode);
+    void loop(ItemPipeline& pipeline, OutputWriter& writer);
+    ItemReport commit(ItemPipeline& pipeline, OutputWriter& writer, int index);
+    is::Result save(ItemPipeline& pipeline, OutputWriter& writer, int index,
+                    const std::shared_ptr<ItemWork>& work, const QString& path, is::SaveMode mode);
     void fill(ItemPipeline& pipeline, int current);
     QString pendingOutput(int index, const QString& folderPrefix) const;
     void afterWrite(ItemPipeline& pipeline, int index, const QString& path);
@@ -58,81 +72,83 @@ private:
 };
 
 QString JobRun::validate() const {
-    const bool listEmpty = in_.listCount() <= 0;
-    if (listEmpty && in_.sourceText().isEmpty()) return kNoSourceMessage;
-    const QString destination = in_.destinationText();
+    const bool listEmpty = m_in.listCount() <= 0;
+    if (listEmpty && m_in.sourceText().isEmpty()) return kNoSourceMessage;
+    const QString destination = m_in.destinationText();
     if (destination.isEmpty()) return kNoDestinationMessage;
     if (!QFileInfo(destination).isDir()) return kMissingDestinationMessage;
-    if (listEmpty) return recipe_.emptyListMessage;
-    return recipe_.furtherChecks ? recipe_.furtherChecks(in_) : QString();
+    if (listEmpty) return m_recipe.emptyListMessage;
+    return m_recipe.furtherChecks ? m_recipe.furtherChecks(m_in) : QString();
 }
 
 JobSummary JobRun::run() {
     if (const QString message = validate(); !message.isEmpty()) {
-        view_.showMessage(message, kErrorTitle, MessageIcon::Information, MessageButtons::Ok);
-        summary_.end = JobSummary::End::Refused;
-        view_.jobEnded(summary_);
-        return summary_;
+        m_view.showMessage(message, kErrorTitle, MessageIcon::Information, MessageButtons::Ok);
+        m_summary.end = JobSummary::End::Refused;
+        m_view.jobEnded(m_summary);
+        return m_summary;
     }
 
-    const int itemCount = in_.listCount();
-    summary_.total = itemCount;
-    view_.setProgressVisible(true);
-    view_.setProgressMax(itemCount);
-    view_.setProgressValue(0);
+    const int itemCount = m_in.listCount();
+    m_summary.total = itemCount;
+    m_view.setProgressVisible(true);
+    m_view.setProgressMax(itemCount);
+    m_view.setProgressValue(0);
 
     is::initialize();
     is::ImageProcess process;
-    recipe_.setupFilter(process, in_);
-    in_.setCancelRequested(false);
-    view_.setCancelEnabled(true);
-    last_ = itemCount - 1;
+    m_recipe.setupFilter(process, m_in);
+    m_in.setCancelRequested(false);
+    m_view.setCancelEnabled(true);
+    m_last = itemCount - 1;
 
-    ItemPipeline pipeline(process, workers_);
-    loop(pipeline);
-    view_.jobEnded(summary_);
-    return summary_;
+    const ThreadsPerImage threads(m_workers);
+    ItemPipeline pipeline(process, m_workers);
+    OutputWriter writer([&pipeline] { pipeline.wake(); });  // gone before the pipeline
+    loop(pipeline, writer);
+    m_view.jobEnded(m_summary);
+    return m_summary;
 }
 
-void JobRun::loop(ItemPipeline& pipeline) {
-    for (int index = 0; index <= last_; ++index) {
-        view_.setControlsEnabled(false);
-        if (in_.cancelRequested()) {
-            const MessageAnswer answer = view_.showMessage(
-                kCancelQuestion, recipe_.cancelTitle, MessageIcon::Question, MessageButtons::YesNo);
+void JobRun::loop(ItemPipeline& pipeline, OutputWriter& writer) {
+    for (int index = 0; index <= m_last; ++index) {
+        m_view.setControlsEnabled(false);
+        if (m_in.cancelRequested()) {
+            const MessageAnswer answer = m_view.showMessage(
+                kCancelQuestion, m_recipe.cancelTitle, MessageIcon::Question, MessageButtons::YesNo);
             if (answer == MessageAnswer::Yes) {
                 pipeline.discardAll();
                 waitForWorkers(pipeline);
                 endByCancel();
                 return;
             }
-            in_.setCancelRequested(false);
+            m_in.setCancelRequested(false);
         }
-        view_.setStatusText(1, kProcessingText);
-        view_.setStatusText(2, QString());
-        view_.setStatusText(3, QString());
+        m_view.setStatusText(1, kProcessingText);
+        m_view.setStatusText(2, QString());
+        m_view.setStatusText(3, QString());
         const int n = index + 1;
-        const int percent = percentOf(n, std::max(in_.listCount(), n));
+        const int percent = percentOf(n, std::max(m_in.listCount(), n));
 
-        const ItemReport report = commit(pipeline, index);
+        const ItemReport report = commit(pipeline, writer, index);
         count(report);
-        view_.itemDone(report);
+        m_view.itemDone(report);
 
-        view_.setPercentVisible(true);
-        view_.setPercentCaption(QString::number(percent) + QLatin1Char('%'));
-        view_.setProgressColor(kProgressGreen);
-        view_.setProgressValue(n);
-        view_.processEvents();
+        m_view.setPercentVisible(true);
+        m_view.setPercentCaption(QString::number(percent) + QLatin1Char('%'));
+        m_view.setProgressColor(kProgressGreen);
+        m_view.setProgressValue(n);
+        m_view.processEvents();
     }
     waitForWorkers(pipeline);
     complete();
 }
 
 // Writes one item's output, or decides that it is skipped or failed.
-ItemReport JobRun::commit(ItemPipeline& pipeline, int index) {
+ItemReport JobRun::commit(ItemPipeline& pipeline, OutputWriter& writer, int index) {
     ItemReport report;
     report.index = index;
-    report.source = in_.listItem(index);
+    report.source = m_in.listItem(index);
     fill(pipeline, index);
 
     std::shared_ptr<ItemWork> work = pipeline.find(index);
@@ -140,15 +156,15 @@ ItemReport JobRun::commit(ItemPipeline& pipeline, int index) {
     for (;;) {
         if (work && !work->done.load(std::memory_order_acquire)) {
             // Workers that finish meanwhile get the next items.
-            view_.waitUntil([&] {
+            m_view.waitUntil([&] {
                 if (work->done.load(std::memory_order_acquire)) return true;
-                if (pipeline.running() < workers_) fill(pipeline, index);
+                if (pipeline.running() < m_workers) fill(pipeline, index);
                 return false;
             });
         }
         const QString path =
-            outputPath(in_.destinationText(), recipe_.outputName(report.source, in_));
-        keepExisting = in_.doNotOverwrite();
+            outputPath(m_in.destinationText(), m_recipe.outputName(report.source, m_in));
+        keepExisting = m_in.doNotOverwrite();
         report.output = path;
         const QFileInfo target(path);
         if (target.isDir()) {
@@ -166,6 +182,7 @@ ItemReport JobRun::commit(ItemPipeline& pipeline, int index) {
         if (!work) {
             // Not started ahead (it looked like a skip, or it had to wait for an earlier item).
             pipeline.start(index, report.source, sourceSpellings(report.source));
+            m_nextToStart = std::max(m_nextToStart, index + 1);
             work = pipeline.find(index);
             continue;
         }
@@ -178,7 +195,7 @@ ItemReport JobRun::commit(ItemPipeline& pipeline, int index) {
         report.reason = QString::fromStdString(work->outcome.reason);
         return report;
     }
-    const is::Result saved = save(pipeline, index, work->result, report.output,
+    const is::Result saved = save(pipeline, writer, index, work, report.output,
                                   keepExisting ? is::SaveMode::FailIfExists : is::SaveMode::ReplaceExisting);
     if (saved) {
         report.outcome = ItemOutcome::Written;
@@ -193,43 +210,26 @@ ItemReport JobRun::commit(ItemPipeline& pipeline, int index) {
     return report;
 }
 
-// Writes an item's output on a thread of its own while this one keeps the workers supplied:
-// a worker that finished during a large write otherwise sat idle until the write was done.
-// The next item is still committed only after this write.
-is::Result JobRun::save(ItemPipeline& pipeline, int index, const is::ImageFile& result, const QString& path,
+// Hands an item's output to the writer thread and keeps the workers supplied until it is
+// written: a worker that finished during a large write otherwise sat idle until the write
+// was done. The next item is still committed only after this write.
+is::Result JobRun::save(ItemPipeline& pipeline, OutputWriter& writer, int index,
+                        const std::shared_ptr<ItemWork>& work, const QString& path,
                         is::SaveMode mode) {
-    const std::string target = QFile::encodeName(path).toStdString();
-    is::Result saved;
-    std::atomic<bool> written{false};
-    auto write = [&] {
-        try {
-            saved = result.SaveFile(target, mode);
-        } catch (const std::exception& e) {
-            saved = is::Result::failure(e.what());
-        }
-        written.store(true, std::memory_order_release);
-        pipeline.wake();
-    };
-    std::thread writer;
-    try {
-        writer = std::thread(write);
-    } catch (const std::system_error&) {
-        write();  // no thread to be had: write here
-        return saved;
-    }
-    view_.waitUntil([&] {
-        if (written.load(std::memory_order_acquire)) return true;
-        if (pipeline.running() < workers_) fill(pipeline, index);
+    writer.start(std::shared_ptr<const is::ImageFile>(work, &work->result),
+                 QFile::encodeName(path).toStdString(), mode);
+    m_view.waitUntil([&] {
+        if (writer.finished()) return true;
+        if (pipeline.running() < m_workers) fill(pipeline, index);
         return false;
     });
-    writer.join();
-    return saved;
+    return writer.take();
 }
 
 // The normalised output path of an item; folderPrefix is the normalised destination ending
 // in "/".
 QString JobRun::pendingOutput(int index, const QString& folderPrefix) const {
-    return folderPrefix + recipe_.outputName(in_.listItem(index), in_);
+    return folderPrefix + m_recipe.outputName(m_in.listItem(index), m_in);
 }
 
 // Starts work for the items after the current one while a worker is free, as long as the
@@ -239,27 +239,29 @@ QString JobRun::pendingOutput(int index, const QString& folderPrefix) const {
 // is committed; an item whose output already exists while existing files are kept is not
 // worked on ahead (its commit decides).
 void JobRun::fill(ItemPipeline& pipeline, int current) {
-    const int maxInFlight = 3 * workers_ + 1;
+    const int maxInFlight = 3 * m_workers + 1;
     constexpr std::size_t kHeldBytes = 64u << 20;
-    const int horizon = std::min(last_, current + maxInFlight + 16);
-    QString destination = normalisedFolder(in_.destinationText());
+    const int horizon = std::min(m_last, current + maxInFlight + 16);
+    QString destination = normalisedFolder(m_in.destinationText());
     if (!destination.endsWith(QLatin1Char('/'))) destination += QLatin1Char('/');
-    const bool keepExisting = in_.doNotOverwrite();
+    const bool keepExisting = m_in.doNotOverwrite();
+    // Items up to the one being committed have had their work taken: never again.
+    const int first = std::max({current, m_nextToStart, pipeline.firstUntaken()});
     QStringList pending;  // normalised outputs of items current .. j-1
-    for (int j = current; j < std::max(current, nextToStart_); ++j) {
+    for (int j = current; j < first; ++j) {
         pending.append(pendingOutput(j, destination));
     }
-    int j = std::max(current, nextToStart_);
+    int j = first;
     for (; j <= horizon; ++j) {
         if (pipeline.find(j)) {
             pending.append(pendingOutput(j, destination));
             continue;
         }
-        if (pipeline.running() >= workers_ || pipeline.inFlight() >= maxInFlight ||
+        if (pipeline.running() >= m_workers || pipeline.inFlight() >= maxInFlight ||
             pipeline.heldBytes() >= kHeldBytes) {
             break;
         }
-        const QString source = in_.listItem(j);
+        const QString source = m_in.listItem(j);
         const QStringList spellings = sourceSpellings(source);
         if (std::any_of(spellings.begin(), spellings.end(),
                         [&pending](const QString& s) { return pending.contains(s); })) {
@@ -271,7 +273,7 @@ void JobRun::fill(ItemPipeline& pipeline, int current) {
         pending.append(output);
         if (!likelySkipped) pipeline.start(j, source, spellings);
     }
-    nextToStart_ = j;
+    m_nextToStart = j;
 }
 
 // Work already started from the file just written read its old content: redo it.
@@ -280,7 +282,7 @@ void JobRun::afterWrite(ItemPipeline& pipeline, int index, const QString& path) 
     for (const int j : pipeline.started()) {
         if (j > index && pipeline.find(j)->sourceSpellings.contains(written)) {
             pipeline.discard(j);
-            nextToStart_ = std::min(nextToStart_, j);
+            m_nextToStart = std::min(m_nextToStart, j);
         }
     }
 }
@@ -288,48 +290,48 @@ void JobRun::afterWrite(ItemPipeline& pipeline, int index, const QString& path) 
 void JobRun::count(const ItemReport& report) {
     switch (report.outcome) {
     case ItemOutcome::Written: {
-        ++summary_.written;
+        ++m_summary.written;
         const QString normalised = normalisedPath(report.output);
-        if (const qsizetype at = writtenNormalised_.indexOf(normalised); at >= 0) {
-            writtenNormalised_.removeAt(at);
-            summary_.writtenFiles.removeAt(at);
+        if (const qsizetype at = m_writtenNormalised.indexOf(normalised); at >= 0) {
+            m_writtenNormalised.removeAt(at);
+            m_summary.writtenFiles.removeAt(at);
         }
-        writtenNormalised_.append(normalised);
-        summary_.writtenFiles.append(report.output);
+        m_writtenNormalised.append(normalised);
+        m_summary.writtenFiles.append(report.output);
         break;
     }
     case ItemOutcome::Skipped:
-        ++summary_.skipped;
+        ++m_summary.skipped;
         break;
     case ItemOutcome::Failed:
-        ++summary_.failed;
-        summary_.failures.append(report);
+        ++m_summary.failed;
+        m_summary.failures.append(report);
         break;
     }
 }
 
 void JobRun::waitForWorkers(ItemPipeline& pipeline) {
-    if (!pipeline.idle()) view_.waitUntil([&pipeline] { return pipeline.idle(); });
+    if (!pipeline.idle()) m_view.waitUntil([&pipeline] { return pipeline.idle(); });
 }
 
 void JobRun::endByCancel() {
-    view_.setStatusText(1, recipe_.cancelledText);
-    view_.setStatusText(2, QString());
-    view_.setStatusText(3, QString());
-    view_.setPercentVisible(false);
-    view_.setProgressValue(0);
-    view_.setProgressColor(kProgressWhite);
-    view_.setControlsEnabled(true);
-    summary_.end = JobSummary::End::Cancelled;
+    m_view.setStatusText(1, m_recipe.cancelledText);
+    m_view.setStatusText(2, QString());
+    m_view.setStatusText(3, QString());
+    m_view.setPercentVisible(false);
+    m_view.setProgressValue(0);
+    m_view.setProgressColor(kProgressWhite);
+    m_view.setControlsEnabled(true);
+    m_summary.end = JobSummary::End::Cancelled;
 }
 
 void JobRun::complete() {
-    view_.setStatusText(1, finishedText(summary_.failed, summary_.total));
-    view_.setStatusText(2, QString());
-    view_.setStatusText(3, QString());
-    view_.setCancelEnabled(false);
-    view_.setControlsEnabled(true);
-    summary_.end = JobSummary::End::Finished;
+    m_view.setStatusText(1, finishedText(m_summary.failed, m_summary.total));
+    m_view.setStatusText(2, QString());
+    m_view.setStatusText(3, QString());
+    m_view.setCancelEnabled(false);
+    m_view.setControlsEnabled(true);
+    m_summary.end = JobSummary::End::Finished;
 }
 
 }  // namespace

@@ -8,6 +8,29 @@
 // new file (atomic replace); with "Do not overwrite files" an existing file is kept and the
 // item counts as skipped. A failed item leaves every file as it was, is listed with its
 // reason, and the run goes on.
+//
+// How a job runs, thread by thread:
+// - The calling thread (the user-interface thread in the window) runs the frame: it checks
+//   the inputs, commits the items one after another in list order, updates the view and
+//   reads Cancel between items. It never decodes or encodes a picture itself.
+// - A pool of workers (ItemPipeline: --jobs threads, the number of cores by default) loads,
+//   decodes, processes and encodes items ahead of the one being committed, each into a
+//   finished file in memory. How far ahead is bounded: at most 3 x workers + 1 items in
+//   flight and 64 MB of finished files waiting. An item whose source an earlier,
+//   uncommitted item will write waits until that item is committed; work whose source was
+//   rewritten after it began is discarded and redone; an item whose work was taken for
+//   committing is never started again.
+// - One long-lived writer thread (OutputWriter) writes the committed item's file, atomically,
+//   while the calling thread keeps the workers supplied. The next item is committed only
+//   after the write, so files appear in list order.
+// - Whenever the calling thread waits (for an item's work or for the writer) it waits with
+//   events, through JobView::waitUntil: workers and the writer wake it when they finish (the
+//   event dispatcher's wakeUp, or a condition variable without one), so the window stays
+//   responsive without polling. Should waiting throw, the writer finishes the file in hand
+//   and its thread is joined, and the workers run out before the exception leaves runJob.
+// - libvips works on each picture with threads of its own; for the length of a job it gets
+//   cores / workers of them per picture (at least one), so that the workers together fit
+//   the machine.
 
 #include "jobs/JobHost.h"
 #include "jobs/JobRecipe.h"

@@ -7,10 +7,8 @@
 // on the calling thread: one item after the other, outputs written in list order, the view
 // updated once per item, Cancel taking effect between items.
 //
-// While the calling thread waits for an item's work, the frame calls JobView::waitUntil. The
-// workers wake the calling thread's event dispatcher when they finish, so a waitUntil built on
-// QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents) (see waitWithEvents) wakes
-// as soon as the work is ready without polling.
+// While the calling thread waits for an item's work or its write, the frame calls
+// JobView::waitUntil; JobFrame.h tells how the threads of a job work together.
 
 #include "jobs/JobHost.h"
 

@@ -1,0 +1,83 @@
+// The threads of a job: the writer finishes the file in hand however the frame is left, and
+// an item committed is never worked on again.
+
+#include "JobTestBase.h"
+#include "jobs/ItemPipeline.h"
+#include "jobs/OutputWriter.h"
+
+#include <QFile>
+#include <stdexcept>
+
+namespace quarbel::testing {
+namespace {
+
+namespace is = quarbel::imageservice;
+
+struct WaitInterrupted : std::runtime_error {
+    WaitInterrupted() : std::runtime_error("waiting was interrupted") {}
+};
+
+// A front end whose waiting fails whenever there is something to wait for.
+class ThrowingWaitView : public RecordingView {
+public:
+    void waitUntil(const std::function<bool()>& ready) override {
+        if (!ready()) throw WaitInterrupted();
+    }
+};
+
+std::string nativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+TEST_F(JobTest, AWriteInHandIsFinishedWhenTheFrameIsLeftByAnException) {
+    const QString source = image("src/big.bmp", 1600, 1200);
+    auto file = std::make_shared<is::ImageFile>();
+    ASSERT_TRUE(file->LoadFile(nativePath(source)));
+    const QString target = folder("out") + "/copy.bmp";
+    try {
+        jobs::OutputWriter writer([] {});
+        writer.start(file, nativePath(target), is::SaveMode::FailIfExists);
+        throw WaitInterrupted();
+    } catch (const WaitInterrupted&) {
+    }
+    EXPECT_EQ(readBytes(target), readBytes(source));
+    EXPECT_EQ(QDir(path("out")).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+TEST_F(JobTest, WaitingThatThrowsEndsTheRunWithOnlyCompleteOutputs) {
+    for (int i = 0; i < 4; ++i) in.list << image(QString("src/p%1.png").arg(i), 1200, 900);
+    in.destination = folder("out");
+    in.format = "BMP";
+    ThrowingWaitView throwing;
+    try {
+        jobs::ConvertImages(in, throwing, {1});
+    } catch (const WaitInterrupted&) {
+    }
+    const QStringList left = QDir(path("out")).entryList(QDir::Files | QDir::Hidden);
+    for (const QString& name : left) {
+        EXPECT_FALSE(name.startsWith('.')) << "temporary file left: " << name.toStdString();
+        const ImageFacts facts = readImage(path("out/") + name);
+        EXPECT_EQ(facts.kind, Kind::Bmp) << name.toStdString();
+        EXPECT_EQ(facts.width, 1200) << name.toStdString();
+        EXPECT_EQ(QFileInfo(path("out/") + name).size(), 54 + 1200 * 3 * 900) << name.toStdString();
+    }
+}
+
+TEST(ItemPipelineTest, AnItemTakenForCommittingIsNeverStartedAgain) {
+    is::ImageProcess process;
+    jobs::ItemPipeline pipeline(process, 1);
+    const QString missing = QStringLiteral("/nonexistent/a.png");
+    pipeline.start(0, missing, {});
+    const std::shared_ptr<jobs::ItemWork> work = pipeline.find(0);
+    ASSERT_TRUE(work);
+    jobs::waitWithEvents([&] { return work->done.load(); });
+    ASSERT_EQ(pipeline.take(0), work);
+
+    pipeline.start(0, missing, {});  // what a second fill for the committed item did
+    EXPECT_EQ(pipeline.find(0), nullptr);
+    EXPECT_EQ(pipeline.running(), 0);
+    pipeline.start(1, missing, {});
+    EXPECT_NE(pipeline.find(1), nullptr) << "later items still start";
+    jobs::waitWithEvents([&] { return pipeline.idle(); });
+}
+
+}  // namespace
+}  // namespace quarbel::testing
