@@ -154,6 +154,12 @@ void focusWindow(const QString& window)
     xdotool({"windowfocus", "--sync", window});
 }
 
+bool resizeWindow(const QString& window, QSize size)
+{
+    xdotool({"windowsize", "--sync", window, QString::number(size.width()), QString::number(size.height())});
+    return waitUntil([&] { return windowGeometry(window).size() == size; });
+}
+
 void moveTo(QPoint screen)
 {
     xdotool({"mousemove", "--sync", QString::number(screen.x()), QString::number(screen.y())});

@@ -8,6 +8,7 @@
 #include <QPoint>
 #include <QProcess>
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -59,6 +60,8 @@ QString windowName(const QString& window);
 QRect windowGeometry(const QString& window);
 // Gives the window the keyboard focus (there is no window manager to do it on a click).
 void focusWindow(const QString& window);
+// Resizes the window as a person dragging its border would; waits until it has the size.
+bool resizeWindow(const QString& window, QSize size);
 
 // Pointer and keys, through the X server.
 void moveTo(QPoint screen);
