@@ -5,6 +5,8 @@
 #include "gallery/GalleryWindow.h"
 
 #include <QAction>
+#include "TestApp.h"
+
 #include <QApplication>
 #include <QMenuBar>
 #include <QScrollBar>
@@ -16,11 +18,7 @@ namespace {
 
 TEST(GalleryWindowTest, ThePageFollowsTheBarsWhicheverWayTheyAreMoved)
 {
-    static int argc = 1;
-    static char name[] = "gallery_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
+    testing::ensureApplication();
 
     GalleryWindow window;
     window.resize(400, 260);

@@ -3,6 +3,8 @@
 #include "gallery/GalleryRegistry.h"
 #include "gallery/RenderCommand.h"
 
+#include "TestApp.h"
+
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
@@ -46,11 +48,7 @@ class RenderStateTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        static int argc = 1;
-        static char name[] = "gallery_tests";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
+        testing::ensureApplication();
     }
     RenderRequest request(QStringList states)
     {

@@ -5,6 +5,8 @@
 #include "gallery/GalleryRegistry.h"
 #include "gallery/GalleryWindow.h"
 
+#include "TestApp.h"
+
 #include <QApplication>
 #include <QSlider>
 #include <gtest/gtest.h>
@@ -16,11 +18,7 @@ namespace {
 
 TEST(ShowcaseTest, WindowShowsEveryProgressBarStyleInBothOrientations)
 {
-    static int argc = 1;
-    static char name[] = "gallery_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
+    testing::ensureApplication();
     SystemColors::use(SystemColors::classicTable());
 
     GalleryWindow window;
