@@ -7,6 +7,7 @@
 #include "scrollbars/cScrollBars.h"
 
 #include <QMainWindow>
+#include <array>
 
 class QAction;
 

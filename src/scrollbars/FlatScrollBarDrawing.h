@@ -12,8 +12,8 @@
 // grey arrows.
 //
 // Arrows are filled triangles pointing outwards, k = max(1, (min(w, h) - 2) / 3) lines deep,
-// around the button's middle pixel (left + w / 2, top + h / 2): the lines lie from the middle
-// - k / 2 to the middle - k / 2 + k - 1 along the arrow's direction, the one at the tip one
+// around the button's middle pixel (cx, cy) = (left + w / 2, top + h / 2). Along the arrow's
+// direction the lines lie at c - k / 2 up to c - k / 2 + k - 1; the one at the tip is one
 // pixel long and each one nearer the base two pixels longer.
 
 #include "gfx/Surface.h"
