@@ -1,6 +1,6 @@
 // The control gallery as a person meets it in the X server: it opens with its page larger
-// than the window, and a click on the scroll bar's down arrow, a turn of the wheel and Page
-// Down each move the page, as screenshots from the server show.
+// than the window, and a click on the scroll bar's down arrow, a turn of the wheel, Page Down,
+// Home and a drag of the thumb each move the page, as screenshots from the server show.
 
 #include "support/WindowE2E.h"
 #include "support/XDriver.h"
@@ -84,7 +84,7 @@ protected:
     QImage shot;
 };
 
-TEST_F(GalleryGui, ArrowWheelAndPageDownEachMoveThePage)
+TEST_F(GalleryGui, ArrowWheelKeysAndThumbEachMoveThePage)
 {
     EXPECT_EQ(e2e::windowName(gallery.window()), "Quarbel control gallery");
     const QImage first = shot;
@@ -117,6 +117,16 @@ TEST_F(GalleryGui, ArrowWheelAndPageDownEachMoveThePage)
     const QString path = e2e::saveArtifact(shot, QStringLiteral("gallery-scrolled.png"));
     EXPECT_FALSE(path.isEmpty());
     std::cout << "gallery screenshot written to " << path.toStdString() << std::endl;
+
+    // Home brings the page back to its start, as it was first shown.
+    e2e::key(QStringLiteral("Home"));
+    moved();
+    EXPECT_EQ(shot.copy(pageArea()), first.copy(pageArea()));
+
+    // Dragging the thumb, now at the top of the track below the up arrow, moves the page down.
+    const QPoint thumb(WindowSize.width() - BarExtent / 2, Top + 8);
+    e2e::drag(gallery.toScreen(thumb), gallery.toScreen(thumb + QPoint(0, 30)));
+    EXPECT_GT(moved(), 0) << "the page follows the thumb";
 }
 
 }  // namespace
