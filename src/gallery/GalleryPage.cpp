@@ -34,7 +34,7 @@ QWidget* statesRow(const GalleryControl& control, QWidget* parent)
     return row;
 }
 
-} // namespace
+}  // namespace
 
 const QStringList& shownStateSets()
 {
@@ -66,4 +66,4 @@ QWidget* buildGalleryPage(QWidget* parent)
     return page;
 }
 
-} // namespace quarbel::gallery
+}  // namespace quarbel::gallery

@@ -12,4 +12,4 @@ const QStringList& shownStateSets();
 // Each control's section is a child named after the control.
 QWidget* buildGalleryPage(QWidget* parent);
 
-} // namespace quarbel::gallery
+}  // namespace quarbel::gallery

@@ -5,10 +5,7 @@
 
 namespace quarbel::gallery {
 
-GalleryView::GalleryView(QWidget* parent) : QAbstractScrollArea(parent)
-{
-    setFocusPolicy(Qt::StrongFocus);
-}
+GalleryView::GalleryView(QWidget* parent) : QAbstractScrollArea(parent) { setFocusPolicy(Qt::StrongFocus); }
 
 void GalleryView::setContent(QWidget* content)
 {
@@ -40,7 +37,8 @@ void GalleryView::resizeEvent(QResizeEvent* event)
 void GalleryView::keyPressEvent(QKeyEvent* event)
 {
     // Arrows and Page Up/Down are the scroll area's; Home and End go to either end.
-    if (event->modifiers() == Qt::NoModifier && (event->key() == Qt::Key_Home || event->key() == Qt::Key_End)) {
+    if (event->modifiers() == Qt::NoModifier &&
+        (event->key() == Qt::Key_Home || event->key() == Qt::Key_End)) {
         verticalScrollBar()->triggerAction(event->key() == Qt::Key_Home ? QAbstractSlider::SliderToMinimum
                                                                         : QAbstractSlider::SliderToMaximum);
         return;
@@ -48,4 +46,4 @@ void GalleryView::keyPressEvent(QKeyEvent* event)
     QAbstractScrollArea::keyPressEvent(event);
 }
 
-} // namespace quarbel::gallery
+}  // namespace quarbel::gallery

@@ -32,4 +32,4 @@ private:
     QPointer<QWidget> m_content;
 };
 
-} // namespace quarbel::gallery
+}  // namespace quarbel::gallery

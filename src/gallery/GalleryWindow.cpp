@@ -11,9 +11,9 @@ namespace quarbel::gallery {
 
 namespace {
 
-constexpr int LineStep = 20; // pixels an arrow moves the page
+constexpr int LineStep = 20;  // pixels an arrow moves the page
 
-} // namespace
+}  // namespace
 
 GalleryWindow::GalleryWindow(QWidget* parent) : QMainWindow(parent)
 {

@@ -59,7 +59,7 @@ gfx::Color drawPart(gfx::Surface& s, const gfx::Rect& r, ScrollPart part, const 
     return text;
 }
 
-} // namespace
+}  // namespace
 
 void drawFlatScrollBar(gfx::Surface& s, const FlatScrollBarLook& look)
 {
@@ -80,4 +80,4 @@ void drawFlatScrollBar(gfx::Surface& s, const FlatScrollBarLook& look)
         drawPart(s, look.thumb, ScrollPart::Thumb, look);
 }
 
-} // namespace quarbel
+}  // namespace quarbel

@@ -27,10 +27,10 @@ struct FlatScrollBarLook {
     eStyle style = eStyle::Flat;
     bool vertical = true;
     bool enabled = true;
-    gfx::Rect subLine; // the up or left arrow button
-    gfx::Rect addLine; // the down or right arrow button
-    gfx::Rect subPage; // the track before the thumb
-    gfx::Rect addPage; // the track after the thumb
+    gfx::Rect subLine;  // the up or left arrow button
+    gfx::Rect addLine;  // the down or right arrow button
+    gfx::Rect subPage;  // the track before the thumb
+    gfx::Rect addPage;  // the track after the thumb
     gfx::Rect thumb;
     ScrollPart hot = ScrollPart::None;
     ScrollPart pressed = ScrollPart::None;
@@ -38,4 +38,4 @@ struct FlatScrollBarLook {
 
 void drawFlatScrollBar(gfx::Surface& s, const FlatScrollBarLook& look);
 
-} // namespace quarbel
+}  // namespace quarbel

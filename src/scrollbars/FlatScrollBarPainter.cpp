@@ -35,22 +35,16 @@ gfx::Rect toRect(const QRect& r) { return {r.left(), r.top(), r.left() + r.width
 ScrollPart partOf(QStyle::SubControl sc)
 {
     switch (sc) {
-    case QStyle::SC_ScrollBarSubLine:
-        return ScrollPart::SubLine;
-    case QStyle::SC_ScrollBarAddLine:
-        return ScrollPart::AddLine;
-    case QStyle::SC_ScrollBarSubPage:
-        return ScrollPart::SubPage;
-    case QStyle::SC_ScrollBarAddPage:
-        return ScrollPart::AddPage;
-    case QStyle::SC_ScrollBarSlider:
-        return ScrollPart::Thumb;
-    default:
-        return ScrollPart::None;
+    case QStyle::SC_ScrollBarSubLine: return ScrollPart::SubLine;
+    case QStyle::SC_ScrollBarAddLine: return ScrollPart::AddLine;
+    case QStyle::SC_ScrollBarSubPage: return ScrollPart::SubPage;
+    case QStyle::SC_ScrollBarAddPage: return ScrollPart::AddPage;
+    case QStyle::SC_ScrollBarSlider: return ScrollPart::Thumb;
+    default: return ScrollPart::None;
     }
 }
 
-} // namespace
+}  // namespace
 
 FlatScrollBarPainter::FlatScrollBarPainter(QScrollBar* bar) : m_bar(bar)
 {
@@ -130,9 +124,7 @@ bool FlatScrollBarPainter::eventFilter(QObject* watched, QEvent* event)
     case QEvent::HoverMove:
         track(partAt(*m_bar, static_cast<QHoverEvent*>(event)->position().toPoint()), m_pressed);
         break;
-    case QEvent::HoverLeave:
-        track(ScrollPart::None, m_pressed);
-        break;
+    case QEvent::HoverLeave: track(ScrollPart::None, m_pressed); break;
     case QEvent::MouseButtonPress:
         if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
             track(m_hot, partAt(*m_bar, static_cast<QMouseEvent*>(event)->position().toPoint()));
@@ -147,10 +139,9 @@ bool FlatScrollBarPainter::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
         break;
-    default:
-        break;
+    default: break;
     }
     return false;
 }
 
-} // namespace quarbel
+}  // namespace quarbel

@@ -42,4 +42,4 @@ private:
     bool m_hadHover = false;
 };
 
-} // namespace quarbel
+}  // namespace quarbel

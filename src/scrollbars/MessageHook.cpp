@@ -77,36 +77,30 @@ void MessageHook::deliver(const Hooked& hooked, int request)
     if (!hooked.area || !hooked.bar)
         return;
     std::int64_t result = 0;
-    m_handler.IMessageHook_WindowProc(hooked.area, hooked.msg, scrollParam(request, hooked.bar->sliderPosition()), 0,
-                                      result);
+    m_handler.IMessageHook_WindowProc(hooked.area, hooked.msg,
+                                      scrollParam(request, hooked.bar->sliderPosition()), 0, result);
 }
 
 void MessageHook::onAction(const Hooked& hooked, int action)
 {
     switch (action) {
-    case QAbstractSlider::SliderSingleStepSub:
-        return deliver(hooked, LineUp);
-    case QAbstractSlider::SliderSingleStepAdd:
-        return deliver(hooked, LineDown);
-    case QAbstractSlider::SliderPageStepSub:
-        return deliver(hooked, PageUp);
-    case QAbstractSlider::SliderPageStepAdd:
-        return deliver(hooked, PageDown);
-    case QAbstractSlider::SliderToMinimum:
-        return deliver(hooked, ToTop);
-    case QAbstractSlider::SliderToMaximum:
-        return deliver(hooked, ToBottom);
+    case QAbstractSlider::SliderSingleStepSub: return deliver(hooked, LineUp);
+    case QAbstractSlider::SliderSingleStepAdd: return deliver(hooked, LineDown);
+    case QAbstractSlider::SliderPageStepSub: return deliver(hooked, PageUp);
+    case QAbstractSlider::SliderPageStepAdd: return deliver(hooked, PageDown);
+    case QAbstractSlider::SliderToMinimum: return deliver(hooked, ToTop);
+    case QAbstractSlider::SliderToMaximum: return deliver(hooked, ToBottom);
     case QAbstractSlider::SliderMove:
         return deliver(hooked, hooked.bar && hooked.bar->isSliderDown() ? ThumbTrack : ThumbPosition);
-    default:
-        return;
+    default: return;
     }
 }
 
 bool MessageHook::eventFilter(QObject* watched, QEvent* event)
 {
     // A release that ends a thumb drag is told through sliderReleased.
-    if (event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    if (event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         for (const Hooked& h : m_hooked)
             if (h.bar == watched && !h.bar->isSliderDown())
                 deliver(h, EndScroll);
@@ -114,4 +108,4 @@ bool MessageHook::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
-} // namespace quarbel
+}  // namespace quarbel

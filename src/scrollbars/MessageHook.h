@@ -23,8 +23,8 @@ public:
     // How the handler wants the message; the hook asks once when it starts delivering it and
     // only delivers before the bar's own handling (1).
     virtual int IMessageHook_MsgResponse(QAbstractScrollArea* hWnd, int iMsg) = 0;
-    virtual void IMessageHook_WindowProc(QAbstractScrollArea* hWnd, int iMsg, std::uint64_t wParam, std::int64_t lParam,
-                                         std::int64_t& result) = 0;
+    virtual void IMessageHook_WindowProc(QAbstractScrollArea* hWnd, int iMsg, std::uint64_t wParam,
+                                         std::int64_t lParam, std::int64_t& result) = 0;
 };
 
 class MessageHook : public QObject {
@@ -57,4 +57,4 @@ private:
     std::vector<Hooked> m_hooked;
 };
 
-} // namespace quarbel
+}  // namespace quarbel

@@ -19,7 +19,7 @@ enum ScrollRequest : int {
     LineDown = 1,
     PageUp = 2,
     PageDown = 3,
-    ThumbPosition = 4, // the thumb was let go, or moved in one step (wheel); the value follows
+    ThumbPosition = 4,  // the thumb was let go, or moved in one step (wheel); the value follows
     ThumbTrack = 5,
     ToTop = 6,
     ToBottom = 7,
@@ -34,4 +34,4 @@ constexpr unsigned long long scrollParam(int request, int position)
 }
 constexpr int requestOf(unsigned long long wParam) { return static_cast<int>(wParam & 0xFFFFu); }
 
-} // namespace quarbel
+}  // namespace quarbel

@@ -9,10 +9,11 @@ namespace {
 
 int clampInt(long long v)
 {
-    return static_cast<int>(std::clamp<long long>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+    return static_cast<int>(
+        std::clamp<long long>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
-} // namespace
+}  // namespace
 
 ScrollInfo getScrollInfo(const QScrollBar& bar, unsigned mask)
 {
@@ -34,7 +35,8 @@ ScrollInfo getScrollInfo(const QScrollBar& bar, unsigned mask)
 void setScrollInfo(QScrollBar& bar, const ScrollInfo& info)
 {
     if (info.mask & (SifRange | SifPage)) {
-        const long long rangeMax = (info.mask & SifRange) ? info.max : static_cast<long long>(bar.maximum()) + bar.pageStep();
+        const long long rangeMax =
+            (info.mask & SifRange) ? info.max : static_cast<long long>(bar.maximum()) + bar.pageStep();
         const int min = (info.mask & SifRange) ? info.min : bar.minimum();
         const int page = (info.mask & SifPage) ? std::max(0, info.page) : bar.pageStep();
         bar.setPageStep(page);
@@ -45,4 +47,4 @@ void setScrollInfo(QScrollBar& bar, const ScrollInfo& info)
         bar.setValue(info.pos);
 }
 
-} // namespace quarbel
+}  // namespace quarbel

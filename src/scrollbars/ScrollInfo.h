@@ -13,10 +13,10 @@ enum ScrollInfoMask : unsigned { SifRange = 1, SifPage = 2, SifPos = 4, SifTrack
 struct ScrollInfo {
     unsigned mask = SifAll;
     int min = 0;
-    int max = 0; // range maximum
+    int max = 0;  // range maximum
     int page = 0;
     int pos = 0;
-    int trackPos = 0; // where the thumb is while it is dragged
+    int trackPos = 0;  // where the thumb is while it is dragged
 };
 
 ScrollInfo getScrollInfo(const QScrollBar& bar, unsigned mask = SifAll);
@@ -24,4 +24,4 @@ ScrollInfo getScrollInfo(const QScrollBar& bar, unsigned mask = SifAll);
 // none; the position is kept within the range. The track position is read-only.
 void setScrollInfo(QScrollBar& bar, const ScrollInfo& info);
 
-} // namespace quarbel
+}  // namespace quarbel

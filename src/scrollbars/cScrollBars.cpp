@@ -13,7 +13,8 @@ namespace {
 
 int clampInt(long long v)
 {
-    return static_cast<int>(std::clamp<long long>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+    return static_cast<int>(
+        std::clamp<long long>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 constexpr eBar Bars[] = {eBar::Horizontal, eBar::Vertical};
@@ -23,7 +24,7 @@ bool shows(eOrientation o, eBar bar)
     return bar == eBar::Horizontal ? o != eOrientation::Vertical : o != eOrientation::Horizontal;
 }
 
-} // namespace
+}  // namespace
 
 cScrollBars::cScrollBars(QObject* parent) : QObject(parent), m_hook(*this) {}
 
@@ -46,7 +47,8 @@ void cScrollBars::Create(QAbstractScrollArea* hWndA)
     for (eBar bar : Bars) {
         QScrollBar* sb = scrollBar(bar);
         const int i = index(bar);
-        m_savedPolicy[i] = bar == eBar::Horizontal ? hWndA->horizontalScrollBarPolicy() : hWndA->verticalScrollBarPolicy();
+        m_savedPolicy[i] =
+            bar == eBar::Horizontal ? hWndA->horizontalScrollBarPolicy() : hWndA->verticalScrollBarPolicy();
         m_savedEnabled[i] = sb->isEnabled();
         m_savedSingleStep[i] = sb->singleStep();
         m_visible[i] = m_savedPolicy[i] != Qt::ScrollBarAlwaysOff;
@@ -59,14 +61,14 @@ void cScrollBars::Create(QAbstractScrollArea* hWndA)
         });
     }
     m_destroyWatch = connect(hWndA, &QObject::destroyed, this, [this] {
-        m_hWnd = nullptr; // half destroyed: nothing of it is given back
+        m_hWnd = nullptr;  // half destroyed: nothing of it is given back
         detach();
     });
 
     m_standardMode = !FlatScrollBarPainter::canPaint(*scrollBar(eBar::Horizontal)) ||
                      !FlatScrollBarPainter::canPaint(*scrollBar(eBar::Vertical));
     if (m_standardMode) {
-        m_style = eStyle::Regular; // what the bars show
+        m_style = eStyle::Regular;  // what the bars show
     } else {
         for (eBar bar : Bars)
             m_painters[index(bar)] = std::make_unique<FlatScrollBarPainter>(scrollBar(bar));
@@ -88,7 +90,8 @@ void cScrollBars::detach()
         m_hWnd->setHorizontalScrollBarPolicy(m_savedPolicy[0]);
         m_hWnd->setVerticalScrollBarPolicy(m_savedPolicy[1]);
         for (eBar bar : Bars) {
-            QScrollBar* sb = bar == eBar::Horizontal ? m_hWnd->horizontalScrollBar() : m_hWnd->verticalScrollBar();
+            QScrollBar* sb =
+                bar == eBar::Horizontal ? m_hWnd->horizontalScrollBar() : m_hWnd->verticalScrollBar();
             sb->setEnabled(m_savedEnabled[index(bar)]);
             sb->setSingleStep(m_savedSingleStep[index(bar)]);
         }
@@ -167,7 +170,7 @@ void cScrollBars::setMin(eBar bar, int iMin)
         return;
     ScrollInfo info = getScrollInfo(*sb, SifRange);
     info.mask = SifRange;
-    info.min = iMin; // the range maximum stays, and with it Max
+    info.min = iMin;  // the range maximum stays, and with it Max
     setScrollInfo(*sb, info);
 }
 
@@ -252,8 +255,8 @@ void cScrollBars::report(eBar bar, Report kind)
 
 int cScrollBars::IMessageHook_MsgResponse(QAbstractScrollArea*, int) { return 1; }
 
-void cScrollBars::IMessageHook_WindowProc(QAbstractScrollArea* hWnd, int iMsg, std::uint64_t wParam, std::int64_t,
-                                          std::int64_t& result)
+void cScrollBars::IMessageHook_WindowProc(QAbstractScrollArea* hWnd, int iMsg, std::uint64_t wParam,
+                                          std::int64_t, std::int64_t& result)
 {
     result = 0;
     if (hWnd != m_hWnd || (iMsg != MsgHScroll && iMsg != MsgVScroll))
@@ -269,12 +272,8 @@ void cScrollBars::IMessageHook_WindowProc(QAbstractScrollArea* hWnd, int iMsg, s
     case LineDown:
         writePosition(bar, clampInt(std::min(value + small, static_cast<long long>(Max(bar)))));
         break;
-    case PageUp:
-        writePosition(bar, clampInt(value - large));
-        break;
-    case PageDown:
-        writePosition(bar, clampInt(value + large));
-        break;
+    case PageUp: writePosition(bar, clampInt(value - large)); break;
+    case PageDown: writePosition(bar, clampInt(value + large)); break;
     case ThumbTrack: {
         // The thumb's position, written without the Change a value assignment reports, so
         // that the drag is told as Scroll.
@@ -284,18 +283,12 @@ void cScrollBars::IMessageHook_WindowProc(QAbstractScrollArea* hWnd, int iMsg, s
         report(bar, Report::Scroll);
         return;
     }
-    case ToTop:
-        writePosition(bar, Min(bar));
-        break;
-    case ToBottom:
-        writePosition(bar, Max(bar));
-        break;
-    case EndScroll:
-        break;
-    default:
-        return;
+    case ToTop: writePosition(bar, Min(bar)); break;
+    case ToBottom: writePosition(bar, Max(bar)); break;
+    case EndScroll: break;
+    default: return;
     }
     report(bar, Report::Change);
 }
 
-} // namespace quarbel
+}  // namespace quarbel

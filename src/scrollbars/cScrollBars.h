@@ -62,8 +62,8 @@ public:
     void setLargeChange(eBar bar, int iLargeChange);
 
     int IMessageHook_MsgResponse(QAbstractScrollArea* hWnd, int iMsg) override;
-    void IMessageHook_WindowProc(QAbstractScrollArea* hWnd, int iMsg, std::uint64_t wParam, std::int64_t lParam,
-                                 std::int64_t& result) override;
+    void IMessageHook_WindowProc(QAbstractScrollArea* hWnd, int iMsg, std::uint64_t wParam,
+                                 std::int64_t lParam, std::int64_t& result) override;
 
 signals:
     void Scroll(quarbel::eBar bar);
@@ -88,7 +88,7 @@ private:
     std::array<bool, 2> m_enabled{true, true};
     std::array<bool, 2> m_visible{true, true};
     std::array<int, 2> m_lastValue{0, 0};
-    bool m_tracking = false; // a thumb-track request is writing the value
+    bool m_tracking = false;  // a thumb-track request is writing the value
 
     // How the area's bars were before attaching, given back on detaching.
     std::array<Qt::ScrollBarPolicy, 2> m_savedPolicy{};
@@ -101,4 +101,4 @@ private:
     QMetaObject::Connection m_destroyWatch;
 };
 
-} // namespace quarbel
+}  // namespace quarbel

@@ -5,10 +5,10 @@
 #include "support/WindowE2E.h"
 #include "support/XDriver.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QSet>
 #include <iostream>
-#include <gtest/gtest.h>
 
 using namespace quarbel;
 
@@ -20,7 +20,10 @@ constexpr int Top = 40;        // below the menu bar
 const QSize WindowSize(400, 260);
 
 // The part of the window where only the page is seen: below the menu, inside the bars.
-QRect pageArea() { return QRect(0, Top, WindowSize.width() - BarExtent - 4, WindowSize.height() - BarExtent - 4 - Top); }
+QRect pageArea()
+{
+    return QRect(0, Top, WindowSize.width() - BarExtent - 4, WindowSize.height() - BarExtent - 4 - Top);
+}
 
 // How far the page moved up between two screenshots of the window: the shift under which the
 // rows of `after` match the rows of `before` further down, or -1 when no shift fits.
@@ -48,7 +51,8 @@ protected:
     void SetUp() override
     {
         e2e::ensureApplication();
-        ASSERT_TRUE(gallery.start(QStringLiteral("src/gallery/quarbel-gallery"), {}, {"QT_STYLE_OVERRIDE=Fusion"}));
+        ASSERT_TRUE(
+            gallery.start(QStringLiteral("src/gallery/quarbel-gallery"), {}, {"QT_STYLE_OVERRIDE=Fusion"}));
         ASSERT_TRUE(e2e::resizeWindow(gallery.window(), WindowSize));
         ASSERT_TRUE(settled(&shot)) << "the window keeps changing";
     }
@@ -98,7 +102,8 @@ TEST_F(GalleryGui, ArrowWheelKeysAndThumbEachMoveThePage)
     e2e::saveArtifact(first, QStringLiteral("gallery-start.png"));
 
     // The down arrow: the bottom of the vertical bar, above the horizontal one.
-    e2e::click(gallery.toScreen(QPoint(WindowSize.width() - BarExtent / 2, WindowSize.height() - BarExtent - BarExtent / 2)));
+    e2e::click(gallery.toScreen(
+        QPoint(WindowSize.width() - BarExtent / 2, WindowSize.height() - BarExtent - BarExtent / 2)));
     EXPECT_EQ(moved(), LineStep) << "one arrow click moves the page one line";
 
     // The wheel over the page: three lines a notch.

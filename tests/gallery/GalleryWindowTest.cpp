@@ -7,11 +7,11 @@
 #include <QAction>
 #include "TestApp.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QTest>
-#include <gtest/gtest.h>
 
 namespace quarbel::gallery {
 namespace {
@@ -68,5 +68,5 @@ TEST(GalleryWindowTest, ThePageFollowsTheBarsWhicheverWayTheyAreMoved)
     EXPECT_TRUE(standard->isChecked());
 }
 
-} // namespace
-} // namespace quarbel::gallery
+}  // namespace
+}  // namespace quarbel::gallery

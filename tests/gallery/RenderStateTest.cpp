@@ -46,10 +46,7 @@ GalleryControl swatchControl(QStringList* log)
 
 class RenderStateTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        testing::ensureApplication();
-    }
+    void SetUp() override { testing::ensureApplication(); }
     RenderRequest request(QStringList states)
     {
         RenderRequest r;

@@ -7,9 +7,9 @@
 
 #include "TestApp.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QSlider>
-#include <gtest/gtest.h>
 #include <iostream>
 #include <set>
 
@@ -23,7 +23,8 @@ TEST(ShowcaseTest, WindowShowsEveryProgressBarStyleInBothOrientations)
 
     GalleryWindow window;
     for (const GalleryControl& control : galleryControls())
-        EXPECT_TRUE(window.findChild<QWidget*>(control.name)) << "a section for " << control.name.toStdString();
+        EXPECT_TRUE(window.findChild<QWidget*>(control.name))
+            << "a section for " << control.name.toStdString();
 
     const auto bars = window.findChildren<XP_ProgressBar*>();
     std::set<std::pair<int, int>> styles; // (style, orientation)

@@ -14,4 +14,4 @@ inline void ensureApplication()
         new QApplication(argc, argv);
 }
 
-} // namespace quarbel::gallery::testing
+}  // namespace quarbel::gallery::testing

@@ -43,7 +43,7 @@ TEST_F(FlatScrollBarDrawingTest, FlatFramesThePartsAndHighlightsTheOneUnderThePo
     look.hot = ScrollPart::AddLine;
     const gfx::Surface s = draw();
     EXPECT_EQ(s.pixel(8, 20), Track);
-    EXPECT_EQ(s.pixel(0, 40), Shadow); // thumb frame
+    EXPECT_EQ(s.pixel(0, 40), Shadow);  // thumb frame
     EXPECT_EQ(s.pixel(16, 59), Shadow);
     EXPECT_EQ(s.pixel(8, 50), Face);
     // Up arrow: k = (17 - 2) / 3 = 5 lines around (8, 8): y 6..10, tip (8, 6), base 4..12.
@@ -87,7 +87,7 @@ TEST_F(FlatScrollBarDrawingTest, EncartaRaisesThePartUnderThePointerAndSinksTheP
     look.style = eStyle::Encarta;
     look.hot = ScrollPart::Thumb;
     gfx::Surface s = draw();
-    EXPECT_EQ(s.pixel(0, 0), Face); // no frame
+    EXPECT_EQ(s.pixel(0, 0), Face);  // no frame
     EXPECT_EQ(s.pixel(8, 6), Black);
     EXPECT_EQ(s.pixel(0, 40), White);
     EXPECT_EQ(s.pixel(15, 40), White);
@@ -112,7 +112,7 @@ TEST_F(FlatScrollBarDrawingTest, ADisabledBarHasNoThumbAndGreyArrows)
     const gfx::Surface s = draw();
     EXPECT_EQ(s.pixel(8, 50), Track);
     EXPECT_EQ(s.pixel(8, 70), Track);
-    EXPECT_EQ(s.pixel(8, 6), Shadow); // grey text
+    EXPECT_EQ(s.pixel(8, 6), Shadow);  // grey text
     EXPECT_EQ(s.pixel(8, 93), Shadow);
 }
 
@@ -136,5 +136,5 @@ TEST_F(FlatScrollBarDrawingTest, HorizontalArrowsPointSideways)
     EXPECT_EQ(s.pixel(93, 7), Face);
 }
 
-} // namespace
-} // namespace quarbel
+}  // namespace
+}  // namespace quarbel

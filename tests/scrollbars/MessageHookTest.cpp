@@ -12,7 +12,7 @@ namespace {
 
 struct Recorder : IMessageHook {
     int response = 1;
-    std::vector<std::pair<int, int>> seen; // message, request
+    std::vector<std::pair<int, int>> seen;  // message, request
     int IMessageHook_MsgResponse(QAbstractScrollArea*, int) override { return response; }
     void IMessageHook_WindowProc(QAbstractScrollArea*, int iMsg, std::uint64_t wParam, std::int64_t,
                                  std::int64_t& result) override
@@ -32,7 +32,7 @@ protected:
             bar->setRange(0, 100);
         QApplication::sendPostedEvents();
     }
-    bool m_app = (ensureApplication(), true); // before any widget
+    bool m_app = (ensureApplication(), true);  // before any widget
     QAbstractScrollArea area;
     Recorder recorder;
     MessageHook hook{recorder};
@@ -46,7 +46,8 @@ TEST_F(MessageHookTest, EachBarActionArrivesAsItsRequestOnItsMessage)
         {QAbstractSlider::SliderSingleStepSub, LineUp}, {QAbstractSlider::SliderSingleStepAdd, LineDown},
         {QAbstractSlider::SliderPageStepSub, PageUp},   {QAbstractSlider::SliderPageStepAdd, PageDown},
         {QAbstractSlider::SliderToMinimum, ToTop},      {QAbstractSlider::SliderToMaximum, ToBottom}};
-    for (const auto& [bar, msg] : {std::pair{area.horizontalScrollBar(), MsgHScroll}, std::pair{area.verticalScrollBar(), MsgVScroll}}) {
+    for (const auto& [bar, msg] : {std::pair{area.horizontalScrollBar(), MsgHScroll},
+                                   std::pair{area.verticalScrollBar(), MsgVScroll}}) {
         for (const auto& [action, request] : table) {
             recorder.seen.clear();
             bar->triggerAction(action);
@@ -57,7 +58,8 @@ TEST_F(MessageHookTest, EachBarActionArrivesAsItsRequestOnItsMessage)
         bar->setSliderDown(true);
         bar->setSliderPosition(30);
         bar->setSliderDown(false);
-        EXPECT_EQ(recorder.seen, (std::vector<std::pair<int, int>>{{msg, ThumbTrack}, {msg, ThumbPosition}, {msg, EndScroll}}));
+        EXPECT_EQ(recorder.seen, (std::vector<std::pair<int, int>>{
+                                     {msg, ThumbTrack}, {msg, ThumbPosition}, {msg, EndScroll}}));
     }
 }
 
@@ -88,7 +90,7 @@ TEST_F(MessageHookTest, OnlyTheTwoScrollMessagesAreDeliveredAndOnlyUntilDetached
     EXPECT_FALSE(hook.AttachMessage(&area, MsgVScroll));
     recorder.response = 1;
     ASSERT_TRUE(hook.AttachMessage(&area, MsgVScroll));
-    ASSERT_TRUE(hook.AttachMessage(&area, MsgVScroll)); // once is enough
+    ASSERT_TRUE(hook.AttachMessage(&area, MsgVScroll));  // once is enough
     area.horizontalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
     area.verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
     EXPECT_EQ(recorder.seen.size(), 1u);
@@ -98,5 +100,5 @@ TEST_F(MessageHookTest, OnlyTheTwoScrollMessagesAreDeliveredAndOnlyUntilDetached
     EXPECT_EQ(recorder.seen.size(), 1u);
 }
 
-} // namespace
-} // namespace quarbel::testing
+}  // namespace
+}  // namespace quarbel::testing

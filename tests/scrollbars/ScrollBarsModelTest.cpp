@@ -18,7 +18,7 @@ TEST_F(ScrollBarsModelTest, MaxIsTheRangeMaximumLessThePageOnBothBars)
         bars->setLargeChange(bar, 10);
         bars->setMax(bar, 100);
         EXPECT_EQ(bars->Max(bar), 100);
-        EXPECT_EQ(sb->maximum(), 100); // the last position
+        EXPECT_EQ(sb->maximum(), 100);  // the last position
         EXPECT_EQ(sb->pageStep(), 10);
         // A new page keeps Max: the range maximum moves with it.
         bars->setLargeChange(bar, 25);
@@ -47,9 +47,9 @@ TEST_F(ScrollBarsModelTest, ValueAndMaxReportAChangeOnlyWhenTheValueMoved)
     standardRange(v);
     bars->setValue(v, 50);
     EXPECT_TRUE(events.empty());
-    bars->setValue(v, 500); // kept at Max
+    bars->setValue(v, 500);  // kept at Max
     EXPECT_EQ(bars->Value(v), 100);
-    bars->setMax(v, 80); // the value follows the smaller range
+    bars->setMax(v, 80);  // the value follows the smaller range
     EXPECT_EQ(bars->Value(v), 80);
     bars->setMax(v, 90);
     bars->setValue(eBar::Horizontal, 0);
@@ -62,8 +62,9 @@ TEST_F(ScrollBarsModelTest, OrientationShowsItsBarsAndHidesTheOther)
         eOrientation orientation;
         bool horizontal, vertical;
     };
-    for (const Case& c : {Case{eOrientation::Vertical, false, true}, Case{eOrientation::Horizontal, true, false},
-                          Case{eOrientation::Both, true, true}}) {
+    for (const Case& c :
+         {Case{eOrientation::Vertical, false, true}, Case{eOrientation::Horizontal, true, false},
+          Case{eOrientation::Both, true, true}}) {
         bars->setOrientation(c.orientation);
         EXPECT_EQ(bars->Orientation(), c.orientation);
         EXPECT_EQ(qtBar(eBar::Horizontal)->isVisible(), c.horizontal);
@@ -111,7 +112,7 @@ TEST_F(ScrollBarsModelTest, DetachingGivesTheBarsBackAsTheyWereAndReattachingMov
     EXPECT_EQ(other.horizontalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
     EXPECT_EQ(other.verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
     EXPECT_TRUE(other.verticalScrollBar()->isEnabled());
-    QApplication::sendPostedEvents(); // the area lays its bars out again
+    QApplication::sendPostedEvents();  // the area lays its bars out again
     EXPECT_EQ(other.verticalScrollBar()->grab().toImage(), before);
     other.verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
     EXPECT_EQ(events.size(), 1u);
@@ -129,7 +130,8 @@ TEST_F(ScrollBarsModelTest, AnAreaDestroyedWhileAttachedIsForgotten)
 // A style whose scroll bars fade in over the content: no flat look can be painted there.
 class TransientStyle : public QProxyStyle {
 public:
-    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget, QStyleHintReturn* ret) const override
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* ret) const override
     {
         return hint == SH_ScrollBar_Transient ? 1 : QProxyStyle::styleHint(hint, option, widget, ret);
     }
@@ -161,5 +163,5 @@ TEST_F(ScrollBarsModelTest, StandardModeRefusesAFlatStyle)
     EXPECT_EQ(bars->Style(), eStyle::Flat);
 }
 
-} // namespace
-} // namespace quarbel::testing
+}  // namespace
+}  // namespace quarbel::testing

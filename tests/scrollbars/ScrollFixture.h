@@ -3,10 +3,10 @@
 
 #include "scrollbars/cScrollBars.h"
 
+#include <gtest/gtest.h>
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QScrollBar>
-#include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,11 +31,16 @@ protected:
         area->resize(200, 150);
         area->show();
         bars = std::make_unique<cScrollBars>();
-        QObject::connect(bars.get(), &cScrollBars::Scroll, [this](eBar b) { events.push_back(name("Scroll", b)); });
-        QObject::connect(bars.get(), &cScrollBars::Change, [this](eBar b) { events.push_back(name("Change", b)); });
+        QObject::connect(bars.get(), &cScrollBars::Scroll,
+                         [this](eBar b) { events.push_back(name("Scroll", b)); });
+        QObject::connect(bars.get(), &cScrollBars::Change,
+                         [this](eBar b) { events.push_back(name("Change", b)); });
         bars->Create(area.get());
     }
-    static std::string name(const char* kind, eBar b) { return std::string(kind) + (b == eBar::Horizontal ? "(H)" : "(V)"); }
+    static std::string name(const char* kind, eBar b)
+    {
+        return std::string(kind) + (b == eBar::Horizontal ? "(H)" : "(V)");
+    }
     QScrollBar* qtBar(eBar b) const
     {
         return b == eBar::Horizontal ? area->horizontalScrollBar() : area->verticalScrollBar();
@@ -55,4 +60,4 @@ protected:
     std::vector<std::string> events;
 };
 
-} // namespace quarbel::testing
+}  // namespace quarbel::testing

@@ -12,12 +12,13 @@ namespace {
 struct Request {
     const char* what;
     QAbstractSlider::SliderAction action;
-    int from;     // the value before
-    int expected; // by the request table on range 0..100, page 10, small change 3
+    int from;      // the value before
+    int expected;  // by the request table on range 0..100, page 10, small change 3
     bool changes;
 };
 
-class ScrollRequestTest : public ScrollFixture, public ::testing::WithParamInterface<std::tuple<eBar, Request>> {};
+class ScrollRequestTest : public ScrollFixture,
+                          public ::testing::WithParamInterface<std::tuple<eBar, Request>> {};
 
 TEST_P(ScrollRequestTest, EachRequestSetsTheValueAndReportsAChangeOnlyWhenItMoved)
 {
@@ -28,25 +29,27 @@ TEST_P(ScrollRequestTest, EachRequestSetsTheValueAndReportsAChangeOnlyWhenItMove
     qtBar(bar)->triggerAction(r.action);
     EXPECT_EQ(bars->Value(bar), r.expected) << r.what;
     EXPECT_EQ(qtBar(bar)->value(), r.expected) << r.what;
-    EXPECT_EQ(events, r.changes ? std::vector<std::string>{name("Change", bar)} : std::vector<std::string>{}) << r.what;
+    EXPECT_EQ(events, r.changes ? std::vector<std::string>{name("Change", bar)} : std::vector<std::string>{})
+        << r.what;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, ScrollRequestTest,
-    ::testing::Combine(::testing::Values(eBar::Horizontal, eBar::Vertical),
-                       ::testing::Values(Request{"line up", QAbstractSlider::SliderSingleStepSub, 50, 47, true},
-                                         Request{"line up at 2", QAbstractSlider::SliderSingleStepSub, 2, 0, true},
-                                         Request{"line up at Min", QAbstractSlider::SliderSingleStepSub, 0, 0, false},
-                                         Request{"line down", QAbstractSlider::SliderSingleStepAdd, 50, 53, true},
-                                         Request{"line down at 99", QAbstractSlider::SliderSingleStepAdd, 99, 100, true},
-                                         Request{"line down at Max", QAbstractSlider::SliderSingleStepAdd, 100, 100, false},
-                                         Request{"page up", QAbstractSlider::SliderPageStepSub, 50, 40, true},
-                                         Request{"page up at 4", QAbstractSlider::SliderPageStepSub, 4, 0, true},
-                                         Request{"page down", QAbstractSlider::SliderPageStepAdd, 50, 60, true},
-                                         Request{"page down at 95", QAbstractSlider::SliderPageStepAdd, 95, 100, true},
-                                         Request{"to start", QAbstractSlider::SliderToMinimum, 50, 0, true},
-                                         Request{"to start at Min", QAbstractSlider::SliderToMinimum, 0, 0, false},
-                                         Request{"to end", QAbstractSlider::SliderToMaximum, 50, 100, true})));
+    ::testing::Combine(
+        ::testing::Values(eBar::Horizontal, eBar::Vertical),
+        ::testing::Values(Request{"line up", QAbstractSlider::SliderSingleStepSub, 50, 47, true},
+                          Request{"line up at 2", QAbstractSlider::SliderSingleStepSub, 2, 0, true},
+                          Request{"line up at Min", QAbstractSlider::SliderSingleStepSub, 0, 0, false},
+                          Request{"line down", QAbstractSlider::SliderSingleStepAdd, 50, 53, true},
+                          Request{"line down at 99", QAbstractSlider::SliderSingleStepAdd, 99, 100, true},
+                          Request{"line down at Max", QAbstractSlider::SliderSingleStepAdd, 100, 100, false},
+                          Request{"page up", QAbstractSlider::SliderPageStepSub, 50, 40, true},
+                          Request{"page up at 4", QAbstractSlider::SliderPageStepSub, 4, 0, true},
+                          Request{"page down", QAbstractSlider::SliderPageStepAdd, 50, 60, true},
+                          Request{"page down at 95", QAbstractSlider::SliderPageStepAdd, 95, 100, true},
+                          Request{"to start", QAbstractSlider::SliderToMinimum, 50, 0, true},
+                          Request{"to start at Min", QAbstractSlider::SliderToMinimum, 0, 0, false},
+                          Request{"to end", QAbstractSlider::SliderToMaximum, 50, 100, true})));
 
 TEST_F(ScrollRequestTest, DraggingTheThumbReportsScrollOnlyAndTheReleaseNothingMore)
 {
@@ -58,7 +61,7 @@ TEST_F(ScrollRequestTest, DraggingTheThumbReportsScrollOnlyAndTheReleaseNothingM
         sb->setSliderPosition(72);
         sb->setSliderPosition(72);
         EXPECT_EQ(bars->Value(bar), 72);
-        sb->setSliderDown(false); // thumb position, then end of scrolling
+        sb->setSliderDown(false);  // thumb position, then end of scrolling
         EXPECT_EQ(events, (std::vector<std::string>{name("Scroll", bar), name("Scroll", bar)}));
     }
 }
@@ -91,5 +94,5 @@ TEST_F(ScrollRequestTest, AWheelTurnMovesThreeSmallChangesAndReportsAChange)
     EXPECT_EQ(events, std::vector<std::string>{name("Change", eBar::Vertical)});
 }
 
-} // namespace
-} // namespace quarbel::testing
+}  // namespace
+}  // namespace quarbel::testing
