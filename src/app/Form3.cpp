@@ -4,6 +4,7 @@
 #include "app/Form3JobHost.h"
 #include "app/ResourceFiles.h"
 #include "controls/common/PropertyBag.h"
+#include "controls/picturebutton/ButtonSound.h"
 #include "controls/picturebutton/XpB.h"
 #include "controls/progressbar/XP_ProgressBar.h"
 #include "controls/themedbutton/ThemedButton.h"
@@ -73,7 +74,12 @@ Form3::Form3(platform::PlatformServices services, const FormLayout& layout, QWid
 {
     setObjectName(QStringLiteral("Form3"));
     m_jobHost = std::make_unique<Form3JobHost>(*this);
+    // The picture buttons' sounds are data files of the program when the current folder has
+    // none.
+    picturebutton::setSoundResourceLookup([](const QString& name) { return resourceFileOnDisk(name); });
     createControls();
+    for (XpB* button : {XpB1, XpB6})
+        button->setShell(m_services.shell);
     applyLayout(layout);
     connectOptions();
     connectCommands();
@@ -191,7 +197,7 @@ void Form3::applyLayout(const FormLayout& layout)
             if (c.has(QStringLiteral("ToolTipText")))
                 button->setToolTip(c.value(QStringLiteral("ToolTipText")));
             if (c.has(QStringLiteral("Picture"))) {
-                QPixmap picture;
+                QImage picture;
                 picture.loadFromData(resourceData(c.value(QStringLiteral("Picture"))));
                 button->setPicture(picture);
             }

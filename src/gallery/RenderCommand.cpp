@@ -87,6 +87,18 @@ std::optional<QVariant> propertyValue(const GalleryProperty& property, const QSt
     return bad(QStringLiteral("unsupported property kind"));
 }
 
+QImage transparentOutside(const QImage& image, const QRegion& mask)
+{
+    if (mask.isEmpty())
+        return image;
+    QImage out = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < out.height(); ++y)
+        for (int x = 0; x < out.width(); ++x)
+            if (!mask.contains(QPoint(x, y)))
+                out.setPixel(x, y, qRgba(0, 0, 0, 0));
+    return out;
+}
+
 RenderOutcome runRender(const RenderRequest& request)
 {
     const GalleryControl* control = findControl(request.control);
@@ -120,10 +132,12 @@ RenderOutcome renderControl(const GalleryControl& control, const RenderRequest& 
     control.read(*widget, bag);
     if (!request.states.isEmpty())
         control.applyState(*widget, request.states);
-    const QImage image = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    if (image.size() != request.size)
-        return {ExitWriteFailed, QStringLiteral("the control painted %1x%2 instead of the asked size")
+    // The control's own size: its resize rule may have changed the asked one.
+    QImage image = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    if (image.size() != widget->size())
+        return {ExitWriteFailed, QStringLiteral("the control painted %1x%2 instead of its size")
                                      .arg(image.width()).arg(image.height())};
+    image = transparentOutside(image, widget->mask());
 
     QSaveFile file(request.out);
     if (!file.open(QIODevice::WriteOnly))

@@ -1,6 +1,8 @@
 #pragma once
 // quarbel-gallery's command line and its offscreen render of one control to a PNG file.
 
+#include <QImage>
+#include <QRegion>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -52,13 +54,17 @@ const QStringList& knownStates();
 // naming the unknown one.
 std::optional<QStringList> parseStates(const QString& text, QString* error);
 
+// The picture with every pixel outside the mask fully transparent; an empty mask keeps all.
+QImage transparentOutside(const QImage& image, const QRegion& mask);
+
 struct RenderOutcome {
     int exitCode = ExitOk;
     QString message;
 };
 // Makes the control, reads the properties through its bag, puts it into the asked states,
-// paints it at the size and writes
-// the PNG (the file is replaced only once the new one is complete). Needs a QApplication.
+// paints it and writes the PNG (the file is replaced only once the new one is complete). The
+// picture has the control's own size, which its resize rule may have changed from the asked
+// one; pixels outside the control's mask are transparent. Needs a QApplication.
 RenderOutcome runRender(const RenderRequest& request);
 // The same for a given control (the request's control name is not looked up).
 RenderOutcome renderControl(const GalleryControl& control, const RenderRequest& request);

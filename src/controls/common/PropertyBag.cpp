@@ -88,6 +88,20 @@ QVariant PropertyBag::ReadProperty(const QString& name, const QVariant& defaultV
     return i < 0 ? defaultValue : entries_[i].second;
 }
 
+QVariant PropertyBag::ReadTyped(const QString& name, const QVariant& defaultValue) const
+{
+    const QVariant v = ReadProperty(name, defaultValue);
+    const bool wantsFlag = defaultValue.typeId() == QMetaType::Bool;
+    if (v.typeId() != QMetaType::QString || (!wantsFlag && !isInteger(defaultValue)))
+        return v;
+    const auto parsed = parseValue(v.toString());
+    if (!parsed || parsed->typeId() == QMetaType::QString)
+        return defaultValue;
+    if (wantsFlag && parsed->typeId() != QMetaType::Bool)
+        return parsed->toLongLong() != 0;
+    return *parsed;
+}
+
 void PropertyBag::WriteProperty(const QString& name, const QVariant& value, const QVariant& defaultValue)
 {
     if (sameValue(value, defaultValue)) {

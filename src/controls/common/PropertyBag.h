@@ -21,6 +21,10 @@ public:
 
     // The stored value, or defaultValue when the name is not stored.
     QVariant ReadProperty(const QString& name, const QVariant& defaultValue) const;
+    // The stored value, for a number or flag default read from text as the text form writes
+    // it ("4", "&H8000000D&", "True"; a number stands for a flag, non-zero is True); text that
+    // is no such value gives the default. Other defaults take the stored value as it is.
+    QVariant ReadTyped(const QString& name, const QVariant& defaultValue) const;
     // Stores the value; a value equal to the default removes the name instead.
     void WriteProperty(const QString& name, const QVariant& value, const QVariant& defaultValue);
 

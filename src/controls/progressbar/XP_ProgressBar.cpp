@@ -105,39 +105,20 @@ void XP_ProgressBar::setFont(const QFont& font)
     QWidget::setFont(font);
 }
 
-namespace {
-
-// A stored value as a number or a flag; values kept as text ("4", "&H8000000D&", "True") are
-// read as the layout file writes them, and text that is no such value gives the default.
-QVariant typed(const PropertyBag& bag, const QString& name, const QVariant& defaultValue)
-{
-    const QVariant v = bag.ReadProperty(name, defaultValue);
-    if (v.typeId() != QMetaType::QString)
-        return v;
-    const auto parsed = PropertyBag::parseValue(v.toString());
-    if (!parsed || parsed->typeId() == QMetaType::QString)
-        return defaultValue;
-    if (defaultValue.typeId() == QMetaType::Bool && parsed->typeId() != QMetaType::Bool)
-        return parsed->toLongLong() != 0;
-    return *parsed;
-}
-
-} // namespace
-
 void XP_ProgressBar::ReadProperties(const PropertyBag& bag)
 {
     const QVariant font = bag.ReadProperty(QStringLiteral("Font"), QVariant());
     if (font.typeId() == QMetaType::QFont)
         setFont(font.value<QFont>());
-    brushStyle_ = typed(bag, QStringLiteral("BrushStyle"), DefaultBrushStyle).toInt();
-    setColor(static_cast<std::uint32_t>(typed(bag, QStringLiteral("Color"), qlonglong(DefaultColor)).toLongLong()));
+    brushStyle_ = bag.ReadTyped(QStringLiteral("BrushStyle"), DefaultBrushStyle).toInt();
+    setColor(static_cast<std::uint32_t>(bag.ReadTyped(QStringLiteral("Color"), qlonglong(DefaultColor)).toLongLong()));
     image_ = bag.ReadProperty(QStringLiteral("Image"), QImage()).value<QImage>();
-    setMax(typed(bag, QStringLiteral("Max"), 100).toInt());
-    setMin(typed(bag, QStringLiteral("Min"), 0).toInt());
-    setOrientation(typed(bag, QStringLiteral("Orientation"), 0).toInt());
-    setScrolling(typed(bag, QStringLiteral("Scrolling"), 0).toInt());
-    setShowText(typed(bag, QStringLiteral("ShowText"), false).toBool());
-    setValue(typed(bag, QStringLiteral("Value"), 0).toInt());
+    setMax(bag.ReadTyped(QStringLiteral("Max"), 100).toInt());
+    setMin(bag.ReadTyped(QStringLiteral("Min"), 0).toInt());
+    setOrientation(bag.ReadTyped(QStringLiteral("Orientation"), 0).toInt());
+    setScrolling(bag.ReadTyped(QStringLiteral("Scrolling"), 0).toInt());
+    setShowText(bag.ReadTyped(QStringLiteral("ShowText"), false).toBool());
+    setValue(bag.ReadTyped(QStringLiteral("Value"), 0).toInt());
 }
 
 void XP_ProgressBar::WriteProperties(PropertyBag& bag) const
