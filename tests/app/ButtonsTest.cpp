@@ -10,6 +10,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <type_traits>
 
 using namespace quarbel;
 
@@ -52,16 +53,18 @@ TYPED_TEST(PushButtons, ClickOnlyForALeftReleaseInsideOrAKey)
 
     QTest::keyClick(b, Qt::Key_Space);
     EXPECT_EQ(clicks.size(), 2);
+    // Enter clicks the themed button; the picture button answers Space only.
+    const int afterReturn = std::is_same_v<TypeParam, XpB> ? 2 : 3;
     QTest::keyClick(b, Qt::Key_Return);
-    EXPECT_EQ(clicks.size(), 3);
+    EXPECT_EQ(clicks.size(), afterReturn);
     QTest::keyClick(b, Qt::Key_A);
-    EXPECT_EQ(clicks.size(), 3);
+    EXPECT_EQ(clicks.size(), afterReturn);
 
     b->setEnabled(false);
     EXPECT_FALSE(b->Enabled());
     QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(40, 12));
     QTest::keyClick(b, Qt::Key_Space);
-    EXPECT_EQ(clicks.size(), 3);
+    EXPECT_EQ(clicks.size(), afterReturn);
 }
 
 TYPED_TEST(PushButtons, CaptionAndVisibility)
@@ -121,6 +124,6 @@ TEST(XpBProperties, ReadFromTheBag)
     EXPECT_EQ(button.ButtonStyle(), 3);
     EXPECT_FALSE(button.Enabled());
     EXPECT_EQ(button.PicturePosition(), 0);
-    EXPECT_EQ(button.pictureSize(), QSize(32, 32));
+    EXPECT_EQ(QSize(button.PictureWidth(), button.PictureHeight()), QSize(32, 32));
     EXPECT_TRUE(button.ShowFocusRect());
 }
