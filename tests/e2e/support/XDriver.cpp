@@ -81,7 +81,7 @@ bool XProgram::start(const QString& buildRelativePath, const QStringList& argume
             env.insert(entry.left(eq), entry.mid(eq + 1));
     }
     m_process.setProcessEnvironment(env);
-    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process.setProcessChannelMode(m_captureErrors ? QProcess::SeparateChannels : QProcess::ForwardedErrorChannel);
     m_process.start(QStringLiteral(QUARBEL_BINARY_DIR "/") + buildRelativePath, arguments);
     if (!m_process.waitForStarted(30000))
         return false;
@@ -94,6 +94,12 @@ bool XProgram::start(const QString& buildRelativePath, const QStringList& argume
     m_window = ids.split(u'\n', Qt::SkipEmptyParts).value(0).trimmed();
     // Mapped is not yet drawn: wait until the window has its size and has been exposed.
     return !m_window.isEmpty() && waitUntil([&] { return windowGeometry(m_window).isValid(); });
+}
+
+QString XProgram::errorOutput()
+{
+    m_errors += m_process.readAllStandardError();
+    return QString::fromLocal8Bit(m_errors);
 }
 
 bool XProgram::waitForExit(int timeoutMs)

@@ -34,6 +34,11 @@ public:
     bool start(const QString& buildRelativePath, const QStringList& arguments = {},
                const QStringList& environment = {});
     QProcess& process() { return m_process; }
+    // Called before start: the program's standard error is kept for errorOutput() instead of
+    // going to this process's.
+    void captureErrorOutput() { m_captureErrors = true; }
+    // What the program wrote to standard error so far (with captureErrorOutput()).
+    QString errorOutput();
     bool isRunning() const { return m_process.state() != QProcess::NotRunning; }
     // Waits for the process to end by itself; false when it did not within the time.
     bool waitForExit(int timeoutMs = 30000);
@@ -53,6 +58,8 @@ public:
 private:
     QProcess m_process;
     QString m_window;
+    bool m_captureErrors = false;
+    QByteArray m_errors;
 };
 
 // A window's title and its client area on the screen.
