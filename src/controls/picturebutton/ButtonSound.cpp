@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QHash>
-#include <QSoundEffect>
 #include <QUrl>
 
 namespace quarbel::picturebutton {
@@ -47,16 +46,21 @@ void silenceAudioWarnings()
     (void)done;
 }
 
+QHash<QString, QSoundEffect*>& effects()
+{
+    static QHash<QString, QSoundEffect*> e;
+    return e;
+}
+
 // One effect a file, made on first use and kept: loading is asynchronous, and playing an
 // effect that is already loaded starts at once.
 QSoundEffect* effectFor(const QString& file)
 {
-    static QHash<QString, QSoundEffect*> effects;
-    if (QSoundEffect* e = effects.value(file))
+    if (QSoundEffect* e = effects().value(file))
         return e;
     auto* e = new QSoundEffect(QCoreApplication::instance());
     e->setSource(QUrl::fromLocalFile(file));
-    effects.insert(file, e);
+    effects().insert(file, e);
     return e;
 }
 
@@ -98,6 +102,16 @@ void PlayButtonSound(const QString& path)
         return;
     silenceAudioWarnings();
     effectFor(file)->play();
+}
+
+} // namespace quarbel::picturebutton
+
+namespace quarbel::picturebutton {
+
+QSoundEffect::Status soundStatus(const QString& path)
+{
+    const QSoundEffect* e = effects().value(findSoundFile(path));
+    return e ? e->status() : QSoundEffect::Null;
 }
 
 } // namespace quarbel::picturebutton

@@ -3,6 +3,7 @@
 // file, a file that is no sound, or a machine without an audio device is silence: never an
 // error, never a line on the terminal, never a wait for the caller.
 
+#include <QSoundEffect>
 #include <QString>
 #include <functional>
 
@@ -21,5 +22,9 @@ QString findSoundFile(const QString& path);
 
 // Plays the sound file without waiting for it; the result is ignored.
 void PlayButtonSound(const QString& path);
+
+// What became of the file a stored path names since it was first played: Null when it never
+// was (or names no file), Loading, Ready or Error.
+QSoundEffect::Status soundStatus(const QString& path);
 
 } // namespace quarbel::picturebutton

@@ -376,5 +376,53 @@ TEST(Sound, StoredRelativePathFallsBackToTheProgramsFiles)
     QDir::setCurrent(before);
 }
 
+// Click sounds: an undecodable file and a machine without an audio device are silence, with
+// nothing said on the terminal; a missing file is not even looked at.
+QStringList& loggedMessages()
+{
+    static QStringList messages;
+    return messages;
+}
+
+TEST(Sound, UnplayableSoundsSayNothing)
+{
+    testing::ensureApplication();
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString junk = dir.filePath(QStringLiteral("junk.wav"));
+    QFile f(junk);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    static const char bytes[] = "RIFF\x10\0\0\0WAVEnot a sound at all";
+    f.write(bytes, sizeof bytes - 1);
+    f.close();
+    const QString click = QStringLiteral(QUARBEL_SOURCE_DIR "/resources/click.wav");
+    ASSERT_TRUE(QFile::exists(click));
+
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString& message) { loggedMessages() << message; });
+    QWidget window;
+    auto* button = new XpB(&window);
+    button->setGeometry(0, 0, 60, 24);
+    window.show();
+    QSignalSpy clicks(button, &XpB::Click);
+    for (const QString& sound : {junk, click, dir.filePath(QStringLiteral("missing.wav"))}) {
+        button->setSoundClick(sound);
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(10, 10));
+    }
+    EXPECT_EQ(clicks.size(), 3);
+    const auto settled = [](const QString& path) {
+        const QSoundEffect::Status s = picturebutton::soundStatus(path);
+        return s == QSoundEffect::Ready || s == QSoundEffect::Error;
+    };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return settled(junk) && settled(click); }, 15000));
+    EXPECT_EQ(picturebutton::soundStatus(junk), QSoundEffect::Error);
+    EXPECT_EQ(picturebutton::soundStatus(dir.filePath(QStringLiteral("missing.wav"))), QSoundEffect::Null);
+    QCoreApplication::processEvents();
+    qInstallMessageHandler(previous);
+    for (const QString& m : loggedMessages())
+        EXPECT_FALSE(m.contains(QStringLiteral("audio"), Qt::CaseInsensitive) || m.contains(QStringLiteral("Sound")))
+            << m.toStdString();
+}
+
 } // namespace
 } // namespace quarbel
