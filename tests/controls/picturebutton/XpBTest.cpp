@@ -268,6 +268,32 @@ TEST(Style, LeavingTheFlatStyleForgetsItsHoverColour)
     EXPECT_EQ(b->surface().pixel(20, 10), gfx::rgb(212, 208, 200));
 }
 
+// TransparentBG shows what the container shows behind the button (here its window colour);
+// the flat style does so only while it is neither hovered nor pressed.
+TEST(Style, TransparentBackgroundShowsTheContainer)
+{
+    testing::ensureApplication();
+    QWidget window;
+    QPalette palette = window.palette();
+    palette.setColor(QPalette::Window, QColor(10, 20, 30));
+    window.setPalette(palette);
+    auto* b = new XpB(&window);
+    b->setGeometry(5, 5, 40, 20);
+    b->setCaption(QString());
+    b->setButtonStyle(picturebutton::FaceOnly);
+    EXPECT_EQ(b->surface().pixel(20, 10), gfx::rgb(212, 208, 200));
+    b->setTransparentBG(true);
+    EXPECT_EQ(b->surface().pixel(20, 10), gfx::rgb(10, 20, 30));
+    b->setButtonStyle(picturebutton::Flat);
+    EXPECT_EQ(b->surface().pixel(20, 10), gfx::rgb(10, 20, 30));
+    window.show();
+    QTest::mousePress(b, Qt::LeftButton, {}, QPoint(20, 10));
+    EXPECT_EQ(b->surface().pixel(20, 10), gfx::rgb(166, 175, 214));
+    QTest::mouseRelease(b, Qt::LeftButton, {}, QPoint(20, 10));
+    b->setButtonStyle(picturebutton::XP);
+    EXPECT_FALSE(b->TransparentBG());
+}
+
 TEST(Resize, SidesBelowTenPixelsGrowToTen)
 {
     testing::ensureApplication();
@@ -378,12 +404,6 @@ TEST(Sound, StoredRelativePathFallsBackToTheProgramsFiles)
 
 // Click sounds: an undecodable file and a machine without an audio device are silence, with
 // nothing said on the terminal; a missing file is not even looked at.
-QStringList& loggedMessages()
-{
-    static QStringList messages;
-    return messages;
-}
-
 TEST(Sound, UnplayableSoundsSayNothing)
 {
     testing::ensureApplication();
@@ -398,8 +418,6 @@ TEST(Sound, UnplayableSoundsSayNothing)
     const QString click = QStringLiteral(QUARBEL_SOURCE_DIR "/resources/click.wav");
     ASSERT_TRUE(QFile::exists(click));
 
-    const QtMessageHandler previous = qInstallMessageHandler(
-        [](QtMsgType, const QMessageLogContext&, const QString& message) { loggedMessages() << message; });
     QWidget window;
     auto* button = new XpB(&window);
     button->setGeometry(0, 0, 60, 24);
@@ -418,8 +436,7 @@ TEST(Sound, UnplayableSoundsSayNothing)
     EXPECT_EQ(picturebutton::soundStatus(junk), QSoundEffect::Error);
     EXPECT_EQ(picturebutton::soundStatus(dir.filePath(QStringLiteral("missing.wav"))), QSoundEffect::Null);
     QCoreApplication::processEvents();
-    qInstallMessageHandler(previous);
-    for (const QString& m : loggedMessages())
+    for (const QString& m : testing::loggedMessages())
         EXPECT_FALSE(m.contains(QStringLiteral("audio"), Qt::CaseInsensitive) || m.contains(QStringLiteral("Sound")))
             << m.toStdString();
 }
