@@ -12,6 +12,7 @@
 #include <QShortcut>
 #include <QUrl>
 #include <algorithm>
+#include <optional>
 
 namespace quarbel {
 
@@ -70,6 +71,31 @@ int keyCode(const QKeyEvent* e)
     if (k >= Qt::Key_F1 && k <= Qt::Key_F24)
         return 112 + (k - Qt::Key_F1);
     return k < 0x80 ? k : 0;
+}
+
+// The classic pointer numbers; 99 is the control's own MouseIcon.
+constexpr int CustomPointer = 99;
+
+std::optional<Qt::CursorShape> pointerShape(int pointer)
+{
+    switch (pointer) {
+    case 1: return Qt::ArrowCursor;
+    case 2: return Qt::CrossCursor;
+    case 3: return Qt::IBeamCursor;
+    case 4: return Qt::ArrowCursor;
+    case 5:
+    case 15: return Qt::SizeAllCursor;
+    case 6: return Qt::SizeBDiagCursor;
+    case 7: return Qt::SizeVerCursor;
+    case 8: return Qt::SizeFDiagCursor;
+    case 9: return Qt::SizeHorCursor;
+    case 10: return Qt::UpArrowCursor;
+    case 11: return Qt::WaitCursor;
+    case 12: return Qt::ForbiddenCursor;
+    case 13: return Qt::BusyCursor;
+    case 14: return Qt::WhatsThisCursor;
+    default: return std::nullopt;
+    }
 }
 
 } // namespace
@@ -215,17 +241,25 @@ void XpB::setFont(const QFont& font)
 void XpB::setMousePointer(int pointer)
 {
     m_mousePointer = pointer;
+    applyPointer();
     notify("MousePointer");
 }
 
 void XpB::setMouseIcon(const QImage& icon)
 {
     m_mouseIcon = icon;
-    if (icon.isNull())
-        unsetCursor();
-    else
-        setCursor(QCursor(QPixmap::fromImage(icon)));
+    applyPointer();
     notify("MouseIcon");
+}
+
+void XpB::applyPointer()
+{
+    if (m_mousePointer == CustomPointer && !m_mouseIcon.isNull())
+        setCursor(QCursor(QPixmap::fromImage(m_mouseIcon)));
+    else if (const auto shape = pointerShape(m_mousePointer))
+        setCursor(*shape);
+    else
+        unsetCursor();
 }
 
 void XpB::setEnabled(bool enabled)

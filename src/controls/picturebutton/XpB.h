@@ -61,6 +61,8 @@ public:
     void setPictureHover(const QImage& picture);
     QFont Font() const { return font(); }
     void setFont(const QFont& font);
+    // The classic pointer numbers (0 default, 1 arrow, 2 cross, 3 I-beam, 11 hourglass...,
+    // 99 MouseIcon).
     int MousePointer() const { return m_mousePointer; }
     void setMousePointer(int pointer);
     QImage MouseIcon() const { return m_mouseIcon; }
@@ -158,6 +160,8 @@ protected:
 private:
     void notify(const char* name);
     void resizeSteps();
+    // The pointer shown over the button: MousePointer's shape, or MouseIcon for 99.
+    void applyPointer();
     void UpdateAccessKey();
     void mouseDownStep(int button, int shift, float x, float y);
     void mouseUpStep(int button, int shift, float x, float y);

@@ -65,10 +65,9 @@ void XpB::ReadProperties(const PropertyBag& bag)
     m_pictureHover = picture(bag, "PictureHover");
     m_normalPicture = m_picture;
     m_mouseIcon = picture(bag, "MouseIcon");
-    if (!m_mouseIcon.isNull())
-        setCursor(QCursor(QPixmap::fromImage(m_mouseIcon)));
     QWidget::setEnabled(flag(bag, "Enabled", true));
     m_mousePointer = number(bag, "MousePointer", 0);
+    applyPointer();
     m_url = text(bag, "URL", QString());
     m_xpColorPressed = colour(bag, "XPColor_Pressed", 0x80000014);
     m_xpColorHover = colour(bag, "XPColor_Hover", 0x80000016);

@@ -294,6 +294,24 @@ TEST(Style, TransparentBackgroundShowsTheContainer)
     EXPECT_FALSE(b->TransparentBG());
 }
 
+// The pointer over the button: the icon only with pointer 99, classic shapes by number.
+TEST(Pointer, MousePointerChoosesTheShapeAndMouseIconNeeds99)
+{
+    testing::ensureApplication();
+    QWidget window;
+    XpB& b = *new XpB(&window);
+    QImage icon(8, 8, QImage::Format_ARGB32);
+    icon.fill(Qt::black);
+    b.setMouseIcon(icon);
+    EXPECT_FALSE(b.testAttribute(Qt::WA_SetCursor));
+    b.setMousePointer(99);
+    EXPECT_EQ(b.cursor().shape(), Qt::BitmapCursor);
+    b.setMousePointer(11);
+    EXPECT_EQ(b.cursor().shape(), Qt::WaitCursor);
+    b.setMousePointer(0);
+    EXPECT_FALSE(b.testAttribute(Qt::WA_SetCursor));
+}
+
 TEST(Resize, SidesBelowTenPixelsGrowToTen)
 {
     testing::ensureApplication();
