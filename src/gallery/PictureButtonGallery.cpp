@@ -139,23 +139,42 @@ void applyState(QWidget& widget, const QStringList& states)
     }
 }
 
-} // namespace
+}  // namespace
 
 GalleryControl pictureButtonControl()
 {
     GalleryControl c;
     c.name = QStringLiteral("picturebutton");
     using K = PropertyKind;
-    c.properties = {{"Caption", K::Text},          {"PicturePosition", K::Integer}, {"ButtonStyle", K::Integer},
-                    {"Picture", K::Picture},       {"PictureWidth", K::Integer},    {"PictureHeight", K::Integer},
-                    {"PictureSize", K::Integer},   {"OriginalPicSizeW", K::Integer}, {"OriginalPicSizeH", K::Integer},
-                    {"PictureHover", K::Picture},  {"Enabled", K::Boolean},         {"Font", K::Font},
-                    {"MouseIcon", K::Picture},     {"MousePointer", K::Integer},    {"ShowFocusRect", K::Boolean},
-                    {"URL", K::Text},              {"XPColor_Pressed", K::Integer}, {"XPColor_Hover", K::Integer},
-                    {"XPDefaultColors", K::Boolean}, {"BackColor", K::Integer},     {"ForeColor", K::Integer},
-                    {"SoundOver", K::Text},        {"SoundClick", K::Text},         {"DefCurHand", K::Boolean},
-                    {"XPShowBorderAlways", K::Boolean}, {"MaskColor", K::Integer},  {"TransparentBG", K::Boolean},
-                    {"BEVEL", K::Integer},         {"BEVELDEPTH", K::Integer}};
+    c.properties = {{"Caption", K::Text},
+                    {"PicturePosition", K::Integer},
+                    {"ButtonStyle", K::Integer},
+                    {"Picture", K::Picture},
+                    {"PictureWidth", K::Integer},
+                    {"PictureHeight", K::Integer},
+                    {"PictureSize", K::Integer},
+                    {"OriginalPicSizeW", K::Integer},
+                    {"OriginalPicSizeH", K::Integer},
+                    {"PictureHover", K::Picture},
+                    {"Enabled", K::Boolean},
+                    {"Font", K::Font},
+                    {"MouseIcon", K::Picture},
+                    {"MousePointer", K::Integer},
+                    {"ShowFocusRect", K::Boolean},
+                    {"URL", K::Text},
+                    {"XPColor_Pressed", K::Integer},
+                    {"XPColor_Hover", K::Integer},
+                    {"XPDefaultColors", K::Boolean},
+                    {"BackColor", K::Integer},
+                    {"ForeColor", K::Integer},
+                    {"SoundOver", K::Text},
+                    {"SoundClick", K::Text},
+                    {"DefCurHand", K::Boolean},
+                    {"XPShowBorderAlways", K::Boolean},
+                    {"MaskColor", K::Integer},
+                    {"TransparentBG", K::Boolean},
+                    {"BEVEL", K::Integer},
+                    {"BEVELDEPTH", K::Integer}};
     c.keys = KeyCase::Insensitive;
     c.create = [] { return std::make_unique<XpB>(); };
     c.read = [](QWidget& w, const PropertyBag& bag) { static_cast<XpB&>(w).ReadProperties(bag); };
@@ -164,4 +183,4 @@ GalleryControl pictureButtonControl()
     return c;
 }
 
-} // namespace quarbel::gallery
+}  // namespace quarbel::gallery

@@ -6,12 +6,12 @@
 #include "support/WindowE2E.h"
 #include "support/XDriver.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QUrl>
-#include <gtest/gtest.h>
 
 namespace quarbel {
 namespace {
@@ -59,7 +59,10 @@ QString faceDifference(const QImage& screen, const QImage& expected)
             const QRgb b = expected.pixel(x, y) | 0xFF000000u;
             if (a != b)
                 return QStringLiteral("(%1, %2): screen %3, drawn %4")
-                    .arg(x).arg(y).arg(a, 8, 16, QChar(u'0')).arg(b, 8, 16, QChar(u'0'));
+                    .arg(x)
+                    .arg(y)
+                    .arg(a, 8, 16, QChar(u'0'))
+                    .arg(b, 8, 16, QChar(u'0'));
         }
     return {};
 }
@@ -89,7 +92,10 @@ protected:
                                    QStringLiteral("BROWSER=") + bin + QStringLiteral("/xdg-open")}));
     }
 
-    QImage clearOnScreen() { return e2e::screenshot(QRect(program.toScreen(QPoint(0, 0)) + kClear.topLeft(), kClear.size())); }
+    QImage clearOnScreen()
+    {
+        return e2e::screenshot(QRect(program.toScreen(QPoint(0, 0)) + kClear.topLeft(), kClear.size()));
+    }
 
     // Waits until Clear's face on the screen is the one drawn for the state.
     ::testing::AssertionResult clearShows(bool enabled, bool focused)
@@ -117,7 +123,8 @@ TEST_F(RealPictureButtons, ClearShowsTheXPFaceAndAsksOnClickAndOnSpace)
 
     // Paste a copied file into the list; Clear becomes usable.
     {
-        e2e::ClipboardOwner clipboard(QUrl::fromLocalFile(image).toEncoded() + "\r\n", QStringLiteral("text/uri-list"));
+        e2e::ClipboardOwner clipboard(QUrl::fromLocalFile(image).toEncoded() + "\r\n",
+                                      QStringLiteral("text/uri-list"));
         ASSERT_TRUE(clipboard.isHolding());
         e2e::click(program.toScreen(kListEmptyArea));
         e2e::key(QStringLiteral("ctrl+v"));
@@ -134,7 +141,7 @@ TEST_F(RealPictureButtons, ClearShowsTheXPFaceAndAsksOnClickAndOnSpace)
     ASSERT_FALSE(box.isEmpty()) << "no question after clicking Clear";
     EXPECT_EQ(e2e::windowName(box), QStringLiteral("Quarbel Image Converter"));
     e2e::focusWindow(box);
-    e2e::key(QStringLiteral("Escape")); // No
+    e2e::key(QStringLiteral("Escape"));  // No
     ASSERT_TRUE(e2e::waitUntil([&] { return !program.windows().contains(box); }));
 
     // The click left the focus on Clear: the blue ring; Space asks again.
@@ -144,7 +151,7 @@ TEST_F(RealPictureButtons, ClearShowsTheXPFaceAndAsksOnClickAndOnSpace)
     box = program.waitForNewWindow(before);
     ASSERT_FALSE(box.isEmpty()) << "no question after Space on Clear";
     e2e::focusWindow(box);
-    e2e::key(QStringLiteral("y")); // Yes: the list is emptied and Clear is disabled again
+    e2e::key(QStringLiteral("y"));  // Yes: the list is emptied and Clear is disabled again
     ASSERT_TRUE(e2e::waitUntil([&] { return !program.windows().contains(box); }));
     EXPECT_TRUE(clearShows(false, false));
 
@@ -165,5 +172,5 @@ TEST_F(RealPictureButtons, HelpOpensTheHelpPage)
     })) << asked.toStdString();
 }
 
-} // namespace
-} // namespace quarbel
+}  // namespace
+}  // namespace quarbel

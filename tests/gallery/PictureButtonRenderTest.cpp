@@ -1,11 +1,11 @@
 // quarbel-gallery --render picturebutton as a process: the PNG read back has the control's own
 // size, transparent corners outside the XP look's region, and the states asked for.
 
+#include <gtest/gtest.h>
 #include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -34,18 +34,18 @@ protected:
 
 TEST_F(PictureButtonRender, XPLookFocusedAndPressed)
 {
-    const Outcome r = gallery({"--size", "75x23", "--prop", "ButtonStyle=3", "--prop", "Caption=", "--state",
-                               "focus,pressed"});
+    const Outcome r = gallery(
+        {"--size", "75x23", "--prop", "ButtonStyle=3", "--prop", "Caption=", "--state", "focus,pressed"});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QImage img = QImage(path()).convertToFormat(QImage::Format_ARGB32);
     ASSERT_EQ(img.size(), QSize(75, 23));
-    for (const QPoint corner : {QPoint(0, 0), QPoint(1, 0), QPoint(0, 1), QPoint(74, 22), QPoint(73, 22),
-                                QPoint(74, 21)})
+    for (const QPoint corner :
+         {QPoint(0, 0), QPoint(1, 0), QPoint(0, 1), QPoint(74, 22), QPoint(73, 22), QPoint(74, 21)})
         EXPECT_EQ(qAlpha(img.pixel(corner)), 0) << corner.x() << "," << corner.y();
-    EXPECT_EQ(img.pixel(2, 0), qRgb(64, 64, 64));        // the dark outline
-    EXPECT_EQ(img.pixel(1, 1), qRgb(64, 64, 64));        // its inner corner pixel
-    EXPECT_EQ(img.pixel(1, 10), qRgb(140, 170, 230));    // the focus ring
-    EXPECT_EQ(img.pixel(10, 1), qRgb(205, 235, 255));    // its light top line
+    EXPECT_EQ(img.pixel(2, 0), qRgb(64, 64, 64));      // the dark outline
+    EXPECT_EQ(img.pixel(1, 1), qRgb(64, 64, 64));      // its inner corner pixel
+    EXPECT_EQ(img.pixel(1, 10), qRgb(140, 170, 230));  // the focus ring
+    EXPECT_EQ(img.pixel(10, 1), qRgb(205, 235, 255));  // its light top line
 }
 
 TEST_F(PictureButtonRender, FlatStyleHoveredAndTheResizeRule)
@@ -54,7 +54,7 @@ TEST_F(PictureButtonRender, FlatStyleHoveredAndTheResizeRule)
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QImage img(path());
     ASSERT_EQ(img.size(), QSize(10, 10));
-    EXPECT_EQ(img.pixel(0, 0), qRgb(181, 190, 214)); // highlight (10, 36, 106) + (171, 154, 108)
+    EXPECT_EQ(img.pixel(0, 0), qRgb(181, 190, 214));  // highlight (10, 36, 106) + (171, 154, 108)
 }
 
 TEST_F(PictureButtonRender, UnknownPropertyAndBadValueAreRefused)
@@ -68,4 +68,4 @@ TEST_F(PictureButtonRender, UnknownPropertyAndBadValueAreRefused)
     EXPECT_FALSE(QFile::exists(path()));
 }
 
-} // namespace
+}  // namespace

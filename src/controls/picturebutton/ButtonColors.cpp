@@ -18,7 +18,8 @@ Rgb SplitColor(gfx::Color colour)
 {
     const int blue = static_cast<int>(colour / 65536);
     const int green = static_cast<int>((colour - static_cast<gfx::Color>(blue) * 65536) / 256);
-    const int red = static_cast<int>(colour - static_cast<gfx::Color>(blue) * 65536 - static_cast<gfx::Color>(green) * 256);
+    const int red = static_cast<int>(colour - static_cast<gfx::Color>(blue) * 65536 -
+                                     static_cast<gfx::Color>(green) * 256);
     return {red, green, blue};
 }
 
@@ -34,4 +35,4 @@ gfx::Color AddCapped(Rgb c, int dr, int dg, int db)
     return gfx::rgb(std::min(c.red + dr, 255), std::min(c.green + dg, 255), std::min(c.blue + db, 255));
 }
 
-} // namespace quarbel::picturebutton
+}  // namespace quarbel::picturebutton

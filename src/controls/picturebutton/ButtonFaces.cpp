@@ -24,7 +24,7 @@ void drawShadedLines(gfx::Surface& s, gfx::Color base, std::initializer_list<Sha
         s.drawLine(l.from, l.to, ShadeColor(base, l.amount));
 }
 
-} // namespace
+}  // namespace
 
 void SetBackColor(gfx::Surface& s, gfx::Color& surfaceBack, gfx::Color colour)
 {
@@ -56,11 +56,13 @@ void ApplyStateColours(gfx::Surface& s, const Look& look, gfx::Color& surfaceBac
         return;
     const Rgb hl = SplitColor(sys(Highlight));
     if (look.isHovering && !look.isPressed)
-        SetBackColor(s, surfaceBack,
-                     look.xpDefaultColors ? AddCapped(hl, 171, 154, 108) : ResolveButtonColor(look.xpColorHover));
+        SetBackColor(
+            s, surfaceBack,
+            look.xpDefaultColors ? AddCapped(hl, 171, 154, 108) : ResolveButtonColor(look.xpColorHover));
     else if (look.isPressed)
-        SetBackColor(s, surfaceBack,
-                     look.xpDefaultColors ? AddCapped(hl, 156, 139, 108) : ResolveButtonColor(look.xpColorPressed));
+        SetBackColor(
+            s, surfaceBack,
+            look.xpDefaultColors ? AddCapped(hl, 156, 139, 108) : ResolveButtonColor(look.xpColorPressed));
 }
 
 void DrawBevel(gfx::Surface& s, int W, int H, gfx::Color b0, int n, int d)
@@ -97,7 +99,8 @@ void DrawXPFace(gfx::Surface& s, const Look& look)
         corners(ShadeColor(base, -72));
         return;
     }
-    const gfx::Color P = look.xpDefaultColors ? gfx::rgb(140, 170, 230) : ResolveButtonColor(look.xpColorPressed);
+    const gfx::Color P =
+        look.xpDefaultColors ? gfx::rgb(140, 170, 230) : ResolveButtonColor(look.xpColorPressed);
     for (int i = 1; i <= H; ++i)
         s.drawLine({0, i}, {W, i}, ShadeColor(base, gfx::roundEven(-25.0 * i / H)));
     const gfx::Color outline = sys(DarkShadow3D);
@@ -145,11 +148,12 @@ void DrawBorder(gfx::Surface& s, const Look& look, gfx::Color& surfaceBack)
 gfx::Region MakeRoundRegion(int W, int H)
 {
     gfx::Region r = gfx::Region::rect({0, 0, W, H});
-    for (const gfx::Rect& cut : {gfx::Rect{0, 0, 2, 1}, gfx::Rect{0, H - 1, 2, H}, gfx::Rect{W - 2, 0, W, 1},
-                                 gfx::Rect{W - 2, H - 1, W, H}, gfx::Rect{0, 1, 1, 2}, gfx::Rect{0, H - 2, 1, H - 1},
-                                 gfx::Rect{W - 1, 1, W, 2}, gfx::Rect{W - 1, H - 2, W, H - 1}})
+    for (const gfx::Rect& cut :
+         {gfx::Rect{0, 0, 2, 1}, gfx::Rect{0, H - 1, 2, H}, gfx::Rect{W - 2, 0, W, 1},
+          gfx::Rect{W - 2, H - 1, W, H}, gfx::Rect{0, 1, 1, 2}, gfx::Rect{0, H - 2, 1, H - 1},
+          gfx::Rect{W - 1, 1, W, 2}, gfx::Rect{W - 1, H - 2, W, H - 1}})
         r = r.subtracted(gfx::Region::rect(cut));
     return r;
 }
 
-} // namespace quarbel::picturebutton
+}  // namespace quarbel::picturebutton

@@ -14,7 +14,7 @@ namespace {
 
 gfx::Rect sized(int left, int top, gfx::Size s) { return {left, top, left + s.width, top + s.height}; }
 
-} // namespace
+}  // namespace
 
 ContentLayout LayoutContent(const gfx::Rect& A, gfx::Size caption, bool hasPicture, bool captionEmpty,
                             gfx::Size picture, int position, const gfx::Rect& previousPicture)
@@ -52,10 +52,9 @@ ContentLayout LayoutContent(const gfx::Rect& A, gfx::Size caption, bool hasPictu
         out.caption = sized(A.left + (Aw - cw) / 2, A.top + (Ah - (ch + gap + PH)) / 2, caption);
         out.picture = sized(A.left + (Aw - PW) / 2, out.caption.bottom + gap, picture);
         break;
-    default:
-        break;
+    default: break;
     }
     return out;
 }
 
-} // namespace quarbel::picturebutton
+}  // namespace quarbel::picturebutton

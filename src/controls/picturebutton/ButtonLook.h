@@ -15,10 +15,10 @@ namespace quarbel::picturebutton {
 
 // ButtonStyle values; 1 and any value not listed draw as Bordered.
 enum Style : int {
-    Bordered = 0, // face in BackColor with a raised border, or a bevel when BEVEL >= 2
-    Flat = 2,     // face colour follows hover and press; the picture lifts while hovering
-    XP = 3,       // gradient face, dark outline, rounded corners, focus ring
-    FaceOnly = 4, // no border
+    Bordered = 0,  // face in BackColor with a raised border, or a bevel when BEVEL >= 2
+    Flat = 2,      // face colour follows hover and press; the picture lifts while hovering
+    XP = 3,        // gradient face, dark outline, rounded corners, focus ring
+    FaceOnly = 4,  // no border
 };
 
 enum PicturePosition : int { Above = 0, LeftOf = 1, RightOf = 2, Below = 3 };
@@ -80,11 +80,11 @@ struct Look {
     gfx::Color surfaceBackColor = 0;
     int bevel = 1;
     int bevelDepth = 8;
-    QImage picture;            // null: no picture. With an alpha channel it is an icon.
+    QImage picture;  // null: no picture. With an alpha channel it is an icon.
     int pictureWidth = 32;
     int pictureHeight = 32;
     int picturePosition = LeftOf;
-    gfx::Rect previousPictureRect; // kept when the position is outside 0..3
+    gfx::Rect previousPictureRect;  // kept when the position is outside 0..3
     QString caption;
     QFont font;
     // What the container shows behind the control (W x H), or null when it has nothing.
@@ -115,4 +115,4 @@ gfx::Region MakeRoundRegion(int W, int H);
 // The whole W x H face of the button (Refresh).
 Painted RenderPictureButton(gfx::Surface& s, const Look& look);
 
-} // namespace quarbel::picturebutton
+}  // namespace quarbel::picturebutton

@@ -47,15 +47,18 @@ StretchedPart stretchPart(const gfx::Surface& from, const gfx::Rect& whole, cons
 
 // Where a picture of the button's picture size lands, and the part of it worth making (one
 // pixel more on the left and top for the embossed copy that is drawn one pixel right and down).
-gfx::Rect pictureBox(const Look& look, const gfx::Rect& r) { return {r.left, r.top, r.left + look.pictureWidth, r.top + look.pictureHeight}; }
+gfx::Rect pictureBox(const Look& look, const gfx::Rect& r)
+{
+    return {r.left, r.top, r.left + look.pictureWidth, r.top + look.pictureHeight};
+}
 gfx::Rect worthMaking(const gfx::Surface& s) { return {-1, -1, s.width(), s.height()}; }
 
 void drawStateShape(gfx::Surface& dst, const gfx::Surface& shape, const gfx::Rect& src, gfx::Point to,
                     gfx::Color background, PictureMode mode)
 {
     gfx::drawState(dst, shape, src, to, background,
-                   mode == PictureMode::Shadow ? gfx::DrawStateMode::Mono : gfx::DrawStateMode::Disabled, ShadowGrey,
-                   sys(ButtonHighlight), sys(ButtonShadow));
+                   mode == PictureMode::Shadow ? gfx::DrawStateMode::Mono : gfx::DrawStateMode::Disabled,
+                   ShadowGrey, sys(ButtonHighlight), sys(ButtonShadow));
 }
 
 void DrawBitmapPicture(gfx::Surface& s, const Look& look, const gfx::Rect& r, PictureMode mode)
@@ -104,7 +107,7 @@ void DrawIconPicture(gfx::Surface& s, const Look& look, const gfx::Rect& r, Pict
     gfx::maskedCopy(s, part.pixels, part.pixels.bounds(), part.at, Black);
 }
 
-} // namespace
+}  // namespace
 
 void DrawPicture(gfx::Surface& s, const Look& look, const gfx::Rect& pictureRect)
 {
@@ -127,4 +130,4 @@ void DrawPicture(gfx::Surface& s, const Look& look, const gfx::Rect& pictureRect
     draw(s, look, shifted, PictureMode::Normal);
 }
 
-} // namespace quarbel::picturebutton
+}  // namespace quarbel::picturebutton

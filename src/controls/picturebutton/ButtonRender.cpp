@@ -44,4 +44,4 @@ Painted RenderPictureButton(gfx::Surface& s, const Look& look)
     return out;
 }
 
-} // namespace quarbel::picturebutton
+}  // namespace quarbel::picturebutton

@@ -19,8 +19,9 @@ ResourceLookup& lookup()
 // with warnings of its own; for a button's click these are all plain silence.
 bool isAudioNoise(const QString& message)
 {
-    static const char* const prefixes[] = {"PulseAudioService:", "No audio device detected", "QSoundEffect(",
-                                           "QAudioSink", "ALSA lib", "pulseaudio"};
+    static const char* const prefixes[] = {"PulseAudioService:", "No audio device detected",
+                                           "QSoundEffect(",      "QAudioSink",
+                                           "ALSA lib",           "pulseaudio"};
     for (const char* p : prefixes)
         if (message.startsWith(QLatin1String(p)))
             return true;
@@ -70,7 +71,7 @@ bool isReadableFile(const QString& path)
     return info.isFile() && info.isReadable();
 }
 
-} // namespace
+}  // namespace
 
 void setSoundResourceLookup(ResourceLookup l) { lookup() = std::move(l); }
 
@@ -104,7 +105,7 @@ void PlayButtonSound(const QString& path)
     effectFor(file)->play();
 }
 
-} // namespace quarbel::picturebutton
+}  // namespace quarbel::picturebutton
 
 namespace quarbel::picturebutton {
 
@@ -114,4 +115,4 @@ QSoundEffect::Status soundStatus(const QString& path)
     return e ? e->status() : QSoundEffect::Null;
 }
 
-} // namespace quarbel::picturebutton
+}  // namespace quarbel::picturebutton

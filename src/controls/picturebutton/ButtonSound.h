@@ -27,4 +27,4 @@ void PlayButtonSound(const QString& path);
 // was (or names no file), Loading, Ready or Error.
 QSoundEffect::Status soundStatus(const QString& path);
 
-} // namespace quarbel::picturebutton
+}  // namespace quarbel::picturebutton

@@ -45,7 +45,8 @@ int buttonsCode(Qt::MouseButtons b)
 
 int shiftCode(Qt::KeyboardModifiers m)
 {
-    return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) | (m & Qt::AltModifier ? 4 : 0);
+    return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) |
+           (m & Qt::AltModifier ? 4 : 0);
 }
 
 // The classic key code: letters and digits are their upper-case characters.
@@ -98,7 +99,7 @@ std::optional<Qt::CursorShape> pointerShape(int pointer)
     }
 }
 
-} // namespace
+}  // namespace
 
 QChar accessKeyOf(const QString& caption)
 {
@@ -234,7 +235,7 @@ void XpB::setPictureHover(const QImage& picture)
 
 void XpB::setFont(const QFont& font)
 {
-    QWidget::setFont(font); // the font change repaints
+    QWidget::setFont(font);  // the font change repaints
     notify("Font");
 }
 
@@ -264,7 +265,7 @@ void XpB::applyPointer()
 
 void XpB::setEnabled(bool enabled)
 {
-    QWidget::setEnabled(enabled); // the enabled change repaints
+    QWidget::setEnabled(enabled);  // the enabled change repaints
     notify("Enabled");
 }
 
@@ -461,16 +462,13 @@ void XpB::changeEvent(QEvent* event)
         m_accessShortcut->setEnabled(!m_accessKey.isNull() && isEnabled());
         Refresh();
         break;
-    case QEvent::FontChange:
-        Refresh();
-        break;
+    case QEvent::FontChange: Refresh(); break;
     case QEvent::PaletteChange:
     case QEvent::ApplicationPaletteChange:
         SystemColors::paletteChanged();
         Refresh();
         break;
-    default:
-        break;
+    default: break;
     }
     QWidget::changeEvent(event);
 }
@@ -530,10 +528,7 @@ void XpB::mousePressEvent(QMouseEvent* event)
                   float(event->position().y()));
 }
 
-void XpB::mouseDoubleClickEvent(QMouseEvent*)
-{
-    mouseDownStep(m_lastButton, m_lastShift, m_lastX, m_lastY);
-}
+void XpB::mouseDoubleClickEvent(QMouseEvent*) { mouseDownStep(m_lastButton, m_lastShift, m_lastX, m_lastY); }
 
 void XpB::mouseReleaseEvent(QMouseEvent* event)
 {
@@ -635,4 +630,4 @@ void XpB::GoToURL()
         shell.openUrl(QUrl::fromUserInput(m_url));
 }
 
-} // namespace quarbel
+}  // namespace quarbel

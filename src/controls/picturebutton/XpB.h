@@ -224,4 +224,4 @@ private:
 // The access key of a caption, in lower case; null when there is none ("&&" shows an "&").
 QChar accessKeyOf(const QString& caption);
 
-} // namespace quarbel
+}  // namespace quarbel

@@ -13,7 +13,8 @@ namespace {
 
 std::uint32_t colour(const PropertyBag& bag, const char* name, std::uint32_t defaultValue)
 {
-    return static_cast<std::uint32_t>(bag.ReadTyped(QString::fromLatin1(name), qlonglong(defaultValue)).toLongLong());
+    return static_cast<std::uint32_t>(
+        bag.ReadTyped(QString::fromLatin1(name), qlonglong(defaultValue)).toLongLong());
 }
 
 int number(const PropertyBag& bag, const char* name, int defaultValue)
@@ -42,7 +43,7 @@ QImage picture(const PropertyBag& bag, const char* name)
 
 QVariant pictureValue(const QImage& image) { return image.isNull() ? QVariant() : QVariant(image); }
 
-} // namespace
+}  // namespace
 
 void XpB::ReadProperties(const PropertyBag& bag)
 {
@@ -122,4 +123,4 @@ void XpB::WriteProperties(PropertyBag& bag) const
     write("BEVELDEPTH", m_bevelDepth, 8);
 }
 
-} // namespace quarbel
+}  // namespace quarbel

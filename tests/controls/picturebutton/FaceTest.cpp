@@ -55,10 +55,10 @@ TEST_F(Faces, ShadeColorScalesBlueAndClamps)
         gfx::Color out;
     } cases[] = {
         {rgb(212, 208, 200), 48, rgb(255, 255, 250)},
-        {rgb(255, 255, 250), -48, rgb(207, 207, 188)}, // 250 - 62.5 truncated to 62
-        {rgb(255, 255, 250), -5, rgb(250, 250, 244)},  // 250 - 6.51 truncated to 6
+        {rgb(255, 255, 250), -48, rgb(207, 207, 188)},  // 250 - 62.5 truncated to 62
+        {rgb(255, 255, 250), -5, rgb(250, 250, 244)},   // 250 - 6.51 truncated to 6
         {rgb(140, 170, 230), 65, rgb(205, 235, 255)},
-        {rgb(10, 20, 30), -50, rgb(0, 0, 23)},         // 30 - 7.8 truncated to 7
+        {rgb(10, 20, 30), -50, rgb(0, 0, 23)},  // 30 - 7.8 truncated to 7
     };
     for (const Case& c : cases)
         EXPECT_EQ(ShadeColor(c.in, c.a), c.out) << std::hex << c.in << " " << std::dec << c.a;
@@ -68,10 +68,10 @@ TEST_F(Faces, ShadeColorScalesBlueAndClamps)
 TEST_F(Faces, XPFaceNormal)
 {
     const gfx::Surface s = render(look(75, 23, XP, QStringLiteral("Clear")));
-    const Palette p{{'D', rgb(64, 64, 64)},     {'W', rgb(255, 255, 255)}, // dark outline; +16 and +10 lines
-                    {'a', rgb(250, 250, 244)},  {'b', rgb(245, 245, 237)}, // -5 and -10 columns
-                    {'c', rgb(231, 231, 219)},  {'d', rgb(219, 219, 204)}, // -24 and -36 columns
-                    {'e', rgb(223, 223, 209)},  {'f', rgb(207, 207, 188)}, // -32 and -48 rows
+    const Palette p{{'D', rgb(64, 64, 64)},    {'W', rgb(255, 255, 255)},  // dark outline; +16 and +10 lines
+                    {'a', rgb(250, 250, 244)}, {'b', rgb(245, 245, 237)},  // -5 and -10 columns
+                    {'c', rgb(231, 231, 219)}, {'d', rgb(219, 219, 204)},  // -24 and -36 columns
+                    {'e', rgb(223, 223, 209)}, {'f', rgb(207, 207, 188)},  // -32 and -48 rows
                     {'g', rgb(244, 244, 236)}};                            // the face at row 10: -11
     EXPECT_TRUE(matches(s, {row("", 'D', 75, "")}, p, 0, 0));
     EXPECT_TRUE(matches(s, {row("DD", 'W', 71, "DD")}, p, 0, 1));
@@ -157,11 +157,11 @@ TEST_F(Faces, FlatFaceFollowsHoverAndPress)
         gfx::Color face;
     } cases[] = {
         {false, false, true, rgb(212, 208, 200)},
-        {true, false, true, rgb(181, 190, 214)},   // highlight + (171, 154, 108)
-        {true, true, true, rgb(166, 175, 214)},    // highlight + (156, 139, 108)
+        {true, false, true, rgb(181, 190, 214)},  // highlight + (171, 154, 108)
+        {true, true, true, rgb(166, 175, 214)},   // highlight + (156, 139, 108)
         {false, true, true, rgb(166, 175, 214)},
-        {true, false, false, rgb(0, 0, 255)},      // XPColor_Hover
-        {false, true, false, rgb(0, 128, 0)},      // XPColor_Pressed
+        {true, false, false, rgb(0, 0, 255)},  // XPColor_Hover
+        {false, true, false, rgb(0, 128, 0)},  // XPColor_Pressed
     };
     for (const Case& c : cases) {
         Look l = look(20, 12, Flat);
@@ -171,7 +171,7 @@ TEST_F(Faces, FlatFaceFollowsHoverAndPress)
         l.xpColorHover = rgb(0, 0, 255);
         l.xpColorPressed = rgb(0, 128, 0);
         gfx::Color back = 0;
-        l.surfaceBackColor = rgb(1, 2, 3); // left over from an earlier state
+        l.surfaceBackColor = rgb(1, 2, 3);  // left over from an earlier state
         const gfx::Surface s = [&] {
             gfx::Surface out(20, 12);
             back = RenderPictureButton(out, l).surfaceBackColor;
@@ -188,26 +188,34 @@ TEST_F(Faces, FlatFaceFollowsHoverAndPress)
 TEST_F(Faces, RaisedBorderAndBevel)
 {
     Look l = look(20, 12, Bordered);
-    const Palette p{{'W', rgb(255, 255, 255)}, {'S', rgb(128, 128, 128)}, {'.', rgb(212, 208, 200)},
+    const Palette p{{'W', rgb(255, 255, 255)},
+                    {'S', rgb(128, 128, 128)},
+                    {'.', rgb(212, 208, 200)},
                     // bevel shades of the face, 8 darker each ring outward, 8 lighter each ring outward
-                    {'1', rgb(204, 200, 192)}, {'2', rgb(196, 192, 184)}, {'3', rgb(188, 184, 177)},
-                    {'4', rgb(180, 176, 170)}, {'a', rgb(220, 216, 208)}, {'b', rgb(228, 224, 216)},
-                    {'c', rgb(236, 232, 224)}, {'d', rgb(244, 240, 232)}};
-    EXPECT_TRUE(matches(render(l),
-                        {"WWWWWWWWWWWWWWWWWWWW", "W..................S", "W..................S",
-                         "W..................S", "W..................S", "W..................S",
-                         "W..................S", "W..................S", "W..................S",
-                         "W..................S", "W..................S", "WSSSSSSSSSSSSSSSSSSS"},
-                        p));
+                    {'1', rgb(204, 200, 192)},
+                    {'2', rgb(196, 192, 184)},
+                    {'3', rgb(188, 184, 177)},
+                    {'4', rgb(180, 176, 170)},
+                    {'a', rgb(220, 216, 208)},
+                    {'b', rgb(228, 224, 216)},
+                    {'c', rgb(236, 232, 224)},
+                    {'d', rgb(244, 240, 232)}};
+    EXPECT_TRUE(matches(
+        render(l),
+        {"WWWWWWWWWWWWWWWWWWWW", "W..................S", "W..................S", "W..................S",
+         "W..................S", "W..................S", "W..................S", "W..................S",
+         "W..................S", "W..................S", "W..................S", "WSSSSSSSSSSSSSSSSSSS"},
+        p));
     l.buttonStyle = 1;
     l.bevel = 3;
     l.bevelDepth = 8;
-    EXPECT_TRUE(matches(render(l),
-                        {row("", 'd', 19, "4"), row("d", 'c', 17, "34"), row("dc", 'b', 15, "234"),
-                         row("dcb", 'a', 13, "1234"), row("dcba", '.', 12, "1234"), row("dcba", '.', 12, "1234"),
-                         row("dcba", '.', 12, "1234"), row("dcba", '.', 12, "1234"), row("dcb", '1', 14, "234"),
-                         row("dc", '2', 16, "34"), row("d", '3', 18, "4"), row("", '4', 20, "")},
-                        p));
+    EXPECT_TRUE(
+        matches(render(l),
+                {row("", 'd', 19, "4"), row("d", 'c', 17, "34"), row("dc", 'b', 15, "234"),
+                 row("dcb", 'a', 13, "1234"), row("dcba", '.', 12, "1234"), row("dcba", '.', 12, "1234"),
+                 row("dcba", '.', 12, "1234"), row("dcba", '.', 12, "1234"), row("dcb", '1', 14, "234"),
+                 row("dc", '2', 16, "34"), row("d", '3', 18, "4"), row("", '4', 20, "")},
+                p));
 }
 
 // The dotted focus frame 4 pixels inside, in every style but the XP look.
@@ -218,10 +226,11 @@ TEST_F(Faces, FocusFrameInsideTheMargin)
     const gfx::Surface s = render(l);
     const gfx::Color inverted = rgb(212, 208, 200) ^ 0xFFFFFFu;
     const Palette p{{'.', rgb(212, 208, 200)}, {'x', inverted}};
-    EXPECT_TRUE(matches(s, {"....................", "....x.x.x.x.x.x.....", "...............x...."}, p, 0, 3));
+    EXPECT_TRUE(
+        matches(s, {"....................", "....x.x.x.x.x.x.....", "...............x...."}, p, 0, 3));
     l.showFocusRect = false;
     EXPECT_EQ(render(l).pixel(4, 4), rgb(212, 208, 200));
 }
 
-} // namespace
-} // namespace quarbel::picturebutton
+}  // namespace
+}  // namespace quarbel::picturebutton

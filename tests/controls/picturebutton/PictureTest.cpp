@@ -30,11 +30,11 @@ TEST(Layout, PicturePositions)
         Rect picture;
         Rect caption;
     } cases[] = {
-        {Above, {42, 4, 58, 20}, {35, 24, 65, 37}},   // top = 4 + (32 - 33) / 2 = 4
-        {LeftOf, {25, 12, 41, 28}, {45, 13, 75, 26}}, // left = 4 + (92 - 50) / 2
+        {Above, {42, 4, 58, 20}, {35, 24, 65, 37}},    // top = 4 + (32 - 33) / 2 = 4
+        {LeftOf, {25, 12, 41, 28}, {45, 13, 75, 26}},  // left = 4 + (92 - 50) / 2
         {RightOf, {59, 12, 75, 28}, {25, 13, 55, 26}},
         {Below, {42, 21, 58, 37}, {35, 4, 65, 17}},
-        {7, previous, {35, 13, 65, 26}},              // the picture stays where it was
+        {7, previous, {35, 13, 65, 26}},  // the picture stays where it was
     };
     for (const Case& c : cases) {
         const ContentLayout l = LayoutContent(A, {30, 13}, true, false, {16, 16}, c.position, previous);
@@ -100,10 +100,10 @@ TEST_F(Pictures, DisabledBitmapIsEmbossed)
     Look l = look(bitmap());
     l.enabled = false;
     const Palette p{{'.', Face}, {'W', rgb(255, 255, 255)}, {'S', rgb(128, 128, 128)}};
-    EXPECT_TRUE(matches(render(l),
-                        {"....SS......", "....SSW.....", ".....WSS....", "......SSW...", ".......WW...",
-                         "............"},
-                        p, 0, 4));
+    EXPECT_TRUE(matches(
+        render(l),
+        {"....SS......", "....SSW.....", ".....WSS....", "......SSW...", ".......WW...", "............"}, p,
+        0, 4));
 }
 
 // Style 2 while hovering: a grey silhouette where the picture belongs and the picture itself
@@ -124,7 +124,8 @@ TEST_F(Pictures, LiftAndShift)
     l.isHovering = false;
     l.isPressed = true;
     const Palette q{{'.', Face}, {'R', Red}, {'B', Blue}};
-    EXPECT_TRUE(matches(render(l), {".....RR.....", ".....RR.....", ".......BB...", ".......BB..."}, q, 0, 5));
+    EXPECT_TRUE(
+        matches(render(l), {".....RR.....", ".....RR.....", ".......BB...", ".......BB..."}, q, 0, 5));
 }
 
 // Pictures with an alpha channel are icons: blended where half transparent, shape by alpha.
@@ -133,7 +134,7 @@ TEST_F(Pictures, IconsBlendAndEmbossByTheirAlpha)
     QImage icon(4, 4, QImage::Format_ARGB32);
     icon.fill(qRgba(0, 0, 0, 0));
     icon.setPixel(0, 0, qRgba(255, 0, 0, 255));
-    icon.setPixel(1, 0, qRgba(0, 255, 0, 255)); // the key colour means nothing to an icon
+    icon.setPixel(1, 0, qRgba(0, 255, 0, 255));  // the key colour means nothing to an icon
     icon.setPixel(2, 2, qRgba(0, 0, 255, 255));
     const Palette p{{'.', Face}, {'R', Red}, {'G', Key}, {'B', Blue}};
     EXPECT_TRUE(matches(render(look(icon)), {"....RG......", "............", "......B.....", "............"},
@@ -141,7 +142,8 @@ TEST_F(Pictures, IconsBlendAndEmbossByTheirAlpha)
     Look l = look(icon);
     l.enabled = false;
     const Palette q{{'.', Face}, {'W', rgb(255, 255, 255)}, {'S', rgb(128, 128, 128)}};
-    EXPECT_TRUE(matches(render(l), {"....SS......", ".....WW.....", "......S.....", ".......W...."}, q, 0, 4));
+    EXPECT_TRUE(
+        matches(render(l), {"....SS......", ".....WW.....", "......S.....", ".......W...."}, q, 0, 4));
 }
 
 // The widget lays its content out on every repaint; the picture lands in PictureRect.
@@ -180,5 +182,5 @@ TEST_F(Pictures, HugePictureBoxIsClippedNotAllocated)
     EXPECT_EQ(s.width(), 12);
 }
 
-} // namespace
-} // namespace quarbel::picturebutton
+}  // namespace
+}  // namespace quarbel::picturebutton

@@ -19,8 +19,8 @@ inline QStringList& loggedMessages()
 
 inline void ensureApplication()
 {
-    static const QtMessageHandler printing = qInstallMessageHandler(
-        [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    static const QtMessageHandler printing =
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& message) {
             loggedMessages() << message;
             if (printing)
                 printing(type, context, message);
@@ -33,4 +33,4 @@ inline void ensureApplication()
     SystemColors::use(SystemColors::classicTable());
 }
 
-} // namespace quarbel::testing
+}  // namespace quarbel::testing

@@ -7,12 +7,12 @@
 #include "controls/picturebutton/XpB.h"
 #include "platform/Shell.h"
 
+#include <gtest/gtest.h>
 #include <QCursor>
 #include <QDir>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <gtest/gtest.h>
 
 namespace quarbel {
 namespace {
@@ -23,11 +23,11 @@ TEST(AccessKey, TakenFromTheCaption)
 {
     const struct {
         const char* caption;
-        char16_t key; // 0: none
+        char16_t key;  // 0: none
     } cases[] = {
-        {"&Help", u'h'},        {"Clear", 0},          {"Save && Quit", 0}, {"A && B &Keep", u'k'},
-        {"&", 0},               {"X", 0},              {"Stop&", 0},        {"Fish && &&chips", 0},
-        {"a&&&b", u'b'},           {"Op&en", u'e'},       {"&1st", u'1'},
+        {"&Help", u'h'}, {"Clear", 0},    {"Save && Quit", 0}, {"A && B &Keep", u'k'},
+        {"&", 0},        {"X", 0},        {"Stop&", 0},        {"Fish && &&chips", 0},
+        {"a&&&b", u'b'}, {"Op&en", u'e'}, {"&1st", u'1'},
     };
     for (const auto& c : cases)
         EXPECT_EQ(accessKeyOf(QString::fromUtf8(c.caption)), c.key ? QChar(c.key) : QChar()) << c.caption;
@@ -75,7 +75,7 @@ TEST_F(Button, ReleaseInsideClicksReleaseOutsideDoesNot)
     EXPECT_FALSE(button->IsPressed());
     EXPECT_EQ(clicks.size(), 1);
     QTest::mousePress(button, Qt::LeftButton, {}, QPoint(40, 12));
-    QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(85, 12)); // just right of it
+    QTest::mouseRelease(button, Qt::LeftButton, {}, QPoint(85, 12));  // just right of it
     EXPECT_FALSE(button->IsPressed());
     EXPECT_EQ(clicks.size(), 1);
 }
@@ -86,7 +86,7 @@ TEST_F(Button, RightButtonNeverPressesNorClicks)
     QSignalSpy downs(button, &XpB::MouseDown);
     QTest::mousePress(button, Qt::RightButton, {}, QPoint(40, 12));
     EXPECT_FALSE(button->IsPressed());
-    EXPECT_EQ(button->surface().pixel(40, 1), button->surface().pixel(40, 1)); // painted
+    EXPECT_EQ(button->surface().pixel(40, 1), button->surface().pixel(40, 1));  // painted
     QTest::mouseRelease(button, Qt::RightButton, {}, QPoint(40, 12));
     EXPECT_EQ(clicks.size(), 0);
     ASSERT_EQ(downs.size(), 1);
@@ -99,8 +99,8 @@ TEST_F(Button, DoubleClickClicksTwice)
     QSignalSpy clicks(button, &XpB::Click);
     QSignalSpy downs(button, &XpB::MouseDown);
     const QPointF at(40, 12);
-    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick,
-                              QEvent::MouseButtonRelease}) {
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                              QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
         QMouseEvent e(type, at, button->mapToGlobal(at), Qt::LeftButton,
                       type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(button, &e);
@@ -154,8 +154,8 @@ TEST_F(Button, LeavingAndReturningWhilePressed)
     EXPECT_FALSE(button->IsHovering());
     EXPECT_FALSE(button->overTimerActive());
     EXPECT_EQ(outs.size(), 1);
-    EXPECT_TRUE(button->IsPressed()); // still held
-    EXPECT_NE(button->surface().image(), pressed); // but drawn released
+    EXPECT_TRUE(button->IsPressed());               // still held
+    EXPECT_NE(button->surface().image(), pressed);  // but drawn released
 
     QTest::mouseMove(button, QPoint(30, 12));
     EXPECT_TRUE(button->IsHovering());
@@ -186,7 +186,7 @@ TEST_F(Button, AccessKeyClicksWithoutPressingAndOnlyWhileEnabled)
 {
     QSignalSpy clicks(button, &XpB::Click);
     button->setURL(QStringLiteral("https://example.org/"));
-    window.setFocus(); // the access key works from anywhere in the window
+    window.setFocus();  // the access key works from anywhere in the window
     QTest::keyClick(&window, Qt::Key_G, Qt::AltModifier);
     EXPECT_EQ(clicks.size(), 1);
     ASSERT_EQ(shell->urls.size(), 1);
@@ -203,7 +203,7 @@ TEST_F(Button, LinksOpenAfterTheClick)
 {
     const struct {
         const char* url;
-        const char* opened; // nullptr: nothing opened
+        const char* opened;  // nullptr: nothing opened
     } cases[] = {
         {"mailto:someone@example.org?subject=Hi", "mailto:someone@example.org?subject=Hi"},
         {"www.example.org", "http://www.example.org"},
@@ -227,7 +227,7 @@ TEST(PictureSize, SetsThePictureBox)
     testing::ensureApplication();
     XpB b;
     b.setPictureSize(picturebutton::NativeSize);
-    EXPECT_EQ(QSize(b.PictureWidth(), b.PictureHeight()), QSize(32, 32)); // no picture
+    EXPECT_EQ(QSize(b.PictureWidth(), b.PictureHeight()), QSize(32, 32));  // no picture
     b.setPicture(QImage(20, 12, QImage::Format_RGB32));
     EXPECT_EQ(QSize(b.PictureWidth(), b.PictureHeight()), QSize(20, 12));
     EXPECT_EQ(b.OriginalPicSize(), QSize(20, 12));
@@ -351,9 +351,9 @@ TEST(Persistence, RoundTripOmitsDefaults)
     b.setEnabled(false);
     PropertyBag written;
     b.WriteProperties(written);
-    EXPECT_EQ(written.names(), (QStringList{"Caption", "ButtonStyle", "Picture", "PictureWidth", "OriginalPicSizeW",
-                                            "OriginalPicSizeH", "Enabled", "XPColor_Hover", "BackColor", "SoundClick",
-                                            "BEVELDEPTH"}));
+    EXPECT_EQ(written.names(), (QStringList{"Caption", "ButtonStyle", "Picture", "PictureWidth",
+                                            "OriginalPicSizeW", "OriginalPicSizeH", "Enabled",
+                                            "XPColor_Hover", "BackColor", "SoundClick", "BEVELDEPTH"}));
     // Through the text form, as a layout file keeps it.
     const auto reread = PropertyBag::fromText(written.toText());
     ASSERT_TRUE(reread);
@@ -379,8 +379,9 @@ TEST(Persistence, RoundTripOmitsDefaults)
 TEST(Persistence, ReadsNumbersKeptAsText)
 {
     testing::ensureApplication();
-    const auto bag = PropertyBag::fromText(QStringLiteral("ButtonStyle = 3\nBackColor = &H8000000D&\n"
-                                                          "ShowFocusRect = 0\nBEVEL = \"deep\"\n"));
+    const auto bag =
+        PropertyBag::fromText(QStringLiteral("ButtonStyle = 3\nBackColor = &H8000000D&\n"
+                                             "ShowFocusRect = 0\nBEVEL = \"deep\"\n"));
     ASSERT_TRUE(bag);
     XpB b;
     b.ReadProperties(*bag);
@@ -455,9 +456,10 @@ TEST(Sound, UnplayableSoundsSayNothing)
     EXPECT_EQ(picturebutton::soundStatus(dir.filePath(QStringLiteral("missing.wav"))), QSoundEffect::Null);
     QCoreApplication::processEvents();
     for (const QString& m : testing::loggedMessages())
-        EXPECT_FALSE(m.contains(QStringLiteral("audio"), Qt::CaseInsensitive) || m.contains(QStringLiteral("Sound")))
+        EXPECT_FALSE(m.contains(QStringLiteral("audio"), Qt::CaseInsensitive) ||
+                     m.contains(QStringLiteral("Sound")))
             << m.toStdString();
 }
 
-} // namespace
-} // namespace quarbel
+}  // namespace
+}  // namespace quarbel
