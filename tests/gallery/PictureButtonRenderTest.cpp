@@ -2,7 +2,14 @@
 // size, transparent corners outside the XP look's region, and the states asked for.
 
 #include <gtest/gtest.h>
+#include <set>
+#include "controls/common/SystemColors.h"
+#include "controls/picturebutton/XpB.h"
+#include "gallery/GalleryRegistry.h"
+
+#include <QApplication>
 #include <QImage>
+#include <QLabel>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
@@ -66,6 +73,38 @@ TEST_F(PictureButtonRender, UnknownPropertyAndBadValueAreRefused)
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_TRUE(r.err.contains("BEVEL")) << r.err.toStdString();
     EXPECT_FALSE(QFile::exists(path()));
+}
+
+// The gallery's page shows a live button of every style and a picture of each style in each
+// state, the picture buttons' corners left out.
+TEST(PictureButtonShowcase, EveryStyleLiveAndInEveryState)
+{
+    static int argc = 1;
+    static char name[] = "gallery_tests";
+    static char* argv[] = {name, nullptr};
+    if (!QApplication::instance())
+        new QApplication(argc, argv);
+    quarbel::SystemColors::use(quarbel::SystemColors::classicTable());
+    const quarbel::gallery::GalleryControl* control = quarbel::gallery::findControl("picturebutton");
+    ASSERT_TRUE(control);
+    QWidget parent;
+    QWidget* page = control->showcase(&parent);
+    std::set<int> live;
+    for (const quarbel::XpB* b : page->findChildren<quarbel::XpB*>())
+        if (!b->isHidden())
+            live.insert(b->ButtonStyle());
+    EXPECT_EQ(live, (std::set<int>{0, 1, 2, 3, 4}));
+    int faces = 0, rounded = 0;
+    for (const QLabel* label : page->findChildren<QLabel*>()) {
+        const QImage face = label->pixmap().toImage();
+        if (face.isNull())
+            continue;
+        ++faces;
+        rounded += qAlpha(face.pixel(0, 0)) == 0;
+    }
+    EXPECT_EQ(faces, 25);  // five styles in five states
+    EXPECT_EQ(rounded, 5); // the XP look's
+    quarbel::SystemColors::reset();
 }
 
 }  // namespace
