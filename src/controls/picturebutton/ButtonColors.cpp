@@ -26,8 +26,10 @@ Rgb SplitColor(gfx::Color colour)
 gfx::Color ShadeColor(gfx::Color colour, int a)
 {
     const Rgb c = SplitColor(colour);
-    const auto clamp = [](int v) { return std::clamp(v, 0, 255); };
-    return gfx::rgb(clamp(c.red + a), clamp(c.green + a), clamp(c.blue + c.blue * a / 192));
+    // Wide enough for any amount a stored property can carry.
+    const long long A = a;
+    const auto clamp = [](long long v) { return static_cast<int>(std::clamp(v, 0LL, 255LL)); };
+    return gfx::rgb(clamp(c.red + A), clamp(c.green + A), clamp(c.blue + c.blue * A / 192));
 }
 
 gfx::Color AddCapped(Rgb c, int dr, int dg, int db)

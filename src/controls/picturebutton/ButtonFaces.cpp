@@ -5,6 +5,7 @@
 #include "controls/picturebutton/ButtonLook.h"
 
 #include <QPainter>
+#include <algorithm>
 
 namespace quarbel::picturebutton {
 
@@ -67,14 +68,30 @@ void ApplyStateColours(gfx::Surface& s, const Look& look, gfx::Color& surfaceBac
 
 void DrawBevel(gfx::Surface& s, int W, int H, gfx::Color b0, int n, int d)
 {
+    // Rings beyond the button are empty, and the colour stops changing within a few hundred
+    // steps (each channel reaches 0 or 255, or a step too small to move it): a bevel of any
+    // width or depth is drawn in time proportional to the button.
+    constexpr int Settled = 4096;
+    const int widest = std::min(n, std::max(W, H));
+    const int skipped = std::min(n - widest, Settled);
+    const long long depth = std::clamp(d, -Settled, Settled);
+    const auto lighter = [depth](gfx::Color c) {
+        const Rgb v = SplitColor(c);
+        const auto up = [depth](int x) { return static_cast<int>(std::clamp(x + depth, 0LL, 255LL)); };
+        return gfx::rgb(up(v.red), up(v.green), up(v.blue));
+    };
     gfx::Color c = b0;
-    for (int k = n; k >= 0; --k) {
-        c = ShadeColor(c, -d);
+    for (int i = 0; i < skipped; ++i)
+        c = ShadeColor(c, static_cast<int>(-depth));
+    for (int k = widest; k >= 0; --k) {
+        c = ShadeColor(c, static_cast<int>(-depth));
         s.frameRect({k, k, W - k, H - k}, c);
     }
     c = b0;
-    for (int k = n; k >= 0; --k) {
-        c = AddCapped(SplitColor(c), d, d, d);
+    for (int i = 0; i < skipped; ++i)
+        c = lighter(c);
+    for (int k = widest; k >= 0; --k) {
+        c = lighter(c);
         s.drawLine({k, k}, {W - (k + 1), k}, c);
         s.drawLine({k, k}, {k, H - (k + 1)}, c);
     }

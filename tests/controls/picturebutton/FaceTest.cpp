@@ -218,6 +218,37 @@ TEST_F(Faces, RaisedBorderAndBevel)
                 p));
 }
 
+// A bevel wider than the button: every ring and line of the rule, drawn one by one here,
+// gives the same pixels as the drawing that skips what cannot show; and a bevel of any width
+// and depth is drawn at all.
+TEST_F(Faces, BevelWiderThanTheButton)
+{
+    const int W = 20, H = 12, n = 60, d = 1;  // 40 steps skipped, colours still changing
+    gfx::Surface expected(W, H, rgb(212, 208, 200));
+    gfx::Color c = rgb(212, 208, 200);
+    for (int k = n; k >= 0; --k) {
+        c = ShadeColor(c, -d);
+        expected.frameRect({k, k, W - k, H - k}, c);
+    }
+    c = rgb(212, 208, 200);
+    for (int k = n; k >= 0; --k) {
+        c = rgb(std::min(255, gfx::red(c) + d), std::min(255, gfx::green(c) + d),
+                std::min(255, gfx::blue(c) + d));
+        expected.drawLine({k, k}, {W - (k + 1), k}, c);
+        expected.drawLine({k, k}, {k, H - (k + 1)}, c);
+    }
+    Look l = look(W, H, Bordered);
+    l.bevel = n;
+    l.bevelDepth = d;
+    EXPECT_EQ(render(l).image(), expected.image());
+
+    l.bevel = 2147483647;
+    l.bevelDepth = 2147483647;
+    const gfx::Surface s = render(l);
+    EXPECT_EQ(s.pixel(0, 0), rgb(255, 255, 255));
+    EXPECT_EQ(s.pixel(0, H - 1), rgb(0, 0, 0));
+}
+
 // The dotted focus frame 4 pixels inside, in every style but the XP look.
 TEST_F(Faces, FocusFrameInsideTheMargin)
 {
