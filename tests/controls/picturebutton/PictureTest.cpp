@@ -171,15 +171,23 @@ TEST_F(Pictures, WidgetDrawsThePictureWhereItsLayoutSaysForEachPosition)
     }
 }
 
-// A picture box far larger than the button draws the visible part only.
+// A picture box far larger than the button draws the visible part only, for bitmaps and
+// icons, enabled and disabled.
 TEST_F(Pictures, HugePictureBoxIsClippedNotAllocated)
 {
-    Look l = look(bitmap());
-    l.pictureWidth = 1 << 20;
-    l.pictureHeight = 1 << 20;
-    l.enabled = false;
-    const gfx::Surface s = render(l);
-    EXPECT_EQ(s.width(), 12);
+    QImage icon(2, 2, QImage::Format_ARGB32);
+    icon.fill(qRgba(0, 0, 255, 255));
+    for (const QImage& picture : {bitmap(), icon})
+        for (bool enabled : {true, false}) {
+            Look l = look(picture);
+            l.pictureWidth = 1 << 20;
+            l.pictureHeight = 1 << 20;
+            l.enabled = enabled;
+            const gfx::Surface s = render(l);
+            // The box is centred on the content: its centre (6, 6) is where the picture's last
+            // (bottom-right) pixel begins, blue or its embossed shadow.
+            EXPECT_NE(s.pixel(6, 6), Face) << picture.hasAlphaChannel() << enabled;
+        }
 }
 
 }  // namespace
