@@ -73,10 +73,14 @@ void DrawBitmapPicture(gfx::Surface& s, const Look& look, const gfx::Rect& r, Pi
         gfx::maskedCopy(s, part.pixels, part.pixels.bounds(), part.at, key);
         return;
     }
-    // The key colour becomes white, and the shape is every pixel that is not white.
-    gfx::Surface keyed(bitmap.width(), bitmap.height(), White);
-    gfx::maskedCopy(keyed, bitmap, bitmap.bounds(), {0, 0}, key);
-    const StretchedPart part = stretchPart(keyed, box, worthMaking(s));
+    // The key colour becomes white, and the shape is every pixel that is not white. Taking
+    // each pixel from the source as it is stretched gives the same as keying the whole source
+    // first, and costs only the visible part.
+    StretchedPart part = stretchPart(bitmap, box, worthMaking(s));
+    for (int y = 0; y < part.pixels.height(); ++y)
+        for (int x = 0; x < part.pixels.width(); ++x)
+            if (part.pixels.pixel(x, y) == key)
+                part.pixels.setPixel(x, y, White);
     drawStateShape(s, part.pixels, part.pixels.bounds(), part.at, White, mode);
 }
 
