@@ -135,7 +135,7 @@ bool ThemedButton::event(QEvent* e)
         break;
     }
     case QEvent::Shortcut:
-        if (static_cast<QShortcutEvent*>(e)->shortcutId() == m_accessKeyId) {
+        if (static_cast<QShortcutEvent*>(e)->key() == QKeySequence::mnemonic(m_caption)) {
             accessKey();
             return true;
         }
