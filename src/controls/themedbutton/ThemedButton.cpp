@@ -270,6 +270,12 @@ void ThemedButton::render()
         m_style = m_nonThemeStyle;
 }
 
+void ThemedButton::click()
+{
+    if (isEnabled())
+        emit Click();
+}
+
 void ThemedButton::Refresh()
 {
     render();

@@ -110,6 +110,8 @@ public:
     bool displayAsDefault() const { return m_displayAsDefault; }
     void setDisplayAsDefault(bool on);
 
+    // Raises Click as the host's own code would (nothing while disabled).
+    void click();
     // Repaints the whole control now.
     void Refresh();
     void About();

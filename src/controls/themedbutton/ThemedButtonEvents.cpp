@@ -191,7 +191,10 @@ void ThemedButton::mouseReleaseEvent(QMouseEvent* e)
     if (e->button() == Qt::LeftButton) {
         if (m_buttonType != 1 || m_value) {
             setState(ButtonState::Hot);
-            QCoreApplication::processEvents();
+            // The Hot face shows before a long Click handler runs. Only this repaint runs
+            // here: other pending events (timers, queued input) keep their order.
+            if (isVisible())
+                repaint();
             // Released away from the button: the pointer is no longer inside, so no Click.
             if (m_mouseInside && over)
                 emit Click();
