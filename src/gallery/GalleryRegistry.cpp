@@ -4,7 +4,7 @@ namespace quarbel::gallery {
 
 const std::vector<GalleryControl>& galleryControls()
 {
-    static const std::vector<GalleryControl> controls{progressBarControl()};
+    static const std::vector<GalleryControl> controls{progressBarControl(), themedButtonControl()};
     return controls;
 }
 

@@ -44,5 +44,6 @@ const GalleryProperty* knownProperty(const GalleryControl& control, const QStrin
 
 // The entries, one a control.
 GalleryControl progressBarControl();
+GalleryControl themedButtonControl();
 
 } // namespace quarbel::gallery

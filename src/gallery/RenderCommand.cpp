@@ -120,10 +120,13 @@ RenderOutcome renderControl(const GalleryControl& control, const RenderRequest& 
     control.read(*widget, bag);
     if (!request.states.isEmpty())
         control.applyState(*widget, request.states);
-    const QImage image = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    if (image.size() != request.size)
-        return {ExitWriteFailed, QStringLiteral("the control painted %1x%2 instead of the asked size")
-                                     .arg(image.width()).arg(image.height())};
+    // The picture has the control's own size: a control may correct the asked one (a minimum
+    // size). Outside a control's window region (its mask) the picture is transparent.
+    QImage image(widget->size(), QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    widget->render(&image);
+    if (widget->mask().isEmpty())
+        image = image.convertToFormat(QImage::Format_RGB32);
 
     QSaveFile file(request.out);
     if (!file.open(QIODevice::WriteOnly))
