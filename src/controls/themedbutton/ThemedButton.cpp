@@ -127,50 +127,24 @@ void ThemedButton::setEnabled(bool enabled)
     QWidget::setEnabled(enabled);
 }
 
-#define QUARBEL_REPAINTING_SETTER(Name, Type, member)                                                                  \
-    void ThemedButton::set##Name(Type v)                                                                               \
-    {                                                                                                                  \
-        member = v;                                                                                                    \
-        changed(#Name);                                                                                                \
-        Refresh();                                                                                                     \
-    }
+void ThemedButton::setShowFocus(bool v) { store(m_showFocus, v, "ShowFocus"); }
+void ThemedButton::setUseCustomColors(bool v) { store(m_useCustomColors, v, "UseCustomColors"); }
+void ThemedButton::setBackColor(std::uint32_t v) { store(m_backColor, v, "BackColor"); }
+void ThemedButton::setHighlightColor(std::uint32_t v) { store(m_highlightColor, v, "HighlightColor"); }
+void ThemedButton::setFontColor(std::uint32_t v) { store(m_fontColor, v, "FontColor"); }
+void ThemedButton::setFontHighlightColor(std::uint32_t v) { store(m_fontHighlightColor, v, "FontHighlightColor"); }
+void ThemedButton::setToolTipType(int v) { store(m_toolTipType, v, "ToolTipType"); }
+void ThemedButton::setToolTipBackColor(std::uint32_t v) { store(m_toolTipBackColor, v, "ToolTipBackColor"); }
+void ThemedButton::setToolTipForeColor(std::uint32_t v) { store(m_toolTipForeColor, v, "ToolTipForeColor"); }
+void ThemedButton::setButtonType(int v) { store(m_buttonType, v, "ButtonType"); }
+void ThemedButton::setValue(bool v) { store(m_value, v, "Value"); }
+void ThemedButton::setMaskColor(std::uint32_t v) { store(m_maskColor, v, "MaskColor"); }
+void ThemedButton::setUseMaskColor(bool v) { store(m_useMaskColor, v, "UseMaskColor"); }
+void ThemedButton::setRoundedBordersByTheme(bool v) { store(m_roundedBordersByTheme, v, "RoundedBordersByTheme"); }
 
-QUARBEL_REPAINTING_SETTER(ShowFocus, bool, m_showFocus)
-QUARBEL_REPAINTING_SETTER(UseCustomColors, bool, m_useCustomColors)
-QUARBEL_REPAINTING_SETTER(BackColor, std::uint32_t, m_backColor)
-QUARBEL_REPAINTING_SETTER(HighlightColor, std::uint32_t, m_highlightColor)
-QUARBEL_REPAINTING_SETTER(FontColor, std::uint32_t, m_fontColor)
-QUARBEL_REPAINTING_SETTER(FontHighlightColor, std::uint32_t, m_fontHighlightColor)
-QUARBEL_REPAINTING_SETTER(ToolTipType, int, m_toolTipType)
-QUARBEL_REPAINTING_SETTER(ToolTipBackColor, std::uint32_t, m_toolTipBackColor)
-QUARBEL_REPAINTING_SETTER(ToolTipForeColor, std::uint32_t, m_toolTipForeColor)
-QUARBEL_REPAINTING_SETTER(ButtonType, int, m_buttonType)
-QUARBEL_REPAINTING_SETTER(Value, bool, m_value)
-QUARBEL_REPAINTING_SETTER(MaskColor, std::uint32_t, m_maskColor)
-QUARBEL_REPAINTING_SETTER(UseMaskColor, bool, m_useMaskColor)
-QUARBEL_REPAINTING_SETTER(RoundedBordersByTheme, bool, m_roundedBordersByTheme)
-#undef QUARBEL_REPAINTING_SETTER
-
-void ThemedButton::setToolTipTitle(const QString& title)
-{
-    m_toolTipTitle = title;
-    changed("TooltipTitle");
-    Refresh();
-}
-
-void ThemedButton::setToolTipIcon(int icon)
-{
-    m_toolTipIcon = icon;
-    changed("TooltipIcon");
-    Refresh();
-}
-
-void ThemedButton::setRightToLeft(bool rightToLeft)
-{
-    m_rightToLeft = rightToLeft;
-    changed("bRTLText");
-    Refresh();
-}
+void ThemedButton::setToolTipTitle(const QString& title) { store(m_toolTipTitle, title, "TooltipTitle"); }
+void ThemedButton::setToolTipIcon(int icon) { store(m_toolTipIcon, icon, "TooltipIcon"); }
+void ThemedButton::setRightToLeft(bool rightToLeft) { store(m_rightToLeft, rightToLeft, "bRTLText"); }
 
 void ThemedButton::setToolTipText(const QString& text)
 {

@@ -167,6 +167,13 @@ protected:
 private:
     void setState(ButtonState s);
     void changed(const char* name);
+    // Stores a property that only needs a repaint, and tells the host.
+    template <typename T> void store(T& member, const T& value, const char* name)
+    {
+        member = value;
+        changed(name);
+        Refresh();
+    }
     // Minimum size, caption place, window region, repaint.
     void relayout();
     void render();
