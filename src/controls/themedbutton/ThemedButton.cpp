@@ -168,6 +168,11 @@ void ThemedButton::setMousePointer(int pointer)
 {
     m_mousePointer = static_cast<std::int16_t>(pointer);
     changed("MousePointer");
+    applyCursor();
+}
+
+void ThemedButton::applyCursor()
+{
     if (m_mousePointer == 0)
         unsetCursor();
     else

@@ -186,6 +186,7 @@ private:
     void createToolTip();
     void destroyToolTip();
     void updateAccessKey();
+    void applyCursor();
 
     // Properties.
     int m_style = 0;

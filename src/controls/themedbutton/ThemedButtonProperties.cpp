@@ -113,8 +113,7 @@ void ThemedButton::ReadProperties(const PropertyBag& bag)
     m_useMaskColor = readBool(bag, "UseMaskColor", false);
     m_maskColor = readColor(bag, "MaskColor", 0xC0C0C0);
     m_mousePointer = static_cast<std::int16_t>(readInt(bag, "MousePointer", 0));
-    if (m_mousePointer != 0)
-        setMousePointer(m_mousePointer);
+    applyCursor();
     m_roundedBordersByTheme = readBool(bag, "RoundedBordersByTheme", true);
     m_rightToLeft = readBool(bag, "bRTLText", false);
     // A button that shows Disabled does not take clicks either.

@@ -56,9 +56,10 @@ void key(QWidget* w, QEvent::Type type, int k, bool autoRepeat = false)
 
 class Behaviour : public ::testing::Test {
 protected:
+    // Before the fixture's window is made.
+    static void SetUpTestSuite() { testing::ensureWidgetsWithClassicColors(); }
     void SetUp() override
     {
-        testing::ensureWidgetsWithClassicColors();
         window.resize(300, 100);
         before = new ThemedButton(&window);
         button = new ThemedButton(&window);
