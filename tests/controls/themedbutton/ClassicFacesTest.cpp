@@ -36,6 +36,7 @@ struct FaceCase {
     std::vector<std::string> rows;  // 6 x 5
     bool custom = false;
     bool focus = false;
+    bool asDefault = false;  // the container shows it as its default button
 };
 
 class ClassicFaces : public ::testing::TestWithParam<FaceCase> {
@@ -56,6 +57,7 @@ TEST_P(ClassicFaces, PixelsFollowTheDrawingRules)
     look.highlightColor = High;
     look.hasFocus = c.focus;
     look.showFocus = c.focus;
+    look.displayAsDefault = c.asDefault;
     gfx::Surface s(6, 5, 0x123456);
     RenderResult result;
     DrawFace(s, look, result);
@@ -73,6 +75,8 @@ INSTANTIATE_TEST_SUITE_P(
         FaceCase{"classic_pressed", Classic3D, Pressed, {"SSSSSW", "SDDDFW", "SDFFFW", "SFFFFW", "WWWWWW"}},
         // With the focus shown, the black frame shows along the top and the left.
         FaceCase{"classic_focus", Classic3D, Normal, {"KKKKKK", "KWWWSD", "KWFFSD", "KSSSSD", "KDDDDD"}, false, true},
+        FaceCase{"classic_default", Classic3D, Hot, {"KKKKKK", "KWWWSD", "KWFFSD", "KSSSSD", "KDDDDD"}, false, false,
+                 true},
         // Custom colours: Normal fills BackColor, every other state HighlightColor, even
         // Disabled; the edge keeps the system colours.
         FaceCase{"classic_custom_normal", Classic3D, Normal, {"FFFFFD", "FWWWSD", "FWbbSD", "FSSSSD", "DDDDDD"}, true},
