@@ -76,5 +76,33 @@ TEST(StylesPictureTest, ElevenStylesInEveryStateAreWrittenForReview)
     EXPECT_EQ(back.convertToFormat(QImage::Format_ARGB32), sheet);
 }
 
+TEST(StylesPictureTest, TooltipShapesAreWrittenForReview)
+{
+    testing::ensureWidgetsWithClassicColors();
+    QWidget owner;
+    const themed::ToolTipSetup setups[] = {
+        themed::toolTipSetup(1, 1, QStringLiteral("Source"), QStringLiteral("Adds one picture or a folder of them"), 0, 0),
+        themed::toolTipSetup(1, 3, QString(), QStringLiteral("A balloon with an error icon"), 0x0000C0, 0xE0F0FF),
+        themed::toolTipSetup(0, 2, QStringLiteral("Rectangle"), QStringLiteral("With a warning icon"), 0, 0),
+    };
+    QImage sheet(420, 240, QImage::Format_ARGB32);
+    sheet.fill(qRgb(236, 233, 216));
+    QPainter painter(&sheet);
+    int y = Gap;
+    for (const themed::ToolTipSetup& setup : setups) {
+        themed::ButtonToolTip tip(setup, &owner);
+        QImage picture(tip.size(), QImage::Format_ARGB32_Premultiplied);
+        themed::paintToolTip(picture, tip.look());
+        // The balloon's corners lie outside its shape: they stay transparent.
+        EXPECT_EQ(qAlpha(picture.pixel(picture.width() - 1, picture.height() - 1)), setup.balloon ? 0 : 255);
+        painter.drawImage(Gap, y, picture);
+        y += picture.height() + Gap;
+    }
+    painter.end();
+    const QString path = QStringLiteral(QUARBEL_BINARY_DIR "/themedbutton-tooltips.png");
+    ASSERT_TRUE(sheet.save(path, "PNG")) << path.toStdString();
+    std::cout << "themed button tooltips written to " << path.toStdString() << std::endl;
+}
+
 } // namespace
 } // namespace quarbel
