@@ -14,10 +14,10 @@ namespace quarbel::gallery {
 
 namespace {
 
-const char* const StyleNames[] = {"0 Classic3D",     "1 Soft3D",          "2 FlatHover",
-                                  "3 SimpleBorder",  "4 HighlightFill",   "5 FixedGlossy",
-                                  "6 WindowsTheme",  "7 SystemGlossy",    "8 SystemFlatGradient",
-                                  "9 SystemRaisedGradient", "10 RoundedPixmap"};
+const char* const StyleNames[] = {
+    "0 Classic3D",     "1 Soft3D",       "2 FlatHover",    "3 SimpleBorder",       "4 HighlightFill",
+    "5 FixedGlossy",   "6 WindowsTheme", "7 SystemGlossy", "8 SystemFlatGradient", "9 SystemRaisedGradient",
+    "10 RoundedPixmap"};
 
 // Puts the button into the states a person would: the focus, the pointer over it, a left
 // button held down on it.
@@ -70,7 +70,8 @@ QWidget* showcase(QWidget* parent)
     for (int style = 0; style <= 10; ++style) {
         grid->addWidget(new QLabel(QString::fromLatin1(StyleNames[style]), page), 1 + style, 0);
         grid->addWidget(makeButton(page, style, QStringLiteral("&Convert")), 1 + style, 1);
-        const QStringList states[] = {{}, {QStringLiteral("hover")}, {QStringLiteral("pressed")}, {}, {QStringLiteral("focus")}};
+        const QStringList states[] = {
+            {}, {QStringLiteral("hover")}, {QStringLiteral("pressed")}, {}, {QStringLiteral("focus")}};
         for (int s = 0; s < 5; ++s) {
             // Shown in one state: the pointer and the keyboard leave them alone.
             ThemedButton* b = makeButton(page, style, QStringLiteral("Convert"));
@@ -95,23 +96,41 @@ QWidget* showcase(QWidget* parent)
     return page;
 }
 
-} // namespace
+}  // namespace
 
 GalleryControl themedButtonControl()
 {
     GalleryControl c;
     c.name = QStringLiteral("themedbutton");
     using K = PropertyKind;
-    c.properties = {{"Icon", K::Picture},          {"Style", K::Integer},          {"Caption", K::Text},
-                    {"IconSize", K::Integer},      {"IconAlign", K::Integer},      {"CaptionAlign", K::Integer},
-                    {"iNonThemeStyle", K::Integer}, {"Enabled", K::Boolean},       {"ShowFocus", K::Boolean},
-                    {"USeCustomColors", K::Boolean}, {"BackColor", K::Integer},    {"HighlightColor", K::Integer},
-                    {"FontColor", K::Integer},     {"FontHighlightColor", K::Integer}, {"ToolTipText", K::Text},
-                    {"Tooltiptitle", K::Text},     {"ToolTipIcon", K::Integer},    {"ToolTipType", K::Integer},
-                    {"ttBackColor", K::Integer},   {"ttForeColor", K::Integer},    {"Font", K::Font},
-                    {"ButtonType", K::Integer},    {"Value", K::Boolean},          {"MaskColor", K::Integer},
-                    {"UseMaskColor", K::Boolean},  {"MousePointer", K::Integer},
-                    {"RoundedBordersByTheme", K::Boolean}, {"bRTLText", K::Boolean}};
+    c.properties = {{"Icon", K::Picture},
+                    {"Style", K::Integer},
+                    {"Caption", K::Text},
+                    {"IconSize", K::Integer},
+                    {"IconAlign", K::Integer},
+                    {"CaptionAlign", K::Integer},
+                    {"iNonThemeStyle", K::Integer},
+                    {"Enabled", K::Boolean},
+                    {"ShowFocus", K::Boolean},
+                    {"USeCustomColors", K::Boolean},
+                    {"BackColor", K::Integer},
+                    {"HighlightColor", K::Integer},
+                    {"FontColor", K::Integer},
+                    {"FontHighlightColor", K::Integer},
+                    {"ToolTipText", K::Text},
+                    {"Tooltiptitle", K::Text},
+                    {"ToolTipIcon", K::Integer},
+                    {"ToolTipType", K::Integer},
+                    {"ttBackColor", K::Integer},
+                    {"ttForeColor", K::Integer},
+                    {"Font", K::Font},
+                    {"ButtonType", K::Integer},
+                    {"Value", K::Boolean},
+                    {"MaskColor", K::Integer},
+                    {"UseMaskColor", K::Boolean},
+                    {"MousePointer", K::Integer},
+                    {"RoundedBordersByTheme", K::Boolean},
+                    {"bRTLText", K::Boolean}};
     c.keys = KeyCase::Insensitive;
     c.create = [] {
         auto button = std::make_unique<ThemedButton>();
@@ -126,4 +145,4 @@ GalleryControl themedButtonControl()
     return c;
 }
 
-} // namespace quarbel::gallery
+}  // namespace quarbel::gallery

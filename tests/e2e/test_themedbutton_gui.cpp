@@ -6,9 +6,9 @@
 #include "support/WindowE2E.h"
 #include "support/XDriver.h"
 
+#include <gtest/gtest.h>
 #include <QImage>
 #include <QRect>
-#include <gtest/gtest.h>
 
 using namespace quarbel;
 
@@ -85,7 +85,8 @@ TEST_F(ThemedButtonsInTheWindow, ClickingSourceOpensTheFileDialog)
     e2e::click(program.toScreen(Source));
     const QString dialog = program.waitForNewWindow(before);
     ASSERT_FALSE(dialog.isEmpty()) << "no dialog after clicking Source";
-    e2e::saveArtifact(e2e::screenshot(e2e::windowGeometry(dialog)), QStringLiteral("themedbutton-source-dialog.png"));
+    e2e::saveArtifact(e2e::screenshot(e2e::windowGeometry(dialog)),
+                      QStringLiteral("themedbutton-source-dialog.png"));
     e2e::focusWindow(dialog);
     e2e::key(QStringLiteral("Escape"));
     EXPECT_TRUE(e2e::waitUntil([&] { return !program.windows().contains(dialog); }));
@@ -99,4 +100,4 @@ TEST_F(ThemedButtonsInTheWindow, DisabledCancelShowsTheDisabledFace)
     EXPECT_EQ(shown(Cancel.topLeft() + QPoint(1, 1)), qRgb(0xD8, 0xD5, 0xC7));     // a corner pixel
 }
 
-} // namespace
+}  // namespace

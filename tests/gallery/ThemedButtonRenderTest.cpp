@@ -2,10 +2,10 @@
 // minimum, transparency outside its window region, and the states of the fixed glossy style
 // at the window's size (colours of the drawing rules, classic system colours).
 
+#include <gtest/gtest.h>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -15,8 +15,9 @@ protected:
     {
         const QString out = dir.filePath(QStringLiteral("b%1.png").arg(++count));
         QProcess p;
-        p.start(QStringLiteral(QUARBEL_GALLERY_EXE),
-                QStringList{"--render", "themedbutton", "--prop", "Caption="} + args + QStringList{"--out", out});
+        p.start(
+            QStringLiteral(QUARBEL_GALLERY_EXE),
+            QStringList{"--render", "themedbutton", "--prop", "Caption="} + args + QStringList{"--out", out});
         EXPECT_TRUE(p.waitForFinished(60000));
         EXPECT_EQ(p.exitCode(), expectedExit) << p.readAllStandardError().toStdString();
         return QImage(out);
@@ -43,7 +44,7 @@ TEST_F(ThemedButtonRender, GlossyStatesAtTheWindowsSize)
         QRgb row1;  // (40, 1): the ring's top line, or the face
     };
     const Case cases[] = {
-        {{}, qRgb(0xFC, 0xFC, 0xFB)},                  // face gradient, first line
+        {{}, qRgb(0xFC, 0xFC, 0xFB)},                    // face gradient, first line
         {{"--state", "hover"}, qRgb(0xFF, 0xF0, 0xCF)},  // orange hot ring
         {{"--state", "focus"}, qRgb(0xCE, 0xE7, 0xFF)},  // blue default ring
         {{"--state", "hover,focus"}, qRgb(0xFF, 0xF0, 0xCF)},
@@ -65,4 +66,4 @@ TEST_F(ThemedButtonRender, GlossyStatesAtTheWindowsSize)
     EXPECT_EQ(disabled.pixel(36, 12), qRgb(0xF5, 0xF4, 0xEA));
 }
 
-} // namespace
+}  // namespace

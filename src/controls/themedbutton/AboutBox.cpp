@@ -7,8 +7,8 @@ namespace quarbel::themed {
 
 AboutBox::AboutBox(const QString& version) : QWidget(nullptr), m_version(version)
 {
-    setWindowFlags(Qt::Window | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint
-                   | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setAttribute(Qt::WA_QuitOnClose, false);
     resize(260, 150);
 }
@@ -62,4 +62,4 @@ void AboutBox::mouseReleaseEvent(QMouseEvent*)
     hide();
 }
 
-} // namespace quarbel::themed
+}  // namespace quarbel::themed

@@ -32,4 +32,4 @@ private:
     bool m_pressed = false;
 };
 
-} // namespace quarbel::themed
+}  // namespace quarbel::themed

@@ -10,7 +10,7 @@ namespace {
 
 int half(int v) { return gfx::roundEven(v / 2.0); }
 
-} // namespace
+}  // namespace
 
 std::optional<CaptionLayout> LayoutCaption(const QString& caption, const QFont& font, int W, int H, int align,
                                            int margin, bool rightToLeft)
@@ -18,8 +18,8 @@ std::optional<CaptionLayout> LayoutCaption(const QString& caption, const QFont& 
     // The wrapped caption's extent, measured in the inset rectangle: t.left and t.top stay 4.
     const gfx::Rect inset{4, 4, W - 4, H - 4};
     gfx::Surface none;
-    const gfx::Rect t = gfx::drawText(none, caption, inset,
-                                      withReadingOrder(gfx::TextCalcRect | gfx::TextWordBreak, rightToLeft), font, 0);
+    const gfx::Rect t = gfx::drawText(
+        none, caption, inset, withReadingOrder(gfx::TextCalcRect | gfx::TextWordBreak, rightToLeft), font, 0);
     const int th = t.bottom - t.top;
     const int centredLeft = half(W - t.right - t.left);
     const int centredRight = half(W + t.right - t.left);
@@ -28,19 +28,21 @@ std::optional<CaptionLayout> LayoutCaption(const QString& caption, const QFont& 
     using namespace gfx;
     switch (align) {
     case AlignCenter:
-        return CaptionLayout{{centredLeft, middleTop, centredRight, middleBottom}, TextCenter | TextVCenter | TextWordBreak};
+        return CaptionLayout{{centredLeft, middleTop, centredRight, middleBottom},
+                             TextCenter | TextVCenter | TextWordBreak};
     case AlignLeft:
-        return CaptionLayout{{margin, middleTop, t.right + margin, middleBottom}, TextVCenter | TextWordBreak};
+        return CaptionLayout{{margin, middleTop, t.right + margin, middleBottom},
+                             TextVCenter | TextWordBreak};
     case AlignRight:
         return CaptionLayout{{W - t.right - t.left - margin, middleTop, W - t.left - margin, middleBottom},
                              TextRight | TextVCenter | TextWordBreak};
     case AlignTop:
-        return CaptionLayout{{centredLeft, half(margin), centredRight, half(margin) + th}, TextCenter | TextWordBreak};
+        return CaptionLayout{{centredLeft, half(margin), centredRight, half(margin) + th},
+                             TextCenter | TextWordBreak};
     case AlignBottom:
         return CaptionLayout{{centredLeft, H - th - half(margin), centredRight, H - half(margin)},
                              TextCenter | TextBottom | TextWordBreak};
-    default:
-        return std::nullopt;
+    default: return std::nullopt;
     }
 }
 
@@ -61,4 +63,4 @@ void DrawCaption(gfx::Surface& s, const ButtonLook& l)
     gfx::drawText(s, l.caption, l.captionRect, l.captionFormat, l.font, color);
 }
 
-} // namespace quarbel::themed
+}  // namespace quarbel::themed

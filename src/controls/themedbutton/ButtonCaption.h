@@ -24,4 +24,4 @@ std::optional<CaptionLayout> LayoutCaption(const QString& caption, const QFont& 
 // The format with the right-to-left reading flag added when rightToLeft.
 unsigned withReadingOrder(unsigned format, bool rightToLeft);
 
-} // namespace quarbel::themed
+}  // namespace quarbel::themed

@@ -17,8 +17,8 @@ int half(int v) { return gfx::roundEven(v / 2.0); }
 // The grey of the masked painter: the red share is rounded on its own first.
 gfx::Color maskedGrey(gfx::Color c)
 {
-    const int v = std::min(255, gfx::roundEven(gfx::green(c) * 0.59 + gfx::roundEven(gfx::red(c) * 0.3)
-                                               + gfx::blue(c) * 0.11));
+    const int v = std::min(
+        255, gfx::roundEven(gfx::green(c) * 0.59 + gfx::roundEven(gfx::red(c) * 0.3) + gfx::blue(c) * 0.11));
     return gfx::rgb(v, v, v);
 }
 
@@ -36,23 +36,17 @@ QImage workCopy(const QImage& picture, int size, gfx::Color maskColor)
     return work;
 }
 
-} // namespace
+}  // namespace
 
 gfx::Point IconPosition(int align, int W, int H, int size, int margin)
 {
     switch (align) {
-    case AlignCenter:
-        return {half(W - size), half(H - size)};
-    case AlignLeft:
-        return {margin, half(H - size)};
-    case AlignRight:
-        return {W - size - margin, half(H - size)};
-    case AlignTop:
-        return {half(W - size), margin};
-    case AlignBottom:
-        return {half(W - size), H - size - margin};
-    default:
-        return {0, 0};
+    case AlignCenter: return {half(W - size), half(H - size)};
+    case AlignLeft: return {margin, half(H - size)};
+    case AlignRight: return {W - size - margin, half(H - size)};
+    case AlignTop: return {half(W - size), margin};
+    case AlignBottom: return {half(W - size), H - size - margin};
+    default: return {0, 0};
     }
 }
 
@@ -90,11 +84,13 @@ gfx::Color iconGrey(gfx::Color c)
         if (v == 0xFF || (v % 0x10 == 0 && v != 0x90))
             return c;
     }
-    const int v = std::min(255, gfx::roundEven(gfx::green(c) * 0.59 + gfx::red(c) * 0.33 + gfx::blue(c) * 0.11));
+    const int v =
+        std::min(255, gfx::roundEven(gfx::green(c) * 0.59 + gfx::red(c) * 0.33 + gfx::blue(c) * 0.11));
     return gfx::rgb(v, v, v);
 }
 
-bool PaintIconGrayscale(gfx::Surface& dest, const QImage& icon, int destX, int destY, int destHeight, int destWidth)
+bool PaintIconGrayscale(gfx::Surface& dest, const QImage& icon, int destX, int destY, int destHeight,
+                        int destWidth)
 {
     if (dest.isNull() || icon.isNull())
         return false;
@@ -143,4 +139,4 @@ void DrawButtonIcon(gfx::Surface& s, const ButtonLook& l, int iconMargin)
         PaintIconGrayscale(s, l.icon, at.x, at.y, size, size);
 }
 
-} // namespace quarbel::themed
+}  // namespace quarbel::themed

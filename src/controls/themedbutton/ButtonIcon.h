@@ -36,4 +36,4 @@ bool PaintIconGrayscale(gfx::Surface& dest, const QImage& icon, int destX, int d
 // The grey PaintIconGrayscale gives a colour.
 gfx::Color iconGrey(gfx::Color c);
 
-} // namespace quarbel::themed
+}  // namespace quarbel::themed

@@ -52,4 +52,4 @@ struct ButtonLook {
 // on shows Pressed, a disabled control shows Disabled.
 int displayedState(int buttonState, int style, Mode mode, bool toggleOn, bool enabled);
 
-} // namespace quarbel::themed
+}  // namespace quarbel::themed

@@ -36,7 +36,7 @@ GlossyLook glossyLook(const ButtonLook& l)
     return g;
 }
 
-} // namespace
+}  // namespace
 
 void ClearSurface(gfx::Surface& s)
 {
@@ -47,33 +47,18 @@ void ClearSurface(gfx::Surface& s)
 void DrawFace(gfx::Surface& s, const ButtonLook& l, RenderResult& result)
 {
     switch (l.style) {
-    case Classic3D:
-        DrawClassic3D(s, l);
-        break;
-    case Soft3D:
-        DrawSoft3D(s, l);
-        break;
-    case FlatHover:
-        DrawFlatHover(s, l);
-        break;
-    case SimpleBorder:
-        DrawSimpleBorder(s, l);
-        break;
-    case HighlightFill:
-        DrawHighlightFill(s, l);
-        break;
-    case WindowsTheme:
-        result.themeFailed = !DrawThemeFace(s, l, &result.themeRegion);
-        break;
+    case Classic3D: DrawClassic3D(s, l); break;
+    case Soft3D: DrawSoft3D(s, l); break;
+    case FlatHover: DrawFlatHover(s, l); break;
+    case SimpleBorder: DrawSimpleBorder(s, l); break;
+    case HighlightFill: DrawHighlightFill(s, l); break;
+    case WindowsTheme: result.themeFailed = !DrawThemeFace(s, l, &result.themeRegion); break;
     case FixedGlossy:
     case SystemGlossy:
     case SystemFlatGradient:
     case SystemRaisedGradient:
-    case RoundedPixmap:
-        DrawGlossyFace(s, l.width, l.height, glossyLook(l));
-        break;
-    default:
-        break;
+    case RoundedPixmap: DrawGlossyFace(s, l.width, l.height, glossyLook(l)); break;
+    default: break;
     }
     result.iconMargin = IconMarginAfterFace(l.style);
 }
@@ -87,4 +72,4 @@ RenderResult RenderThemedButton(gfx::Surface& s, const ButtonLook& l)
     return result;
 }
 
-} // namespace quarbel::themed
+}  // namespace quarbel::themed

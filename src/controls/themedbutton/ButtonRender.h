@@ -41,4 +41,4 @@ bool DrawThemeFace(gfx::Surface& s, const ButtonLook& look, std::optional<gfx::R
 // The caption in look.captionRect with look.captionFormat, in the state's text colour.
 void DrawCaption(gfx::Surface& s, const ButtonLook& look);
 
-} // namespace quarbel::themed
+}  // namespace quarbel::themed

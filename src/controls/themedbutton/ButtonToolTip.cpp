@@ -76,10 +76,10 @@ QPainterPath outline(const ToolTipLook& l, QSize size)
     return path.united(pointer);
 }
 
-} // namespace
+}  // namespace
 
-ToolTipSetup toolTipSetup(int type, int icon, const QString& title, const QString& text, std::uint32_t foreColor,
-                          std::uint32_t backColor)
+ToolTipSetup toolTipSetup(int type, int icon, const QString& title, const QString& text,
+                          std::uint32_t foreColor, std::uint32_t backColor)
 {
     ToolTipSetup s;
     s.balloon = type == 1;
@@ -98,7 +98,8 @@ QSize toolTipSize(const ToolTipLook& l)
 {
     const QRect title = titleRect(l);
     const QSize text = textSize(l);
-    const int width = std::max({title.width(), text.width(), l.setup.balloon ? PointerLeft + PointerWidth : 0});
+    const int width =
+        std::max({title.width(), text.width(), l.setup.balloon ? PointerLeft + PointerWidth : 0});
     const int height = (title.isEmpty() ? 0 : title.height() + 4) + text.height();
     return {width + 2 * Padding, bodyTop(l) + height + 2 * Padding};
 }
@@ -126,7 +127,8 @@ void paintToolTip(QImage& picture, const ToolTipLook& l)
             x += IconSide + 4;
         }
         p.setFont(titleFont(l.font));
-        p.drawText(QRect(x, y, title.right() - x + 1, title.height()), Qt::AlignLeft | Qt::AlignVCenter, l.setup.title);
+        p.drawText(QRect(x, y, title.right() - x + 1, title.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                   l.setup.title);
         y += title.height() + 4;
     }
     p.setFont(l.font);
@@ -181,4 +183,4 @@ void ButtonToolTip::paintEvent(QPaintEvent*)
 
 void ButtonToolTip::mousePressEvent(QMouseEvent*) { hide(); }
 
-} // namespace quarbel::themed
+}  // namespace quarbel::themed

@@ -30,8 +30,8 @@ struct ToolTipSetup {
     std::optional<gfx::Color> backColor;
 };
 
-ToolTipSetup toolTipSetup(int type, int icon, const QString& title, const QString& text, std::uint32_t foreColor,
-                          std::uint32_t backColor);
+ToolTipSetup toolTipSetup(int type, int icon, const QString& title, const QString& text,
+                          std::uint32_t foreColor, std::uint32_t backColor);
 
 // The colours and shape a tooltip is drawn with.
 struct ToolTipLook {
@@ -74,4 +74,4 @@ private:
     QTimer m_wakeUp;
 };
 
-} // namespace quarbel::themed
+}  // namespace quarbel::themed

@@ -28,11 +28,13 @@ gfx::Color softBackground(const ButtonLook& l)
     return l.state == Normal || l.state == Disabled ? l.backColor : l.highlightColor;
 }
 
-} // namespace
+}  // namespace
 
 void DrawClassic3D(gfx::Surface& s, const ButtonLook& l)
 {
-    const gfx::Color b = !l.useCustomColors ? sys(ButtonFace) : l.state == Normal ? l.backColor : l.highlightColor;
+    const gfx::Color b = !l.useCustomColors  ? sys(ButtonFace)
+                         : l.state == Normal ? l.backColor
+                                             : l.highlightColor;
     s.fillRect(whole(l), b);
     edge(s, l, l.state == Pressed ? gfx::EdgeSunken : gfx::EdgeRaised);
     // The default or focus frame: its right and bottom sides fall outside the surface.
@@ -116,4 +118,4 @@ void DrawHighlightFill(gfx::Surface& s, const ButtonLook& l)
     s.fillRect(whole(l), BlendTowardWhite(l.useCustomColors ? l.backColor : sys(ButtonFace), 32));
 }
 
-} // namespace quarbel::themed
+}  // namespace quarbel::themed

@@ -19,26 +19,19 @@ QStyleOptionButton panelOption(const ButtonLook& l, int themeState)
     option.direction = Qt::LeftToRight;
     option.state = QStyle::State_Enabled | QStyle::State_Raised;
     switch (themeState) {
-    case Hot:
-        option.state |= QStyle::State_MouseOver;
-        break;
-    case Pressed:
-        option.state = QStyle::State_Enabled | QStyle::State_Sunken;
-        break;
-    case Disabled:
-        option.state = QStyle::State_Raised;
-        break;
+    case Hot: option.state |= QStyle::State_MouseOver; break;
+    case Pressed: option.state = QStyle::State_Enabled | QStyle::State_Sunken; break;
+    case Disabled: option.state = QStyle::State_Raised; break;
     case Defaulted:
         option.state |= QStyle::State_HasFocus;
         option.features |= QStyleOptionButton::DefaultButton;
         break;
-    default:
-        break;
+    default: break;
     }
     return option;
 }
 
-} // namespace
+}  // namespace
 
 bool DrawThemeFace(gfx::Surface& s, const ButtonLook& l, std::optional<gfx::Region>* region)
 {
@@ -61,4 +54,4 @@ bool DrawThemeFace(gfx::Surface& s, const ButtonLook& l, std::optional<gfx::Regi
     return s.image().copy(0, 0, l.width, l.height) != before;
 }
 
-} // namespace quarbel::themed
+}  // namespace quarbel::themed

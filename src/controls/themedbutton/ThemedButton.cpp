@@ -28,7 +28,8 @@ Qt::CursorShape cursorShape(int pointer)
     case 1: return Qt::ArrowCursor;
     case 2: return Qt::CrossCursor;
     case 3: return Qt::IBeamCursor;
-    case 5: case 15: return Qt::SizeAllCursor;
+    case 5:
+    case 15: return Qt::SizeAllCursor;
     case 6: return Qt::SizeBDiagCursor;
     case 7: return Qt::SizeVerCursor;
     case 8: return Qt::SizeFDiagCursor;
@@ -48,7 +49,7 @@ gfx::Color rgbOf(std::uint32_t value)
     return c == gfx::InvalidColor ? 0 : c;
 }
 
-} // namespace
+}  // namespace
 
 ThemedButton::ThemedButton(QWidget* parent) : QWidget(parent)
 {
@@ -132,7 +133,10 @@ void ThemedButton::setUseCustomColors(bool v) { store(m_useCustomColors, v, "Use
 void ThemedButton::setBackColor(std::uint32_t v) { store(m_backColor, v, "BackColor"); }
 void ThemedButton::setHighlightColor(std::uint32_t v) { store(m_highlightColor, v, "HighlightColor"); }
 void ThemedButton::setFontColor(std::uint32_t v) { store(m_fontColor, v, "FontColor"); }
-void ThemedButton::setFontHighlightColor(std::uint32_t v) { store(m_fontHighlightColor, v, "FontHighlightColor"); }
+void ThemedButton::setFontHighlightColor(std::uint32_t v)
+{
+    store(m_fontHighlightColor, v, "FontHighlightColor");
+}
 void ThemedButton::setToolTipType(int v) { store(m_toolTipType, v, "ToolTipType"); }
 void ThemedButton::setToolTipBackColor(std::uint32_t v) { store(m_toolTipBackColor, v, "ToolTipBackColor"); }
 void ThemedButton::setToolTipForeColor(std::uint32_t v) { store(m_toolTipForeColor, v, "ToolTipForeColor"); }
@@ -140,7 +144,10 @@ void ThemedButton::setButtonType(int v) { store(m_buttonType, v, "ButtonType"); 
 void ThemedButton::setValue(bool v) { store(m_value, v, "Value"); }
 void ThemedButton::setMaskColor(std::uint32_t v) { store(m_maskColor, v, "MaskColor"); }
 void ThemedButton::setUseMaskColor(bool v) { store(m_useMaskColor, v, "UseMaskColor"); }
-void ThemedButton::setRoundedBordersByTheme(bool v) { store(m_roundedBordersByTheme, v, "RoundedBordersByTheme"); }
+void ThemedButton::setRoundedBordersByTheme(bool v)
+{
+    store(m_roundedBordersByTheme, v, "RoundedBordersByTheme");
+}
 
 void ThemedButton::setToolTipTitle(const QString& title) { store(m_toolTipTitle, title, "TooltipTitle"); }
 void ThemedButton::setToolTipIcon(int icon) { store(m_toolTipIcon, icon, "TooltipIcon"); }
@@ -239,7 +246,8 @@ void ThemedButton::render()
     m_iconMargin = 3;
     if (!m_shown)
         return;
-    m_buttonState = themed::displayedState(m_buttonState, m_style, m_mode, m_buttonType == 1 && m_value, m_enabled);
+    m_buttonState =
+        themed::displayedState(m_buttonState, m_style, m_mode, m_buttonType == 1 && m_value, m_enabled);
     const themed::RenderResult result = themed::RenderThemedButton(m_surface, look());
     m_iconMargin = result.iconMargin;
     if (result.themeRegion)
@@ -276,7 +284,8 @@ void ThemedButton::relayout()
         resize(std::max(width(), MinimumSide), std::max(height(), MinimumSide));
     m_w = width();
     m_h = height();
-    const auto place = themed::LayoutCaption(m_caption, font(), m_w, m_h, m_captionAlign, m_iconMargin, m_rightToLeft);
+    const auto place =
+        themed::LayoutCaption(m_caption, font(), m_w, m_h, m_captionAlign, m_iconMargin, m_rightToLeft);
     if (place) {
         m_captionRect = place->rect;
         m_captionFormat = place->format;
@@ -300,8 +309,8 @@ void ThemedButton::About()
     m_about->present();
 }
 
-bool ThemedButton::PaintIconGrayscale(gfx::Surface& dest, const QImage& icon, int destX, int destY, int destHeight,
-                                      int destWidth) const
+bool ThemedButton::PaintIconGrayscale(gfx::Surface& dest, const QImage& icon, int destX, int destY,
+                                      int destHeight, int destWidth) const
 {
     return themed::PaintIconGrayscale(dest, icon, destX, destY, destHeight, destWidth);
 }
@@ -312,4 +321,4 @@ int ThemedButton::OpenLink(const QString& sLink)
     return QDesktopServices::openUrl(QUrl::fromUserInput(sLink)) ? 33 : 2;
 }
 
-} // namespace quarbel
+}  // namespace quarbel

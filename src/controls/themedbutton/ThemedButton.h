@@ -30,7 +30,12 @@ class ThemedButton : public QWidget {
 public:
     enum class ButtonState { Normal = 1, Hot = 2, Pressed = 3, Disabled = 4 };
     // The notices that reach SubclassProc, with the platform's message numbers.
-    enum class Notice { SystemColorChange = 0x15, MouseMove = 0x200, MouseLeave = 0x2A3, ThemeChanged = 0x31A };
+    enum class Notice {
+        SystemColorChange = 0x15,
+        MouseMove = 0x200,
+        MouseLeave = 0x2A3,
+        ThemeChanged = 0x31A
+    };
 
     // A freshly placed control: style 0, the caption is the object name.
     explicit ThemedButton(QWidget* parent = nullptr);
@@ -168,7 +173,8 @@ private:
     void setState(ButtonState s);
     void changed(const char* name);
     // Stores a property that only needs a repaint, and tells the host.
-    template <typename T> void store(T& member, const T& value, const char* name)
+    template <typename T>
+    void store(T& member, const T& value, const char* name)
     {
         member = value;
         changed(name);
@@ -237,4 +243,4 @@ private:
     QPointer<themed::AboutBox> m_about;
 };
 
-} // namespace quarbel
+}  // namespace quarbel

@@ -25,7 +25,7 @@ int buttonNumber(Qt::MouseButton b)
     }
 }
 
-} // namespace
+}  // namespace
 
 void ThemedButton::setState(ButtonState s)
 {
@@ -37,16 +37,12 @@ void ThemedButton::SubclassProc(Notice notice)
 {
     switch (notice) {
     case Notice::SystemColorChange:
-    case Notice::ThemeChanged:
-        Refresh();
-        break;
+    case Notice::ThemeChanged: Refresh(); break;
     case Notice::MouseMove:
         if (!m_mouseInside)
             pointerEntered();
         break;
-    case Notice::MouseLeave:
-        pointerLeft();
-        break;
+    case Notice::MouseLeave: pointerLeft(); break;
     }
 }
 
@@ -74,8 +70,8 @@ void ThemedButton::createToolTip()
     // The host's tooltip is taken over while the pointer is inside, so it shows none itself.
     m_toolTipText = toolTip();
     setToolTip(QString());
-    const themed::ToolTipSetup setup = themed::toolTipSetup(m_toolTipType, m_toolTipIcon, m_toolTipTitle,
-                                                            m_toolTipText, m_toolTipForeColor, m_toolTipBackColor);
+    const themed::ToolTipSetup setup = themed::toolTipSetup(
+        m_toolTipType, m_toolTipIcon, m_toolTipTitle, m_toolTipText, m_toolTipForeColor, m_toolTipBackColor);
     m_toolTip = new themed::ButtonToolTip(setup, this);
 }
 
@@ -140,8 +136,7 @@ bool ThemedButton::event(QEvent* e)
             return true;
         }
         break;
-    default:
-        break;
+    default: break;
     }
     return QWidget::event(e);
 }
@@ -155,11 +150,8 @@ void ThemedButton::changeEvent(QEvent* e)
         SubclassProc(Notice::SystemColorChange);
         break;
     case QEvent::StyleChange:
-    case QEvent::ThemeChange:
-        SubclassProc(Notice::ThemeChanged);
-        break;
-    default:
-        break;
+    case QEvent::ThemeChange: SubclassProc(Notice::ThemeChanged); break;
+    default: break;
     }
     QWidget::changeEvent(e);
 }
@@ -211,20 +203,12 @@ void ThemedButton::mouseReleaseEvent(QMouseEvent* e)
 void ThemedButton::keyPressEvent(QKeyEvent* e)
 {
     switch (e->key()) {
-    case Qt::Key_Space:
-        setState(ButtonState::Pressed);
-        break;
+    case Qt::Key_Space: setState(ButtonState::Pressed); break;
     case Qt::Key_Right:
-    case Qt::Key_Down:
-        focusNextChild();
-        break;
+    case Qt::Key_Down: focusNextChild(); break;
     case Qt::Key_Left:
-    case Qt::Key_Up:
-        focusPreviousChild();
-        break;
-    default:
-        QWidget::keyPressEvent(e);
-        break;
+    case Qt::Key_Up: focusPreviousChild(); break;
+    default: QWidget::keyPressEvent(e); break;
     }
 }
 
@@ -279,4 +263,4 @@ void ThemedButton::resizeEvent(QResizeEvent* e)
     QWidget::resizeEvent(e);
 }
 
-} // namespace quarbel
+}  // namespace quarbel

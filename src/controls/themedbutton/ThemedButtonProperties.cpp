@@ -41,7 +41,8 @@ int readInt(const PropertyBag& bag, const char* key, int defaultValue)
 
 std::uint32_t readColor(const PropertyBag& bag, const char* key, std::uint32_t defaultValue)
 {
-    return static_cast<std::uint32_t>(typed(bag, QString::fromLatin1(key), qlonglong(defaultValue)).toLongLong());
+    return static_cast<std::uint32_t>(
+        typed(bag, QString::fromLatin1(key), qlonglong(defaultValue)).toLongLong());
 }
 
 bool readBool(const PropertyBag& bag, const char* key, bool defaultValue)
@@ -54,7 +55,7 @@ QString readText(const PropertyBag& bag, const char* key, const QString& default
     return typed(bag, QString::fromLatin1(key), defaultValue).toString();
 }
 
-} // namespace
+}  // namespace
 
 void ThemedButton::InitProperties(const QString& hostName)
 {
@@ -136,7 +137,8 @@ void ThemedButton::WriteProperties(PropertyBag& bag) const
     bag.WriteProperty(QStringLiteral("ShowFocus"), m_showFocus, false);
     bag.WriteProperty(QStringLiteral("USeCustomColors"), m_useCustomColors, false);
     bag.WriteProperty(QStringLiteral("BackColor"), qlonglong(m_backColor), qlonglong(sysRgb(ButtonFace)));
-    bag.WriteProperty(QStringLiteral("HighlightColor"), qlonglong(m_highlightColor), qlonglong(sysRgb(Highlight)));
+    bag.WriteProperty(QStringLiteral("HighlightColor"), qlonglong(m_highlightColor),
+                      qlonglong(sysRgb(Highlight)));
     bag.WriteProperty(QStringLiteral("FontColor"), qlonglong(m_fontColor), qlonglong(sysRgb(ButtonText)));
     bag.WriteProperty(QStringLiteral("FontHighlightColor"), qlonglong(m_fontHighlightColor),
                       qlonglong(sysRgb(ButtonText)));
@@ -144,8 +146,10 @@ void ThemedButton::WriteProperties(PropertyBag& bag) const
     bag.set(QStringLiteral("Tooltiptitle"), m_toolTipTitle);
     bag.set(QStringLiteral("ToolTipIcon"), m_toolTipIcon);
     bag.set(QStringLiteral("ToolTipType"), m_toolTipType);
-    bag.WriteProperty(QStringLiteral("ttBackColor"), qlonglong(m_toolTipBackColor), qlonglong(sysRgb(InfoText)));
-    bag.WriteProperty(QStringLiteral("ttForeColor"), qlonglong(m_toolTipForeColor), qlonglong(sysRgb(InfoBackground)));
+    bag.WriteProperty(QStringLiteral("ttBackColor"), qlonglong(m_toolTipBackColor),
+                      qlonglong(sysRgb(InfoText)));
+    bag.WriteProperty(QStringLiteral("ttForeColor"), qlonglong(m_toolTipForeColor),
+                      qlonglong(sysRgb(InfoBackground)));
     bag.set(QStringLiteral("Font"), QWidget::font());
     bag.WriteProperty(QStringLiteral("ButtonType"), m_buttonType, 0);
     bag.WriteProperty(QStringLiteral("Value"), m_value, false);
@@ -156,4 +160,4 @@ void ThemedButton::WriteProperties(PropertyBag& bag) const
     bag.WriteProperty(QStringLiteral("bRTLText"), m_rightToLeft ? -1 : 0, 0);
 }
 
-} // namespace quarbel
+}  // namespace quarbel

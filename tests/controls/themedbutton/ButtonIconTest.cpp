@@ -27,15 +27,12 @@ struct PlaceCase {
 TEST(IconPosition, EachAlignmentWithHalvesToEven)
 {
     const PlaceCase cases[] = {
-        {AlignCenter, 40, 24, 16, 3, {12, 4}},
-        {AlignLeft, 40, 24, 16, 3, {3, 4}},
-        {AlignRight, 40, 24, 16, 3, {21, 4}},
-        {AlignTop, 40, 24, 16, 3, {12, 3}},
-        {AlignBottom, 40, 24, 16, 3, {12, 5}},
-        {7, 40, 24, 16, 3, {0, 0}},
-        {AlignCenter, 41, 25, 16, 3, {12, 4}},   // 12.5 and 4.5 go down to even
-        {AlignCenter, 43, 27, 16, 3, {14, 6}},   // 13.5 and 5.5 go up to even
-        {AlignRight, 17, 20, 16, 3, {-2, 2}},    // narrower than icon and margin: off the left
+        {AlignCenter, 40, 24, 16, 3, {12, 4}}, {AlignLeft, 40, 24, 16, 3, {3, 4}},
+        {AlignRight, 40, 24, 16, 3, {21, 4}},  {AlignTop, 40, 24, 16, 3, {12, 3}},
+        {AlignBottom, 40, 24, 16, 3, {12, 5}}, {7, 40, 24, 16, 3, {0, 0}},
+        {AlignCenter, 41, 25, 16, 3, {12, 4}},  // 12.5 and 4.5 go down to even
+        {AlignCenter, 43, 27, 16, 3, {14, 6}},  // 13.5 and 5.5 go up to even
+        {AlignRight, 17, 20, 16, 3, {-2, 2}},   // narrower than icon and margin: off the left
     };
     for (const PlaceCase& c : cases) {
         const gfx::Point p = IconPosition(c.align, c.W, c.H, c.size, c.margin);
@@ -171,5 +168,5 @@ TEST(PaintIconGrayscale, NeutralGreysStayOtherColoursTurnGrey)
     EXPECT_FALSE(PaintIconGrayscale(s, QImage(), 0, 0, 2, 4));
 }
 
-} // namespace
-} // namespace quarbel::themed
+}  // namespace
+}  // namespace quarbel::themed

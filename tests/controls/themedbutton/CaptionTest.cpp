@@ -24,7 +24,8 @@ gfx::Rect ink(const gfx::Surface& s, gfx::Color background)
     for (int y = 0; y < s.height(); ++y)
         for (int x = 0; x < s.width(); ++x)
             if (s.pixel(x, y) != background)
-                r = {std::min(r.left, x), std::min(r.top, y), std::max(r.right, x + 1), std::max(r.bottom, y + 1)};
+                r = {std::min(r.left, x), std::min(r.top, y), std::max(r.right, x + 1),
+                     std::max(r.bottom, y + 1)};
     return r;
 }
 
@@ -32,7 +33,10 @@ class Caption : public ::testing::Test {
 protected:
     void SetUp() override { testing::ensureWidgetsWithClassicColors(); }
     static constexpr int W = 81, H = 25, M = 4;
-    gfx::Size text() const { return gfx::measureText(QStringLiteral("Source"), captionFont(), gfx::TextWordBreak, W - 8); }
+    gfx::Size text() const
+    {
+        return gfx::measureText(QStringLiteral("Source"), captionFont(), gfx::TextWordBreak, W - 8);
+    }
 };
 
 TEST_F(Caption, AlignmentsPlaceTheMeasuredText)
@@ -95,8 +99,9 @@ TEST_F(Caption, DrawnInsideItsRectangleInTheStatesColour)
         bool custom;
         gfx::Color color;
     };
-    for (const Case& c : {Case{Normal, true, 0x0000FF}, Case{Hot, true, 0x00FF00}, Case{Pressed, true, 0x00FF00},
-                          Case{Disabled, true, 0x808080}, Case{Hot, false, 0x000000}, Case{Disabled, false, 0x808080}}) {
+    for (const Case& c :
+         {Case{Normal, true, 0x0000FF}, Case{Hot, true, 0x00FF00}, Case{Pressed, true, 0x00FF00},
+          Case{Disabled, true, 0x808080}, Case{Hot, false, 0x000000}, Case{Disabled, false, 0x808080}}) {
         look.state = c.state;
         look.useCustomColors = c.custom;
         gfx::Surface s(W, H, background);
@@ -145,5 +150,5 @@ TEST_F(Caption, RightToLeftReadingMovesTheNeutralsToTheLeft)
     EXPECT_NE(inkInFirstColumn, inkInFirstColumnLtr);
 }
 
-} // namespace
-} // namespace quarbel::themed
+}  // namespace
+}  // namespace quarbel::themed

@@ -3,14 +3,14 @@
 // 0xC8D0D4 (212, 208, 200), shadow and grey text 0x808080, button highlight and window white,
 // 3-D dark shadow 0x404040, 3-D light = face, highlight H = 0x6A240A (10, 36, 106).
 
+#include "../../gfx/PixelGrid.h"
 #include "TestApp.h"
 #include "controls/themedbutton/ButtonRender.h"
 #include "gfx/Surface.h"
-#include "../../gfx/PixelGrid.h"
 
+#include <gtest/gtest.h>
 #include <QCommonStyle>
 #include <QStyleFactory>
-#include <gtest/gtest.h>
 
 namespace quarbel::themed {
 namespace {
@@ -21,7 +21,13 @@ constexpr gfx::Color F = 0xC8D0D4, S = 0x808080, W = 0xFFFFFF, D = 0x404040, K =
 // Custom colours.
 constexpr gfx::Color Back = 0x00FF00, High = 0xFF0000;
 
-const gfx::testing::Palette palette{{'F', F}, {'S', S}, {'W', W}, {'D', D}, {'K', K}, {'b', Back}, {'h', High},
+const gfx::testing::Palette palette{{'F', F},
+                                    {'S', S},
+                                    {'W', W},
+                                    {'D', D},
+                                    {'K', K},
+                                    {'b', Back},
+                                    {'h', High},
                                     {'A', 0xC0C0C0} /* average of window and shadow: 191.5 -> 192 */,
                                     {'T', gfx::rgb(170, 168, 164)} /* average of shadow and face */,
                                     {'4', gfx::rgb(217, 213, 206)} /* face toward white by 32 */,
@@ -74,32 +80,62 @@ INSTANTIATE_TEST_SUITE_P(
         // Sunken: shadow and white outside, dark shadow and light inside.
         FaceCase{"classic_pressed", Classic3D, Pressed, {"SSSSSW", "SDDDFW", "SDFFFW", "SFFFFW", "WWWWWW"}},
         // With the focus shown, the black frame shows along the top and the left.
-        FaceCase{"classic_focus", Classic3D, Normal, {"KKKKKK", "KWWWSD", "KWFFSD", "KSSSSD", "KDDDDD"}, false, true},
-        FaceCase{"classic_default", Classic3D, Hot, {"KKKKKK", "KWWWSD", "KWFFSD", "KSSSSD", "KDDDDD"}, false, false,
+        FaceCase{"classic_focus",
+                 Classic3D,
+                 Normal,
+                 {"KKKKKK", "KWWWSD", "KWFFSD", "KSSSSD", "KDDDDD"},
+                 false,
+                 true},
+        FaceCase{"classic_default",
+                 Classic3D,
+                 Hot,
+                 {"KKKKKK", "KWWWSD", "KWFFSD", "KSSSSD", "KDDDDD"},
+                 false,
+                 false,
                  true},
         // Custom colours: Normal fills BackColor, every other state HighlightColor, even
         // Disabled; the edge keeps the system colours.
-        FaceCase{"classic_custom_normal", Classic3D, Normal, {"FFFFFD", "FWWWSD", "FWbbSD", "FSSSSD", "DDDDDD"}, true},
-        FaceCase{"classic_custom_disabled", Classic3D, Disabled, {"FFFFFD", "FWWWSD", "FWhhSD", "FSSSSD", "DDDDDD"},
+        FaceCase{"classic_custom_normal",
+                 Classic3D,
+                 Normal,
+                 {"FFFFFD", "FWWWSD", "FWbbSD", "FSSSSD", "DDDDDD"},
+                 true},
+        FaceCase{"classic_custom_disabled",
+                 Classic3D,
+                 Disabled,
+                 {"FFFFFD", "FWWWSD", "FWhhSD", "FSSSSD", "DDDDDD"},
                  true},
         FaceCase{"soft_normal", Soft3D, Normal, {"WWWWWS", "WFFFFS", "WFFFFS", "WFFFFS", "SSSSSS"}},
         FaceCase{"soft_hot_custom", Soft3D, Hot, {"WWWWWS", "WhhhhS", "WhhhhS", "WhhhhS", "SSSSSS"}, true},
         FaceCase{"soft_pressed", Soft3D, Pressed, {"SSSSSW", "SFFFFW", "SFFFFW", "SFFFFW", "WWWWWW"}},
-        FaceCase{"soft_disabled_custom", Soft3D, Disabled, {"bbbbbb", "bbbbbb", "bbbbbb", "bbbbbb", "bbbbbb"}, true},
+        FaceCase{"soft_disabled_custom",
+                 Soft3D,
+                 Disabled,
+                 {"bbbbbb", "bbbbbb", "bbbbbb", "bbbbbb", "bbbbbb"},
+                 true},
         FaceCase{"flat_normal", FlatHover, Normal, {"FFFFFF", "FFFFFF", "FFFFFF", "FFFFFF", "FFFFFF"}},
         FaceCase{"flat_hot", FlatHover, Hot, {"WWWWWS", "WFFFFS", "WFFFFS", "WFFFFS", "SSSSSS"}},
-        FaceCase{"flat_pressed_custom", FlatHover, Pressed, {"SSSSSW", "ShhhhW", "ShhhhW", "ShhhhW", "WWWWWW"}, true},
+        FaceCase{"flat_pressed_custom",
+                 FlatHover,
+                 Pressed,
+                 {"SSSSSW", "ShhhhW", "ShhhhW", "ShhhhW", "WWWWWW"},
+                 true},
         // The etched frame: shadow outline (0, 0, 4, 3), window outline (1, 1, 4, 3), two
         // corners back to the fill, two softened to the average.
         FaceCase{"simple_normal", SimpleBorder, Normal, {"SSSSSF", "SWWWAW", "SWFFSW", "SASSSW", "FWWWWW"}},
         FaceCase{"simple_hot", SimpleBorder, Hot, {"SSSSST", "SWWWAW", "SWTTSW", "SASSSW", "TWWWWW"}},
         FaceCase{"simple_pressed", SimpleBorder, Pressed, {"SSSSSS", "SWWWAW", "SWSSSW", "SASSSW", "SWWWWW"}},
-        FaceCase{"highlight_normal", HighlightFill, Normal, {"444444", "444444", "444444", "444444", "444444"}},
-        FaceCase{"highlight_disabled", HighlightFill, Disabled, {"444444", "444444", "444444", "444444", "444444"}},
+        FaceCase{
+            "highlight_normal", HighlightFill, Normal, {"444444", "444444", "444444", "444444", "444444"}},
+        FaceCase{"highlight_disabled",
+                 HighlightFill,
+                 Disabled,
+                 {"444444", "444444", "444444", "444444", "444444"}},
         // Hot and pressed: the tint, and the frame (0, 0, W, H - 1) whose right side is off
         // the surface.
         FaceCase{"highlight_hot", HighlightFill, Hot, {"HHHHHH", "H55555", "H55555", "H55555", "HHHHHH"}},
-        FaceCase{"highlight_pressed", HighlightFill, Pressed, {"HHHHHH", "H66666", "H66666", "H66666", "HHHHHH"}}),
+        FaceCase{
+            "highlight_pressed", HighlightFill, Pressed, {"HHHHHH", "H66666", "H66666", "H66666", "HHHHHH"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A style that draws no push button at all, as a desktop without visual styles.
@@ -171,5 +207,5 @@ TEST(DisplayedState, DesignTimeToggleAndDisabledOverrideTheState)
             << c.state << " " << c.style;
 }
 
-} // namespace
-} // namespace quarbel::themed
+}  // namespace
+}  // namespace quarbel::themed

@@ -5,11 +5,11 @@
 #include "TestApp.h"
 #include "controls/themedbutton/ThemedButton.h"
 
+#include <gtest/gtest.h>
 #include <QEnterEvent>
 #include <QFocusEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <gtest/gtest.h>
 #include <iostream>
 
 namespace quarbel {
@@ -49,8 +49,8 @@ TEST(StylesPictureTest, ElevenStylesInEveryStateAreWrittenForReview)
                 QEnterEvent e(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
                 QApplication::sendEvent(&b, &e);
             } else if (state == 2) {
-                QMouseEvent e(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::LeftButton,
-                              Qt::NoModifier);
+                QMouseEvent e(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
+                              Qt::LeftButton, Qt::NoModifier);
                 QApplication::sendEvent(&b, &e);
             } else if (state == 3) {
                 b.setEnabled(false);
@@ -81,8 +81,10 @@ TEST(StylesPictureTest, TooltipShapesAreWrittenForReview)
     testing::ensureWidgetsWithClassicColors();
     QWidget owner;
     const themed::ToolTipSetup setups[] = {
-        themed::toolTipSetup(1, 1, QStringLiteral("Source"), QStringLiteral("Adds one picture or a folder of them"), 0, 0),
-        themed::toolTipSetup(1, 3, QString(), QStringLiteral("A balloon with an error icon"), 0x0000C0, 0xE0F0FF),
+        themed::toolTipSetup(1, 1, QStringLiteral("Source"),
+                             QStringLiteral("Adds one picture or a folder of them"), 0, 0),
+        themed::toolTipSetup(1, 3, QString(), QStringLiteral("A balloon with an error icon"), 0x0000C0,
+                             0xE0F0FF),
         themed::toolTipSetup(0, 2, QStringLiteral("Rectangle"), QStringLiteral("With a warning icon"), 0, 0),
     };
     QImage sheet(420, 240, QImage::Format_ARGB32);
@@ -104,5 +106,5 @@ TEST(StylesPictureTest, TooltipShapesAreWrittenForReview)
     std::cout << "themed button tooltips written to " << path.toStdString() << std::endl;
 }
 
-} // namespace
-} // namespace quarbel
+}  // namespace
+}  // namespace quarbel

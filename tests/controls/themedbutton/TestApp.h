@@ -18,4 +18,4 @@ inline void ensureWidgetsWithClassicColors()
     SystemColors::use(SystemColors::classicTable());
 }
 
-} // namespace quarbel::testing
+}  // namespace quarbel::testing

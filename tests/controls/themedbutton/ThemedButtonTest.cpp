@@ -6,16 +6,19 @@
 #include "TestApp.h"
 #include "controls/themedbutton/ThemedButton.h"
 
+#include <gtest/gtest.h>
 #include <QCommonStyle>
 #include <QEnterEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QShortcutEvent>
-#include <gtest/gtest.h>
 
 QT_BEGIN_NAMESPACE
 inline void PrintTo(const QString& s, std::ostream* os) { *os << s.toStdString(); }
-inline void PrintTo(const QStringList& l, std::ostream* os) { *os << l.join(QStringLiteral(", ")).toStdString(); }
+inline void PrintTo(const QStringList& l, std::ostream* os)
+{
+    *os << l.join(QStringLiteral(", ")).toStdString();
+}
 QT_END_NAMESPACE
 
 namespace quarbel {
@@ -37,7 +40,8 @@ void leave(QWidget* w)
 
 void mouse(QWidget* w, QEvent::Type type, Qt::MouseButton button, QPoint at = {10, 10})
 {
-    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
+    const Qt::MouseButtons held =
+        type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
     QMouseEvent e(type, QPointF(at), w->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
     QApplication::sendEvent(w, &e);
 }
@@ -307,12 +311,34 @@ TEST(PropertyNotices, EverySetterNamesItsProperty)
     b.setUseMaskColor(true);
     b.setRoundedBordersByTheme(true);
     b.setRightToLeft(true);
-    EXPECT_EQ(names, QStringList({"Style", "Caption", "Icon", "IconAlign", "IconSize", "CaptionAlign",
-                                  "NonThemeStyle", "Enabled", "ShowFocus", "UseCustomColors", "BackColor",
-                                  "HighlightColor", "FontColor", "FontHighlightColor", "ToolTipText",
-                                  "TooltipTitle", "TooltipIcon", "ToolTipType", "ToolTipBackColor",
-                                  "ToolTipForeColor", "Font", "ButtonType", "MousePointer", "Value", "MaskColor",
-                                  "UseMaskColor", "RoundedBordersByTheme", "bRTLText"}));
+    EXPECT_EQ(names, QStringList({"Style",
+                                  "Caption",
+                                  "Icon",
+                                  "IconAlign",
+                                  "IconSize",
+                                  "CaptionAlign",
+                                  "NonThemeStyle",
+                                  "Enabled",
+                                  "ShowFocus",
+                                  "UseCustomColors",
+                                  "BackColor",
+                                  "HighlightColor",
+                                  "FontColor",
+                                  "FontHighlightColor",
+                                  "ToolTipText",
+                                  "TooltipTitle",
+                                  "TooltipIcon",
+                                  "ToolTipType",
+                                  "ToolTipBackColor",
+                                  "ToolTipForeColor",
+                                  "Font",
+                                  "ButtonType",
+                                  "MousePointer",
+                                  "Value",
+                                  "MaskColor",
+                                  "UseMaskColor",
+                                  "RoundedBordersByTheme",
+                                  "bRTLText"}));
     EXPECT_EQ(b.cursor().shape(), Qt::CrossCursor);
 }
 
@@ -329,9 +355,9 @@ TEST(Persistence, NewControlStoresOnlyWhatDiffersFromTheDefaults)
     EXPECT_EQ(bag.ReadProperty("Style", 3).toInt(), 0);
     // A new control's tooltip colours and mask colour are 0: the text colour equals its
     // default (the info text colour, black), the background and the mask colour do not.
-    EXPECT_EQ(bag.names(), QStringList({"Icon", "Style", "iNonThemeStyle", "Tooltiptitle", "ToolTipIcon",
-                                        "ToolTipType", "ttForeColor", "Font", "MaskColor",
-                                        "RoundedBordersByTheme"}));
+    EXPECT_EQ(bag.names(),
+              QStringList({"Icon", "Style", "iNonThemeStyle", "Tooltiptitle", "ToolTipIcon", "ToolTipType",
+                           "ttForeColor", "Font", "MaskColor", "RoundedBordersByTheme"}));
     EXPECT_FALSE(bag.ReadProperty("RoundedBordersByTheme", true).toBool());
     EXPECT_EQ(bag.ReadProperty("ttForeColor", -1).toLongLong(), 0);
 
@@ -449,8 +475,8 @@ TEST(ToolTipRules, TitleIconAndColours)
         {"unknown system colour", 1, 0, "", 0x800000FF, 0x80000005, true, false, {}, 0xFFFFFF},
     };
     for (const Case& c : cases) {
-        const themed::ToolTipSetup s =
-            themed::toolTipSetup(c.type, c.icon, QString::fromLatin1(c.title), QStringLiteral("text"), c.fore, c.back);
+        const themed::ToolTipSetup s = themed::toolTipSetup(c.type, c.icon, QString::fromLatin1(c.title),
+                                                            QStringLiteral("text"), c.fore, c.back);
         EXPECT_EQ(s.balloon, c.balloon) << c.name;
         EXPECT_EQ(s.hasTitle, c.hasTitle) << c.name;
         EXPECT_EQ(s.textColor, c.text) << c.name;
@@ -553,5 +579,5 @@ TEST(AboutBox, ShowsTitleAndHidesOnAClick)
     EXPECT_LE(b.OpenLink(QString()), 32);
 }
 
-} // namespace
-} // namespace quarbel
+}  // namespace
+}  // namespace quarbel
