@@ -66,7 +66,7 @@ TEST_F(ThemedButtonsInTheWindow, PointerOverConvertShowsTheHotRingAndLeavingDrop
     EXPECT_TRUE(shows(ringTop(Convert), Face)) << std::hex << shown(ringTop(Convert));
 }
 
-TEST_F(ThemedButtonsInTheWindow, TabIntoSourceShowsTheDefaultRing)
+TEST_F(ThemedButtonsInTheWindow, TabIntoSourceShowsTheDefaultRingArrowsMoveOnSpaceClicks)
 {
     e2e::focusWindow(program.window());
     // The source field comes just before the Source button in the tab order.
@@ -75,8 +75,25 @@ TEST_F(ThemedButtonsInTheWindow, TabIntoSourceShowsTheDefaultRing)
     e2e::key(QStringLiteral("Tab"));
     EXPECT_TRUE(shows(ringTop(Source), DefaultRing)) << std::hex << shown(ringTop(Source));
     keepPicture(Source.adjusted(-4, -4, 4, 4), QStringLiteral("themedbutton-focus.png"));
-    e2e::key(QStringLiteral("shift+Tab"));
+    // Right moves the focus on to the destination field, Shift+Tab brings it back, Left moves
+    // it to the source field before the button.
+    e2e::key(QStringLiteral("Right"));
     EXPECT_TRUE(shows(ringTop(Source), Face));
+    e2e::key(QStringLiteral("shift+Tab"));
+    EXPECT_TRUE(shows(ringTop(Source), DefaultRing));
+    e2e::key(QStringLiteral("Left"));
+    EXPECT_TRUE(shows(ringTop(Source), Face));
+    e2e::key(QStringLiteral("Tab"));
+    ASSERT_TRUE(shows(ringTop(Source), DefaultRing));
+
+    // Space clicks it: the file dialog opens.
+    const QStringList before = program.windows();
+    e2e::key(QStringLiteral("space"));
+    const QString dialog = program.waitForNewWindow(before);
+    ASSERT_FALSE(dialog.isEmpty()) << "no dialog after Space on Source";
+    e2e::focusWindow(dialog);
+    e2e::key(QStringLiteral("Escape"));
+    EXPECT_TRUE(e2e::waitUntil([&] { return !program.windows().contains(dialog); }));
 }
 
 TEST_F(ThemedButtonsInTheWindow, ClickingSourceOpensTheFileDialog)
