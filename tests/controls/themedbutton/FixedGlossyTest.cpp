@@ -28,6 +28,8 @@ struct FaceCase {
     std::vector<Probe> probes;
 };
 
+void PrintTo(const FaceCase& c, std::ostream* os) { *os << c.name << " at " << c.w << " x 25"; }
+
 gfx::Surface draw(int W, int H, FaceState state, bool focus, bool custom = false, bool showFocus = false)
 {
     GlossyLook look;
