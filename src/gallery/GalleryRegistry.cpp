@@ -4,7 +4,8 @@ namespace quarbel::gallery {
 
 const std::vector<GalleryControl>& galleryControls()
 {
-    static const std::vector<GalleryControl> controls{progressBarControl(), pictureButtonControl()};
+    static const std::vector<GalleryControl> controls{progressBarControl(), pictureButtonControl(),
+                                                      themedButtonControl()};
     return controls;
 }
 

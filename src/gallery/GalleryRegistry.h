@@ -45,5 +45,6 @@ const GalleryProperty* knownProperty(const GalleryControl& control, const QStrin
 // The entries, one a control.
 GalleryControl progressBarControl();
 GalleryControl pictureButtonControl();
+GalleryControl themedButtonControl();
 
 } // namespace quarbel::gallery

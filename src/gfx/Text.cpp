@@ -149,6 +149,8 @@ Rect drawText(Surface& s, const QString& text, const Rect& r, unsigned flags, co
     painter.setPen(QColor(red(color), green(color), blue(color)));
     painter.setRenderHint(QPainter::TextAntialiasing, false);
     painter.setRenderHint(QPainter::Antialiasing, false);
+    // Neutral characters (punctuation, blanks) take the reading order's side.
+    painter.setLayoutDirection((flags & TextRtlReading) ? Qt::RightToLeft : Qt::LeftToRight);
     QRegion clip(0, 0, s.width(), s.height());
     if (!(flags & TextNoClip))
         clip = clip.intersected(QRegion(r.left, r.top, std::max(0, r.width()), std::max(0, r.height())));
