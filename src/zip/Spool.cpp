@@ -1,6 +1,10 @@
 #include "zip/Spool.h"
 
+#include "platform/files/UnnamedFile.h"
+
 #include <QDir>
+#include <cerrno>
+#include <cstring>
 #include <algorithm>
 
 namespace quarbel::zip {
@@ -15,11 +19,20 @@ Result Spool::ensureOpen()
 {
     if (file_)
         return Result::success();
-    auto file = std::make_unique<QTemporaryFile>(QDir::temp().filePath(QStringLiteral("quarbel-zip-XXXXXX")));
-    if (!file->open())
+    // A file without a name: nothing is left in the temporary folder however the process ends.
+    const int fd = platform::files::openScratchFile(QDir::tempPath().toStdString());
+    if (fd < 0)
         return Result::failure(Error::SpoolFailed,
                                QStringLiteral("cannot create a temporary file in %1: %2")
-                                   .arg(QDir::tempPath(), file->errorString()));
+                                   .arg(QDir::tempPath(), QString::fromLocal8Bit(std::strerror(errno))));
+    auto file = std::make_unique<QFile>();
+    if (!file->open(fd, QIODevice::ReadWrite, QFileDevice::AutoCloseHandle)) {
+        const QString why = file->errorString();
+        platform::files::closeScratchFile(fd);
+        return Result::failure(Error::SpoolFailed,
+                               QStringLiteral("cannot create a temporary file in %1: %2")
+                                   .arg(QDir::tempPath(), why));
+    }
     file_ = std::move(file);
     end_ = 0;
     return Result::success();

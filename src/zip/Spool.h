@@ -1,13 +1,13 @@
 #pragma once
-// Where an archive keeps its entries' compressed data between AddFile and WriteZip: an
-// anonymous temporary file, so a large batch does not hold every file in memory. The file
-// is removed when the spool is destroyed.
+// Where an archive keeps its entries' compressed data between AddFile and WriteZip: a
+// temporary file without a name, so a large batch does not hold every file in memory and
+// nothing is left behind whatever ends the process.
 
 #include "zip/ZipResult.h"
 
 #include <QByteArray>
 #include <QIODevice>
-#include <QTemporaryFile>
+#include <QFile>
 #include <cstdint>
 #include <memory>
 
@@ -34,7 +34,7 @@ public:
 
 private:
     Result ensureOpen();
-    std::unique_ptr<QTemporaryFile> file_;
+    std::unique_ptr<QFile> file_;
     std::int64_t end_ = 0;
 };
 

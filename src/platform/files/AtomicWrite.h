@@ -1,8 +1,10 @@
 #pragma once
-// Writing a whole file so that nobody ever sees a partial one: the bytes go to a temporary
-// file in the target's folder, and only a complete file is moved to the target's name.
+// Writing a whole file so that nobody ever sees a partial one: the bytes go to a file in the
+// target's folder that has no name yet, and only a complete file is given the target's name.
+// Whatever ends the process meanwhile leaves nothing behind.
 
 #include "platform/files/FileResult.h"
+#include "platform/files/UnnamedFile.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -11,6 +13,6 @@
 namespace quarbel::platform::files {
 
 FileResult writeFileAtomically(const std::string& path, const std::uint8_t* data, std::size_t size,
-                               WriteMode mode);
+                               WriteMode mode, TempKind kind = TempKind::PreferUnnamed);
 
 }  // namespace quarbel::platform::files
