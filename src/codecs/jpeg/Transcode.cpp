@@ -114,25 +114,51 @@ std::string whyNotEligible(libjpeg::Source& source, const Target& target)
 
 }  // namespace
 
-Transcoded transcode(const std::uint8_t* data, std::size_t size, const Target& target)
+namespace {
+
+// The part of the decision that the header gives: outcome NotEligible or Failed with the
+// reason, else Requantised or Copied (steps says which).
+Transcoded decideFromHeader(SourceFile& source, OutputFile& output, const std::uint8_t* data,
+                            std::size_t size, const Target& target, libjpeg::Tables& tables, Steps& steps)
 {
     if (target.quality < 1 || target.quality > 100)
         return notEligible("the quality is outside 1 to 100");
-    SourceFile source;
     if (!libjpeg::openSource(&source.s, data, size) || !libjpeg::readIccProfile(&source.s))
         return failed(source.s.error.message);
     if (std::string why = whyNotEligible(source.s, target); !why.empty())
         return notEligible(why);
-
-    OutputFile output;
-    libjpeg::Tables tables;
     if (!libjpeg::tablesForQuality(&output.o, target.quality, &tables))
         return failed(output.o.error.message);
-    const Steps before = compareSteps(source.s.info, tables, false);
-    if (before == Steps::Mixed)
+    steps = compareSteps(source.s.info, tables, false);
+    if (steps == Steps::Mixed)
         return notEligible(
             "the target's quantisation steps are finer than the source's for some coefficients "
             "and coarser for others");
+    Transcoded result;
+    result.outcome = steps == Steps::Coarser ? Outcome::Requantised : Outcome::Copied;
+    return result;
+}
+
+}  // namespace
+
+Transcoded decide(const std::uint8_t* data, std::size_t size, const Target& target)
+{
+    SourceFile source;
+    OutputFile output;
+    libjpeg::Tables tables;
+    Steps steps;
+    return decideFromHeader(source, output, data, size, target, tables, steps);
+}
+
+Transcoded transcode(const std::uint8_t* data, std::size_t size, const Target& target)
+{
+    SourceFile source;
+    OutputFile output;
+    libjpeg::Tables tables;
+    Steps before = Steps::Mixed;
+    if (Transcoded decision = decideFromHeader(source, output, data, size, target, tables, before);
+        !decision.written())
+        return decision;
 
     if (!libjpeg::readCoefficients(&source.s))
         return failed(source.s.error.message);

@@ -44,7 +44,7 @@ struct Target {
 
 enum class Outcome {
     Requantised,  // written with the target's tables
-    Copied,       // the target's tables would be finer everywhere: coefficients kept as they are
+    Copied,       // the target's steps would be finer everywhere: coefficients kept as they are
     NotEligible,  // nothing written; reason says why the pixel path is needed
     Failed,       // the file is corrupt or incomplete; reason says what libjpeg found
 };
@@ -53,10 +53,16 @@ struct Transcoded {
     Outcome outcome = Outcome::Failed;
     std::string reason;
     std::vector<std::uint8_t> bytes;  // the complete output file
+    // Requantised or Copied (bytes are empty after decide).
     bool written() const { return outcome == Outcome::Requantised || outcome == Outcome::Copied; }
 };
 
 Transcoded transcode(const std::uint8_t* data, std::size_t size, const Target& target);
+
+// What transcode would do, from the header alone (no coefficients read, nothing written, the
+// markers unused): a caller decides with it before preparing the markers. A file whose
+// tables change between scans is known only to transcode.
+Transcoded decide(const std::uint8_t* data, std::size_t size, const Target& target);
 
 // Metadata segments (APPn, COM) of a JPEG file, in order, up to its first scan.
 std::vector<Marker> metadataSegments(const std::uint8_t* data, std::size_t size);

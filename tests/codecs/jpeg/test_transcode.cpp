@@ -183,6 +183,7 @@ TEST_P(Decision, TakesOnlyFilesWhoseResultMatchesARencode)
     target.chroma = chromaAt(c.quality);
     const Transcoded result = transcode(source.data(), source.size(), target);
     EXPECT_EQ(int(result.outcome), int(c.expected)) << result.reason;
+    EXPECT_EQ(int(decide(source.data(), source.size(), target).outcome), int(c.expected));
     EXPECT_NE(result.reason.find(c.reasonPart), std::string::npos) << result.reason;
     EXPECT_EQ(result.written(), !result.bytes.empty());
     if (c.expected == Outcome::Copied) {  // the very same coefficients and tables

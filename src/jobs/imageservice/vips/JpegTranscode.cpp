@@ -54,6 +54,9 @@ std::optional<std::vector<std::uint8_t>> transcodeJpeg(const std::vector<std::ui
     codecs::jpeg::Target target;
     target.quality = quality;
     target.chroma = quality >= kFullChromaFrom ? codecs::jpeg::Chroma::Full : codecs::jpeg::Chroma::Halved;
+    // The metadata cost a partial decode: only for files that will take this path.
+    if (!codecs::jpeg::decide(bytes.data(), bytes.size(), target).written())
+        return std::nullopt;
     try {
         target.markers = pixelPathSegments(bytes, info, quality);
     } catch (const vips::VError&) {
