@@ -24,11 +24,15 @@ const char* loaderOf(Format format)
     }
 }
 
-vips::VOption* baseOptions(bool sequential)
+vips::VOption* baseOptions(bool sequential, Format format = Format::Unknown)
 {
     // A truncated or corrupt file fails with the decoder's reason instead of giving a picture
-    // padded with grey; harmless oddities (warnings) are tolerated.
-    auto* options = VImage::option()->set("fail_on", VIPS_FAIL_ON_ERROR);
+    // padded with grey; harmless oddities (warnings) are tolerated. libjpeg's warnings are
+    // not harmless: each says that entropy-coded data was corrupt or missing and that the
+    // blocks it would have given are grey ("Corrupt JPEG data: premature end of data
+    // segment"), so a JPEG fails on them.
+    const VipsFailOn failOn = format == Format::Jpeg ? VIPS_FAIL_ON_WARNING : VIPS_FAIL_ON_ERROR;
+    auto* options = VImage::option()->set("fail_on", failOn);
     if (sequential)
         options->set("access", VIPS_ACCESS_SEQUENTIAL);
     return options;
@@ -112,7 +116,7 @@ VImage openPicture(const std::uint8_t* data, std::size_t size, const SourceInfo&
     const char* loader = loaderOf(info.format);
     if (!loader)
         throw Failure("not a supported image format");
-    auto* options = baseOptions(!request.randomAccess);
+    auto* options = baseOptions(!request.randomAccess, info.format);
     if (info.format == Format::Jpeg) {
         options->set("shrink", request.jpegShrink);
     } else if (allFrames) {

@@ -1,5 +1,6 @@
 #include "jobs/imageservice/vips/Pixels.h"
 
+#include "codecs/jpeg/Profile.h"
 #include "jobs/imageservice/vips/Premultiply.h"
 
 #include <algorithm>
@@ -12,19 +13,6 @@ namespace quarbel::imageservice::pixels {
 using vips::VImage;
 
 namespace {
-
-// True for a profile that describes sRGB itself: converting from it would change nothing but
-// cost a pass through the colour engine.
-bool isSrgbProfile(const void* data, std::size_t size)
-{
-    if (size < 132)
-        return false;
-    std::string_view bytes(static_cast<const char*>(data), size);
-    if (bytes.substr(16, 4) != "RGB ")
-        return false;
-    return bytes.find("sRGB") != std::string_view::npos ||
-           bytes.find(std::string_view("s\0R\0G\0B", 7)) != std::string_view::npos;
-}
 
 bool isGrey(VipsInterpretation interpretation)
 {
@@ -123,7 +111,7 @@ VImage toDisplay(VImage image)
     if (image.get_typeof("icc-profile-data")) {
         size_t length = 0;
         const void* profile = image.get_blob("icc-profile-data", &length);
-        if (!isSrgbProfile(profile, length)) {
+        if (!codecs::jpeg::isSrgbProfile(profile, length)) {
             try {
                 return image.icc_transform("srgb", VImage::option()
                                                        ->set("embedded", true)

@@ -2,6 +2,7 @@
 
 #include "jobs/imageservice/vips/DecodeWatch.h"
 #include "jobs/imageservice/vips/Encode.h"
+#include "jobs/imageservice/vips/JpegTranscode.h"
 #include "jobs/imageservice/vips/Pixels.h"
 #include "jobs/imageservice/vips/Vips.h"
 
@@ -48,6 +49,15 @@ Processed process(const std::vector<std::uint8_t>& bytes, const SourceInfo& info
     if (plan.scale)
         size = {plan.width, plan.height};
     checkOutputSize(size.width, size.height, frames, target);
+
+    if (info.format == Format::Jpeg && target == Format::Jpeg && !plan.scale && jpegTranscodeEnabled()) {
+        if (auto transcoded = transcodeJpeg(bytes, info, plan.jpegQuality)) {
+            Processed result;
+            result.data = std::move(*transcoded);
+            result.info = info;
+            return result;
+        }
+    }
 
     LoadRequest request;
     request.allFrames = keepFrames;
