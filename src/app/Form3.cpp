@@ -1,5 +1,6 @@
 #include "app/Form3.h"
 
+#include "app/DigitField.h"
 #include "app/Fonts.h"
 #include "app/Form3JobHost.h"
 #include "app/ResourceFiles.h"
@@ -113,11 +114,11 @@ void Form3::createControls()
 
     fraSize = named(new QGroupBox(this), "fraSize");
     lblWidth = named(new QLabel(fraSize), "lblWidth");
-    txtWidth = named(new QLineEdit(fraSize), "txtWidth");
+    txtWidth = named(new DigitField(DigitField::Limit::None, fraSize), "txtWidth");
     lblUnitsW = named(new QLabel(fraSize), "lblUnitsW");
     CheckBox1 = named(new QCheckBox(fraSize), "CheckBox1");
     lblHeight = named(new QLabel(fraSize), "lblHeight");
-    txtHeight = named(new QLineEdit(fraSize), "txtHeight");
+    txtHeight = named(new DigitField(DigitField::Limit::None, fraSize), "txtHeight");
     lblUnitsH = named(new QLabel(fraSize), "lblUnitsH");
     lblQuick = named(new QLabel(fraSize), "lblQuick");
     cbQuick = named(new QComboBox(fraSize), "cbQuick");
@@ -148,14 +149,9 @@ void Form3::createControls()
     }
 
     cbQuick->setEditable(true);
+    cbQuick->setLineEdit(new DigitField(DigitField::Limit::Hundred, cbQuick));
     cbQuick->setCompleter(nullptr);  // typed digits stay as typed
     cbQuick->setInsertPolicy(QComboBox::NoInsert);
-    for (QLineEdit* field : {txtWidth, txtHeight, cbQuick->lineEdit()}) {
-        // Only typed digits reach these fields: no paste through a menu or a drop.
-        field->setContextMenuPolicy(Qt::NoContextMenu);
-        field->setAcceptDrops(false);
-        field->installEventFilter(this);
-    }
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
     Picture1->setAutoFillBackground(false);
 }

@@ -186,7 +186,6 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     friend class Form3JobHost;
@@ -196,7 +195,6 @@ private:
     void connectOptions();
     void connectCommands();
     void Form_Load();
-    bool filterDigitKey(QObject* field, QKeyEvent* key);
     void applyModeRule(Mode mode);
     void runJob(Mode mode);
     void openDestinationFolder();

@@ -1,5 +1,5 @@
-// The option rules: mode and format, the digit filter of the size fields and the quick
-// size, the aspect coupling of the two size fields, and the quick-size percentages.
+// The option rules: mode and format (the size fields' digit filter is DigitField's), the
+// aspect coupling of the two size fields, and the quick-size percentages.
 
 #include "app/Form3.h"
 
@@ -8,7 +8,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QRadioButton>
 
@@ -141,40 +140,6 @@ void Form3::cbQuick_Change()
         edit->selectAll();
     }
     applyQuickFactor(static_cast<float>(leadingNumber(edit->text()) / 100.0));
-}
-
-bool Form3::filterDigitKey(QObject* field, QKeyEvent* key)
-{
-    // Paste shortcuts never reach the fields, whatever characters they carry.
-    if (key->matches(QKeySequence::Paste))
-        return true;
-    const QString text = key->text();
-    if (text.isEmpty() || key->key() == Qt::Key_Delete)
-        return false;  // navigation and editing keys type no character
-    const QChar c = text.at(0);
-    const bool passes = text.size() == 1 && ((c >= u'0' && c <= u'9') || c == QChar(8));
-    if (!passes)
-        return true;
-    if (field == cbQuick->lineEdit() && leadingNumber(cbQuick->lineEdit()->text()) > 100)
-        return true;
-    return false;
-}
-
-bool Form3::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::KeyPress
-        && (watched == txtWidth || watched == txtHeight || watched == cbQuick->lineEdit()))
-        return filterDigitKey(watched, static_cast<QKeyEvent*>(event));
-    // Shortcut overrides would let Ctrl+V reach the field's own paste; swallow them too.
-    if (event->type() == QEvent::ShortcutOverride
-        && (watched == txtWidth || watched == txtHeight || watched == cbQuick->lineEdit())) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (key->matches(QKeySequence::Paste)) {
-            key->accept();
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 }  // namespace quarbel::app

@@ -205,7 +205,8 @@ TEST(WindowOptions, ConvertModeEnablesQualityUntilTheNextFormatPick)
 }
 
 // The digit filter: typed digits and backspace pass, every other character and the paste
-// shortcuts are dropped.
+// shortcuts are dropped. "cbQuick" gets its keys as Qt routes them (the combo box has the
+// focus and hands them to its editor); "cbQuick.editor" gets them on the editor itself.
 class DigitFilter : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(DigitFilter, OnlyDigitsAndBackspaceReachTheField)
@@ -215,23 +216,28 @@ TEST_P(DigitFilter, OnlyDigitsAndBackspaceReachTheField)
     f.CheckBox1->setChecked(false);
     f.RadioButton2->click();
     const QString field = QString::fromLatin1(GetParam());
-    QLineEdit* edit = field == "cbQuick" ? f.cbQuick->lineEdit() : f.findChild<QLineEdit*>(field);
+    QLineEdit* edit = field.startsWith("cbQuick") ? f.cbQuick->lineEdit() : f.findChild<QLineEdit*>(field);
     ASSERT_NE(edit, nullptr);
+    QWidget* keys = field == "cbQuick" ? static_cast<QWidget*>(f.cbQuick) : edit;
     edit->clear();
     QGuiApplication::clipboard()->setText(QStringLiteral("777"));
 
-    QTest::keyClicks(edit, QStringLiteral("1a%2 x-.,"));
+    QTest::keyClicks(keys, QStringLiteral("1a%2 x-.,"));
     EXPECT_EQ(edit->text(), QStringLiteral("12"));
-    QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
-    QTest::keyClick(edit, Qt::Key_Insert, Qt::ShiftModifier);
+    QTest::keyClick(keys, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(keys, Qt::Key_Insert, Qt::ShiftModifier);
     EXPECT_EQ(edit->text(), QStringLiteral("12"));
-    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClick(keys, Qt::Key_Backspace);
     EXPECT_EQ(edit->text(), QStringLiteral("1"));
-    QTest::keyClicks(edit, QStringLiteral("9"));
+    QTest::keyClicks(keys, QStringLiteral("9"));
     EXPECT_EQ(edit->text(), QStringLiteral("19"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Fields, DigitFilter, ::testing::Values("txtWidth", "txtHeight", "cbQuick"));
+INSTANTIATE_TEST_SUITE_P(Fields, DigitFilter,
+                         ::testing::Values("txtWidth", "txtHeight", "cbQuick", "cbQuick.editor"),
+                         [](const auto& info) {
+                             return QString::fromLatin1(info.param).remove(u'.').toStdString();
+                         });
 
 TEST(WindowOptions, QuickSizeDropsKeysAfterATextAbove100)
 {
