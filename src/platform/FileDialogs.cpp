@@ -24,7 +24,10 @@ QString qtFilter(const QString& filter)
 
 QString QtFileDialogs::openFile(QWidget* parent, const QString& start, const QString& filter)
 {
-    return QFileDialog::getOpenFileName(parent, QString(), start, qtFilter(filter));
+    // The descriptions already name their patterns ("PNG files (*.png)"): the dialog shows
+    // them as they are instead of adding the patterns a second time.
+    return QFileDialog::getOpenFileName(parent, QString(), start, qtFilter(filter), nullptr,
+                                        QFileDialog::HideNameFilterDetails);
 }
 
 QString QtFileDialogs::pickFolder(QWidget* parent, const QString& title, const QString& start)

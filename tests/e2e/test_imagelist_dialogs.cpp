@@ -21,6 +21,7 @@
 #include <QPainter>
 #include <QRadioButton>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -35,7 +36,17 @@ struct SeenDialog {
     QString title;
     QFileDialog::FileMode mode = QFileDialog::AnyFile;
     QStringList filters;
+    QStringList filterLabels;  // as the dialog's file-type list shows them
 };
+
+QStringList filterLabels(const QFileDialog& dialog)
+{
+    QStringList labels;
+    if (const auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo")))
+        for (int i = 0; i < types->count(); ++i)
+            labels << types->itemText(i);
+    return labels;
+}
 
 // Answers the next file dialog that opens: types `typed` into its name field and presses
 // Enter, or presses Escape when `typed` is empty.
@@ -60,7 +71,7 @@ private:
             return;
         }
         armed_ = false;
-        seen_.append({dialog->windowTitle(), dialog->fileMode(), dialog->nameFilters()});
+        seen_.append({dialog->windowTitle(), dialog->fileMode(), dialog->nameFilters(), filterLabels(*dialog)});
         auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         if (typed_.isEmpty() || !name) {
             QTest::keyClick(dialog, Qt::Key_Escape);
@@ -129,6 +140,9 @@ TEST_F(RealPickers, SingleModePicksOneFileTwiceAndCancelChangesNothing)
     EXPECT_EQ(seen[0].mode, QFileDialog::ExistingFile);
     ASSERT_EQ(seen[0].filters.size(), 6);
     EXPECT_TRUE(seen[0].filters[0].startsWith("Image Files ("));
+    EXPECT_EQ(seen[0].filterLabels,
+              QStringList({"Image Files", "JPEG files (*.jpg)(*.jpeg)(*.jpe)", "PNG files (*.png)",
+                           "BMP files (*.bmp)", "GIF files (*.gif)", "TIFF files (*.tif)(*.tiff)"}));
     EXPECT_EQ(items(), QStringList{photo});
     EXPECT_EQ(form->FlatEdit1->text(), photo);
     EXPECT_EQ(form->List1->currentRow(), -1);  // shown, but not made current
