@@ -21,7 +21,7 @@ namespace quarbel::jobs {
 
 struct ItemWork {
     QString source;
-    QStringList sourceSpellings;  // see sourceSpellings() in PathNames.h
+    QStringList sourceSpellings;  // FileKeys::sourceKeys() of the source
     std::atomic<bool> done{false};
     imageservice::Result outcome;  // valid once done
     imageservice::ImageFile result;

@@ -1,5 +1,6 @@
 #include "jobs/JobFrame.h"
 
+#include "jobs/FileKeys.h"
 #include "jobs/ItemPipeline.h"
 #include "jobs/OutputWriter.h"
 #include "jobs/PathNames.h"
@@ -53,7 +54,8 @@ private:
     JobView& m_view;
     const int m_workers;
     JobSummary m_summary;
-    QStringList m_writtenNormalised;
+    FileKeys m_keys;
+    QList<QStringList> m_writtenKeys;  // of m_summary.writtenFiles, in the same order
     int m_last = -1;
     int m_nextToStart = 0;
 
@@ -63,7 +65,7 @@ private:
     is::Result save(ItemPipeline& pipeline, OutputWriter& writer, int index,
                     const std::shared_ptr<ItemWork>& work, const QString& path, is::SaveMode mode);
     void fill(ItemPipeline& pipeline, int current);
-    QString pendingOutput(int index, const QString& folderPrefix) const;
+    QString pendingOutput(int index) const;
     void afterWrite(ItemPipeline& pipeline, int index, const QString& path);
     void count(const ItemReport& report);
     void waitForWorkers(ItemPipeline& pipeline);
@@ -181,7 +183,7 @@ ItemReport JobRun::commit(ItemPipeline& pipeline, OutputWriter& writer, int inde
         }
         if (!work) {
             // Not started ahead (it looked like a skip, or it had to wait for an earlier item).
-            pipeline.start(index, report.source, sourceSpellings(report.source));
+            pipeline.start(index, report.source, m_keys.sourceKeys(report.source));
             m_nextToStart = std::max(m_nextToStart, index + 1);
             work = pipeline.find(index);
             continue;
@@ -226,10 +228,8 @@ is::Result JobRun::save(ItemPipeline& pipeline, OutputWriter& writer, int index,
     return writer.take();
 }
 
-// The normalised output path of an item; folderPrefix is the normalised destination ending
-// in "/".
-QString JobRun::pendingOutput(int index, const QString& folderPrefix) const {
-    return folderPrefix + m_recipe.outputName(m_in.listItem(index), m_in);
+QString JobRun::pendingOutput(int index) const {
+    return outputPath(m_in.destinationText(), m_recipe.outputName(m_in.listItem(index), m_in));
 }
 
 // Starts work for the items after the current one while a worker is free, as long as the
@@ -242,19 +242,25 @@ void JobRun::fill(ItemPipeline& pipeline, int current) {
     const int maxInFlight = 3 * m_workers + 1;
     constexpr std::size_t kHeldBytes = 64u << 20;
     const int horizon = std::min(m_last, current + maxInFlight + 16);
-    QString destination = normalisedFolder(m_in.destinationText());
-    if (!destination.endsWith(QLatin1Char('/'))) destination += QLatin1Char('/');
     const bool keepExisting = m_in.doNotOverwrite();
     // Items up to the one being committed have had their work taken: never again.
     const int first = std::max({current, m_nextToStart, pipeline.firstUntaken()});
-    QStringList pending;  // normalised outputs of items current .. j-1
+    struct Output {
+        QString path;
+        QStringList keys;
+    };
+    QList<Output> pending;  // outputs of items current .. j-1
+    auto outputOf = [this](int index) {
+        const QString path = pendingOutput(index);
+        return Output{path, m_keys.nameKeys(path)};
+    };
     for (int j = current; j < first; ++j) {
-        pending.append(pendingOutput(j, destination));
+        pending.append(outputOf(j));
     }
     int j = first;
     for (; j <= horizon; ++j) {
         if (pipeline.find(j)) {
-            pending.append(pendingOutput(j, destination));
+            pending.append(outputOf(j));
             continue;
         }
         if (pipeline.running() >= m_workers || pipeline.inFlight() >= maxInFlight ||
@@ -262,25 +268,30 @@ void JobRun::fill(ItemPipeline& pipeline, int current) {
             break;
         }
         const QString source = m_in.listItem(j);
-        const QStringList spellings = sourceSpellings(source);
-        if (std::any_of(spellings.begin(), spellings.end(),
-                        [&pending](const QString& s) { return pending.contains(s); })) {
+        const QStringList sourceKeys = m_keys.sourceKeys(source);
+        if (std::any_of(pending.begin(), pending.end(), [&](const Output& o) {
+                return FileKeys::sameFile(o.path, o.keys, source, sourceKeys);
+            })) {
             break;
         }
-        const QString output = pendingOutput(j, destination);
+        const Output output = outputOf(j);
         const bool likelySkipped =
-            keepExisting && (QFileInfo::exists(output) || pending.contains(output));
+            keepExisting && (QFileInfo::exists(output.path) ||
+                             std::any_of(pending.begin(), pending.end(), [&](const Output& o) {
+                                 return FileKeys::sameFile(o.path, o.keys, output.path, output.keys);
+                             }));
         pending.append(output);
-        if (!likelySkipped) pipeline.start(j, source, spellings);
+        if (!likelySkipped) pipeline.start(j, source, sourceKeys);
     }
     m_nextToStart = j;
 }
 
 // Work already started from the file just written read its old content: redo it.
 void JobRun::afterWrite(ItemPipeline& pipeline, int index, const QString& path) {
-    const QString written = normalisedPath(path);
+    const QStringList written = m_keys.nameKeys(path);
     for (const int j : pipeline.started()) {
-        if (j > index && pipeline.find(j)->sourceSpellings.contains(written)) {
+        const std::shared_ptr<ItemWork> work = pipeline.find(j);
+        if (j > index && FileKeys::sameFile(path, written, work->source, work->sourceSpellings)) {
             pipeline.discard(j);
             m_nextToStart = std::min(m_nextToStart, j);
         }
@@ -291,12 +302,16 @@ void JobRun::count(const ItemReport& report) {
     switch (report.outcome) {
     case ItemOutcome::Written: {
         ++m_summary.written;
-        const QString normalised = normalisedPath(report.output);
-        if (const qsizetype at = m_writtenNormalised.indexOf(normalised); at >= 0) {
-            m_writtenNormalised.removeAt(at);
-            m_summary.writtenFiles.removeAt(at);
+        // One file written twice is listed once, where it was written last.
+        const QStringList keys = m_keys.nameKeys(report.output);
+        const auto earlier = std::find_if(m_writtenKeys.begin(), m_writtenKeys.end(), [&](const QStringList& k) {
+            return std::any_of(k.begin(), k.end(), [&](const QString& key) { return keys.contains(key); });
+        });
+        if (earlier != m_writtenKeys.end()) {
+            m_summary.writtenFiles.removeAt(earlier - m_writtenKeys.begin());
+            m_writtenKeys.erase(earlier);
         }
-        m_writtenNormalised.append(normalised);
+        m_writtenKeys.append(keys);
         m_summary.writtenFiles.append(report.output);
         break;
     }
