@@ -36,6 +36,11 @@ QStringList visibleWindowsOf(qint64 pid)
     return windows;
 }
 
+QString selectionName(Selection selection)
+{
+    return selection == Selection::Primary ? QStringLiteral("primary") : QStringLiteral("clipboard");
+}
+
 QImage readPng(const QStringList& importArguments)
 {
     QProcess import;
@@ -166,8 +171,23 @@ bool resizeWindow(const QString& window, QSize size)
     return waitUntil([&] { return windowGeometry(window).size() == size; });
 }
 
+QPoint pointer()
+{
+    QPoint at;
+    for (const QString& line : xdotool({"getmouselocation", "--shell"}).split(u'\n')) {
+        if (line.startsWith(u"X="))
+            at.setX(line.mid(2).toInt());
+        else if (line.startsWith(u"Y="))
+            at.setY(line.mid(2).toInt());
+    }
+    return at;
+}
+
 void moveTo(QPoint screen)
 {
+    // --sync waits for the pointer to move, which it never does when it is there already.
+    if (pointer() == screen)
+        return;
     xdotool({"mousemove", "--sync", QString::number(screen.x()), QString::number(screen.y())});
 }
 
@@ -238,21 +258,25 @@ QString saveArtifact(const QImage& image, const QString& name)
     return image.save(path) ? path : QString();
 }
 
-ClipboardOwner::ClipboardOwner(const QByteArray& data, const QString& mimeType)
+ClipboardOwner::ClipboardOwner(const QByteArray& data, const QString& mimeType, Selection selection)
     : m_xclip(std::make_unique<QProcess>())
 {
-    // -quiet keeps xclip in the foreground, holding the selection until it is killed.
+    // -quiet keeps xclip in the foreground, holding the selection until it is killed or
+    // another program takes the selection.
     m_xclip->start(QStringLiteral("xclip"),
-                   {"-quiet", "-selection", "clipboard", "-t", mimeType, "-i"});
+                   {"-quiet", "-selection", selectionName(selection), "-t", mimeType, "-i"});
     if (!m_xclip->waitForStarted(10000))
         return;
     m_xclip->write(data);
     m_xclip->closeWriteChannel();
-    // Held once another process can read it back under that type.
+    // Held once another process reads it back under that type (and not what the previous
+    // owner held).
+    const QString expected = QString::fromUtf8(data).trimmed();
     waitUntil([&] {
         bool ok = false;
-        run(QStringLiteral("xclip"), {"-selection", "clipboard", "-t", mimeType, "-o"}, &ok, 5000);
-        return ok;
+        const QString held = run(QStringLiteral("xclip"),
+                                 {"-selection", selectionName(selection), "-t", mimeType, "-o"}, &ok, 5000);
+        return ok && held == expected;
     });
 }
 
@@ -269,9 +293,28 @@ bool ClipboardOwner::isHolding() const
     return m_xclip->state() == QProcess::Running;
 }
 
-QString clipboardText(const QString& mimeType)
+QString clipboardText(const QString& mimeType, Selection selection)
 {
-    return run(QStringLiteral("xclip"), {"-selection", "clipboard", "-t", mimeType, "-o"});
+    return run(QStringLiteral("xclip"), {"-selection", selectionName(selection), "-t", mimeType, "-o"});
+}
+
+QString fieldText(QPoint screen)
+{
+    // A placeholder first: the field has selected its text once the selection reads
+    // otherwise.
+    const QString placeholder = QStringLiteral("\x01");
+    const ClipboardOwner owner(placeholder.toUtf8(), QStringLiteral("UTF8_STRING"), Selection::Primary);
+    click(screen);
+    key(QStringLiteral("Home"));
+    key(QStringLiteral("shift+End"));
+    QString text;
+    const bool taken = waitUntil(
+        [&] {
+            text = clipboardText(QStringLiteral("UTF8_STRING"), Selection::Primary);
+            return text != placeholder;
+        },
+        3000);
+    return taken ? text : QString();
 }
 
 }  // namespace quarbel::e2e

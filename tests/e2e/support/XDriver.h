@@ -71,6 +71,7 @@ void focusWindow(const QString& window);
 bool resizeWindow(const QString& window, QSize size);
 
 // Pointer and keys, through the X server.
+QPoint pointer();
 void moveTo(QPoint screen);
 void click(QPoint screen, Qt::MouseButton button = Qt::LeftButton);
 void doubleClick(QPoint screen);
@@ -92,11 +93,16 @@ QImage screenshot(const QRect& screenArea);
 // its path.
 QString saveArtifact(const QImage& image, const QString& name);
 
+// The two X selections a person pastes from: the clipboard (Ctrl+C, Ctrl+V) and the
+// primary selection (whatever was selected last; pasted with the middle button).
+enum class Selection { Clipboard, Primary };
+
 // The clipboard held by another process (xclip), with the data under one MIME type, as a
 // file manager holds copied files. The other process gives it up when the object ends.
 class ClipboardOwner {
 public:
-    ClipboardOwner(const QByteArray& data, const QString& mimeType);
+    ClipboardOwner(const QByteArray& data, const QString& mimeType,
+                   Selection selection = Selection::Clipboard);
     ~ClipboardOwner();
     ClipboardOwner(const ClipboardOwner&) = delete;
     ClipboardOwner& operator=(const ClipboardOwner&) = delete;
@@ -107,6 +113,12 @@ private:
 };
 
 // The clipboard's text as another process reads it (empty when nobody holds it).
-QString clipboardText(const QString& mimeType = QStringLiteral("UTF8_STRING"));
+QString clipboardText(const QString& mimeType = QStringLiteral("UTF8_STRING"),
+                      Selection selection = Selection::Clipboard);
+
+// The text of a one-line field, as a person would copy it out: clicks into it, selects the
+// whole text with Home and Shift+End and reads the primary selection the field then owns.
+// Empty when the field has no text (or never took the selection).
+QString fieldText(QPoint screen);
 
 }  // namespace quarbel::e2e
