@@ -4,8 +4,10 @@
 //
 //   quarbel-e2e-drag-source [--at X,Y] [--text TEXT] [FILE...]
 //
-// The window is placed at X,Y (there is no window manager to place it). When the drag ends it
-// prints the drop action ("copy", "move", "link" or "none") and quits.
+// The window is placed at X,Y (there is no window manager to place it). While dragging it
+// prints "over ACTION" each time the target under the pointer changes its answer, and at the
+// end "dropped ACTION" (ACTION is "copy", "move", "link" or "none"). It then keeps running,
+// so that the target can still read the dragged data, until it is ended.
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -44,17 +46,21 @@ protected:
             data->setText(m_text);
         auto* drag = new QDrag(this);
         drag->setMimeData(data);
-        const Qt::DropAction action = drag->exec(Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, Qt::CopyAction);
+        connect(drag, &QDrag::actionChanged, this, [](Qt::DropAction action) { say("over", action); });
+        say("dropped", drag->exec(Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, Qt::CopyAction));
+    }
+
+private:
+    static void say(const char* what, Qt::DropAction action)
+    {
         const char* name = action == Qt::CopyAction   ? "copy"
                            : action == Qt::MoveAction ? "move"
                            : action == Qt::LinkAction ? "link"
                                                       : "none";
-        std::printf("%s\n", name);
+        std::printf("%s %s\n", what, name);
         std::fflush(stdout);
-        QApplication::quit();
     }
 
-private:
     QList<QUrl> m_urls;
     QString m_text;
     QPoint m_pressedAt;

@@ -213,13 +213,22 @@ void releaseButton(Qt::MouseButton button)
     xdotool({"mouseup", buttonNumber(button)});
 }
 
-void drag(QPoint from, QPoint to, Qt::MouseButton button)
+void drag(QPoint from, QPoint to, Qt::MouseButton button, const std::function<bool()>& readyToDrop)
 {
     moveTo(from);
     pressButton(button);
     constexpr int steps = 12;
     for (int i = 1; i <= steps; ++i)
         moveTo(from + (to - from) * i / steps);
+    // A drop released before the target has answered the last position is lost: hover a
+    // little, as a person does, until the source says the target is ready.
+    const QPoint nudge(1, 0);
+    for (int i = 0; i < 4; ++i) {
+        moveTo(to + nudge);
+        moveTo(to);
+    }
+    if (readyToDrop)
+        waitUntil(readyToDrop, 10000);
     releaseButton(button);
 }
 

@@ -75,8 +75,10 @@ QPoint pointer();
 void moveTo(QPoint screen);
 void click(QPoint screen, Qt::MouseButton button = Qt::LeftButton);
 void doubleClick(QPoint screen);
-// Presses at from, moves there in small steps, releases at to.
-void drag(QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftButton);
+// Presses at from, moves there in small steps, hovers at to until readyToDrop holds (when
+// given; bounded), releases there.
+void drag(QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftButton,
+          const std::function<bool()>& readyToDrop = {});
 void pressButton(Qt::MouseButton button);
 void releaseButton(Qt::MouseButton button);
 // Turns the wheel at the point: positive notches scroll down, negative up.
