@@ -130,29 +130,15 @@ TEST_F(RealAdding, DialogsTypedIntoAddFilesPickTheDestinationAndDeleteAllEmpties
     const QColor emptyPreview = previewCentre();
 
     // Single: the open dialog, its file name typed.
-    window->click("ThemedButton1");
-    QString dialog = window->waitForNewWindow();
-    ASSERT_FALSE(dialog.isEmpty());
-    window->answer(dialog, red, "Return");
-    ASSERT_TRUE(window->waitUntilClosed(dialog));
+    EXPECT_TRUE(window->typeIntoDialogOf("ThemedButton1", red).has_value());
     EXPECT_TRUE(e2e::waitUntil([&] { return near(previewCentre(), Qt::red); }));
 
-    // Multiple: the input folder picker, the folder typed.
+    // Multiple: the input folder picker, the folder typed; then the destination picker.
     window->click("RadioButton4");
-    window->click("ThemedButton1");
-    dialog = window->waitForNewWindow();
-    ASSERT_FALSE(dialog.isEmpty());
-    EXPECT_EQ(e2e::windowName(dialog), "Quarbel Image Converter - Please select input folder.");
-    window->answer(dialog, dir.filePath("src/folder"), "Return");
-    ASSERT_TRUE(window->waitUntilClosed(dialog));
-
-    // The destination picker, the folder typed.
-    window->click("ThemedButton2");
-    dialog = window->waitForNewWindow();
-    ASSERT_FALSE(dialog.isEmpty());
-    EXPECT_EQ(e2e::windowName(dialog), "Quarbel Image Converter - Please select output folder.");
-    window->answer(dialog, dir.filePath("out"), "Return");
-    ASSERT_TRUE(window->waitUntilClosed(dialog));
+    EXPECT_EQ(window->typeIntoDialogOf("ThemedButton1", dir.filePath("src/folder")).value_or("none"),
+              "Quarbel Image Converter - Please select input folder.");
+    EXPECT_EQ(window->typeIntoDialogOf("ThemedButton2", dir.filePath("out")).value_or("none"),
+              "Quarbel Image Converter - Please select output folder.");
     EXPECT_EQ(window->textOf("FlatEdit2"), dir.filePath("out"));
 
     window->click("ThemedButton3");

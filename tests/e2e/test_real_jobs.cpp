@@ -33,11 +33,7 @@ TEST(RealJob, CancelAsksNoLetsTheJobGoOnAndYesStopsIt)
     RealWindow window;
     ASSERT_TRUE(window.started());
     window.click("RadioButton4");  // Multiple: the source picker adds a folder's pictures
-    window.click("ThemedButton1");
-    QString dialog = window.waitForNewWindow();
-    ASSERT_FALSE(dialog.isEmpty());
-    window.answer(dialog, dir.filePath("src"), "Return");
-    ASSERT_TRUE(window.waitUntilClosed(dialog));
+    ASSERT_TRUE(window.typeIntoDialogOf("ThemedButton1", dir.filePath("src")).has_value());
     window.typeInto("FlatEdit2", out.path());
 
     window.click("ThemedButton3");

@@ -75,6 +75,19 @@ void RealWindow::answer(const QString& window, const QString& typed, const QStri
         key(keys);
 }
 
+std::optional<QString> RealWindow::typeIntoDialogOf(const QString& control, const QString& typed)
+{
+    click(control);
+    const QString dialog = waitForNewWindow();
+    if (dialog.isEmpty())
+        return std::nullopt;
+    const QString title = windowName(dialog);
+    answer(dialog, typed, QStringLiteral("Return"));
+    if (!waitUntilClosed(dialog))
+        return std::nullopt;
+    return title;
+}
+
 QImage RealWindow::screenshot() const
 {
     return e2e::screenshot(windowGeometry(m_program.window()));

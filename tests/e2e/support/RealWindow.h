@@ -7,6 +7,7 @@
 
 #include <QRect>
 #include <QString>
+#include <optional>
 #include <ostream>
 
 namespace quarbel::e2e {
@@ -38,6 +39,11 @@ public:
     bool waitUntilClosed(const QString& window);
     // Gives a dialog the keyboard, types into it and presses keys (e.g. "Return").
     void answer(const QString& window, const QString& typed, const QString& keys);
+
+    // Clicks a control that opens a dialog (a file dialog or a folder picker), types into
+    // the dialog and presses Return. Returns the dialog's title; nothing when no dialog
+    // opened or it did not close.
+    std::optional<QString> typeIntoDialogOf(const QString& control, const QString& typed);
 
     // The main window's client area as the X server shows it now.
     QImage screenshot() const;
