@@ -7,12 +7,12 @@
 #include "support/RealWindow.h"
 #include "support/WindowE2E.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QTemporaryDir>
 #include <QUrl>
-#include <gtest/gtest.h>
 
 using namespace quarbel;
 using e2e::RealWindow;
@@ -58,10 +58,9 @@ protected:
         QStringList names;
         e2e::waitUntil([&] {
             names = QDir(dir.filePath("out")).entryList(QDir::Files, QDir::Name);
-            return names.size() >= expected
-                   && std::all_of(names.begin(), names.end(), [&](const QString& n) {
-                          return QImageReader(dir.filePath("out/" + n)).canRead();
-                      });
+            return names.size() >= expected && std::all_of(names.begin(), names.end(), [&](const QString& n) {
+                       return QImageReader(dir.filePath("out/" + n)).canRead();
+                   });
         });
         return names;
     }
@@ -87,9 +86,10 @@ TEST_F(RealAdding, PasteCtrlVAndADropFromOtherProgramsAddWhatConvertThenWrites)
     picture("src/folder/d.jpeg", Qt::blue);  // not an accepted name
     const QString notes = dir.filePath("src/notes.txt");
 
-    {   // Copied in a file manager: a picture, a folder and a text file; Paste from the menu.
-        const e2e::ClipboardOwner copied(uri(red) + "\r\n" + uri(dir.filePath("src/folder")) + "\r\n" + uri(notes) + "\r\n",
-                                         "text/uri-list");
+    {  // Copied in a file manager: a picture, a folder and a text file; Paste from the menu.
+        const e2e::ClipboardOwner copied(
+            uri(red) + "\r\n" + uri(dir.filePath("src/folder")) + "\r\n" + uri(notes) + "\r\n",
+            "text/uri-list");
         const QString menu = listMenu();
         ASSERT_FALSE(menu.isEmpty());
         e2e::click(e2e::windowGeometry(menu).topLeft() + QPoint(30, 12));  // "Paste", the first item
@@ -98,7 +98,7 @@ TEST_F(RealAdding, PasteCtrlVAndADropFromOtherProgramsAddWhatConvertThenWrites)
     EXPECT_TRUE(e2e::waitUntil([&] { return near(previewCentre(), Qt::red); }));
     e2e::saveArtifact(window->screenshot(), "list-after-paste.png");
 
-    {   // The file managers' own format, pasted with Ctrl+V on the list (the first item stays
+    {  // The file managers' own format, pasted with Ctrl+V on the list (the first item stays
         // the one shown).
         const e2e::ClipboardOwner copied("copy\n" + uri(green), "x-special/gnome-copied-files");
         window->click("List1");
@@ -150,8 +150,7 @@ TEST_F(RealAdding, DialogsTypedIntoAddFilesPickTheDestinationAndDeleteAllEmpties
     e2e::key("Up");
     e2e::key("Return");
     ASSERT_TRUE(window->waitUntilClosed(menu));
-    EXPECT_TRUE(e2e::waitUntil([&] { return previewCentre() == emptyPreview; }))
-        << "the preview is emptied";
+    EXPECT_TRUE(e2e::waitUntil([&] { return previewCentre() == emptyPreview; })) << "the preview is emptied";
     // Nothing left to convert (and the fields were emptied): the start command says so.
     window->click("ThemedButton3");
     const QString box = window->waitForNewWindow();

@@ -7,11 +7,11 @@
 #include "support/RealWindow.h"
 #include "support/WindowE2E.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 using namespace quarbel;
 using e2e::RealWindow;
@@ -167,7 +167,7 @@ TEST_F(RealFields, TabGoesFromWidthToTheAspectBoxToHeightToQuickSize)
     e2e::key("Tab");
     e2e::key("space");  // "Maintain aspect ratio" off: the fields no longer follow each other
     e2e::key("Tab");
-    e2e::type("7");     // Tab selected the height's text: typing replaces it
+    e2e::type("7");  // Tab selected the height's text: typing replaces it
     EXPECT_EQ(window->textOf("txtHeight"), "7");
     EXPECT_EQ(window->textOf("txtWidth"), "40");
     window->click("txtHeight");
@@ -184,7 +184,8 @@ TEST_F(RealFields, TabGoesFromWidthToTheAspectBoxToHeightToQuickSize)
     e2e::key("Tab");
     e2e::type(dir.filePath("out"));
     window->click("ThemedButton3");
-    EXPECT_TRUE(e2e::waitUntil([&] { return QImageReader(dir.filePath("out/p.png")).size() == QSize(20, 15); }));
+    EXPECT_TRUE(
+        e2e::waitUntil([&] { return QImageReader(dir.filePath("out/p.png")).size() == QSize(20, 15); }));
 }
 
 }  // namespace

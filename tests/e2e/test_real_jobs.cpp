@@ -5,11 +5,11 @@
 #include "support/RealWindow.h"
 #include "support/WindowE2E.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 using namespace quarbel;
 using e2e::RealWindow;
@@ -26,7 +26,8 @@ TEST(RealJob, CancelAsksNoLetsTheJobGoOnAndYesStopsIt)
     ASSERT_TRUE(QDir(dir.path()).mkpath("src") && QDir(dir.path()).mkpath("out"));
     const QString first = e2e::writeImage(dir.filePath("src"), "p000.png", 2000, 1500);
     for (int i = 1; i < kPictures; ++i)
-        ASSERT_TRUE(QFile::copy(first, dir.filePath(QStringLiteral("src/p%1.png").arg(i, 3, 10, QChar(u'0')))));
+        ASSERT_TRUE(
+            QFile::copy(first, dir.filePath(QStringLiteral("src/p%1.png").arg(i, 3, 10, QChar(u'0')))));
     const QDir out(dir.filePath("out"));
     const auto outputs = [&] { return out.entryList(QDir::Files).size(); };
 

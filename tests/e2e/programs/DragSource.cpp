@@ -35,8 +35,8 @@ protected:
 
     void mouseMoveEvent(QMouseEvent* event) override
     {
-        if (!(event->buttons() & Qt::LeftButton) || m_dragged
-            || (event->position().toPoint() - m_pressedAt).manhattanLength() < QApplication::startDragDistance())
+        if (!(event->buttons() & Qt::LeftButton) || m_dragged ||
+            (event->position().toPoint() - m_pressedAt).manhattanLength() < QApplication::startDragDistance())
             return;
         m_dragged = true;
         auto* data = new QMimeData;
@@ -75,13 +75,15 @@ int main(int argc, char** argv)
     QCommandLineParser parser;
     parser.addOption({QStringLiteral("at"), QStringLiteral("Window position."), QStringLiteral("X,Y")});
     parser.addOption({QStringLiteral("text"), QStringLiteral("Plain text to drag."), QStringLiteral("TEXT")});
-    parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Files to drag."), QStringLiteral("[FILE...]"));
+    parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Files to drag."),
+                                 QStringLiteral("[FILE...]"));
     parser.process(app);
 
     QList<QUrl> urls;
     for (const QString& file : parser.positionalArguments())
         urls.append(QUrl::fromLocalFile(file));
-    DragSource window(urls, parser.isSet(QStringLiteral("text")) ? parser.value(QStringLiteral("text")) : QString());
+    DragSource window(
+        urls, parser.isSet(QStringLiteral("text")) ? parser.value(QStringLiteral("text")) : QString());
     const QStringList at = parser.value(QStringLiteral("at")).split(u',');
     if (at.size() == 2)
         window.move(at[0].toInt(), at[1].toInt());

@@ -24,10 +24,7 @@ RealWindow::RealWindow()
         focusWindow(m_program.window());
 }
 
-QPoint RealWindow::at(const QString& control) const
-{
-    return m_program.toScreen(placeOf(control).center());
-}
+QPoint RealWindow::at(const QString& control) const { return m_program.toScreen(placeOf(control).center()); }
 
 QPoint RealWindow::at(const QString& control, QPoint offset) const
 {
@@ -56,10 +53,7 @@ QString RealWindow::textOf(const QString& control)
     return fieldText(at(control));
 }
 
-QString RealWindow::waitForNewWindow()
-{
-    return m_program.waitForNewWindow({m_program.window()});
-}
+QString RealWindow::waitForNewWindow() { return m_program.waitForNewWindow({m_program.window()}); }
 
 bool RealWindow::waitUntilClosed(const QString& window)
 {
@@ -88,9 +82,6 @@ std::optional<QString> RealWindow::typeIntoDialogOf(const QString& control, cons
     return title;
 }
 
-QImage RealWindow::screenshot() const
-{
-    return e2e::screenshot(windowGeometry(m_program.window()));
-}
+QImage RealWindow::screenshot() const { return e2e::screenshot(windowGeometry(m_program.window())); }
 
 }  // namespace quarbel::e2e

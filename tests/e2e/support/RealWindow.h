@@ -56,7 +56,4 @@ private:
 }  // namespace quarbel::e2e
 
 // Texts in test messages as texts.
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
