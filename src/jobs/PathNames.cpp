@@ -32,14 +32,4 @@ QString normalisedPath(const QString& path) {
     return folder + info.fileName();
 }
 
-QStringList sourceSpellings(const QString& path) {
-    QStringList spellings{normalisedPath(path)};
-    const QFileInfo info(path);
-    if (info.isSymLink()) {
-        const QString target = info.canonicalFilePath();
-        if (!target.isEmpty() && target != spellings.first()) spellings.append(target);
-    }
-    return spellings;
-}
-
 }  // namespace quarbel::jobs

@@ -23,10 +23,6 @@ QString outputPath(const QString& destination, const QString& name);
 // "/link-to-d/a.jpg"). The file itself need not exist.
 QString normalisedPath(const QString& path);
 
-// The spellings under which writing a file can change what reading `path` gives: its
-// normalised path, and, when it is a link to a file, the normalised path of that file.
-QStringList sourceSpellings(const QString& path);
-
 // The normalised spelling of a folder: normalisedPath(outputPath(folder, name)) is this
 // followed by "/" and the name (no second "/" after the root) for a plain file name.
 QString normalisedFolder(const QString& folder);
