@@ -220,15 +220,18 @@ void drag(QPoint from, QPoint to, Qt::MouseButton button, const std::function<bo
     constexpr int steps = 12;
     for (int i = 1; i <= steps; ++i)
         moveTo(from + (to - from) * i / steps);
-    // A drop released before the target has answered the last position is lost: hover a
-    // little, as a person does, until the source says the target is ready.
-    const QPoint nudge(1, 0);
-    for (int i = 0; i < 4; ++i) {
-        moveTo(to + nudge);
-        moveTo(to);
+    // A drop released before the target has answered the last position is lost: hover, as a
+    // person does, until the source says the target is ready.
+    if (readyToDrop) {
+        const QPoint nudge(1, 0);
+        waitUntil(
+            [&] {
+                moveTo(to + nudge);
+                moveTo(to);
+                return readyToDrop();
+            },
+            10000);
     }
-    if (readyToDrop)
-        waitUntil(readyToDrop, 10000);
     releaseButton(button);
 }
 
