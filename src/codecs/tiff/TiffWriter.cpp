@@ -31,8 +31,9 @@ constexpr std::uint32_t kPage = 2;
 // strip of samples is held besides it.
 class TiffWriter::Strips {
 public:
-    Strips(const Layout& layout, std::uint64_t maxFileSize)
+    Strips(const Layout& layout, std::uint64_t maxFileSize, const CancelToken* cancel)
         : m_layout(layout),
+          m_cancel(cancel),
           m_stride(std::size_t(layout.width) * std::size_t(layout.samples)),
           m_maxFileSize(maxFileSize),
           m_strip(m_stride * m_rowsPerStrip),
@@ -62,6 +63,8 @@ public:
         return std::move(m_out);
     }
 
+    std::uint32_t stripsDone() const { return m_stripsDone; }
+
 private:
     // Horizontal differencing: each sample minus the same sample of the pixel on its left.
     void difference(const std::uint8_t* __restrict in, std::uint8_t* __restrict out) const
@@ -80,6 +83,7 @@ private:
 
     void closeStrip()
     {
+        checkCancel(m_cancel);
         const std::size_t n =
             m_compressor.zlib(m_strip.data(), std::size_t(m_stripRows) * m_stride, m_compressed.data(), m_compressed.size());
         checkSize(m_out.size() + n);
@@ -87,6 +91,7 @@ private:
         m_counts.push_back(std::uint32_t(n));
         m_out.insert(m_out.end(), m_compressed.begin(), m_compressed.begin() + std::ptrdiff_t(n));
         m_stripRows = 0;
+        ++m_stripsDone;
     }
 
     void closePage()
@@ -129,6 +134,7 @@ private:
     }
 
     const Layout m_layout;
+    const CancelToken* const m_cancel;
     const std::size_t m_stride;
     const std::uint64_t m_maxFileSize;
     // Rows per strip: about kStripBytes of samples, never more than a page.
@@ -138,16 +144,16 @@ private:
     Bytes m_strip;       // the current strip's differenced rows
     Bytes m_compressed;  // room for one compressed strip
     Bytes m_out;
-    std::uint32_t m_stripRows = 0, m_pageRow = 0, m_page = 0;
+    std::uint32_t m_stripRows = 0, m_pageRow = 0, m_page = 0, m_stripsDone = 0;
     std::vector<std::uint32_t> m_offsets, m_counts;  // of the current page's strips
     std::uint64_t m_nextPointer = 4;                // where the next directory's offset goes
 };
 
-TiffWriter::TiffWriter(const Layout& layout, std::uint64_t maxFileSize)
+TiffWriter::TiffWriter(const Layout& layout, std::uint64_t maxFileSize, const CancelToken* cancel)
 {
     if (layout.samples < 1 || layout.samples > 4 || layout.width == 0 || layout.pageHeight == 0 || layout.pages == 0)
         throw Failure("internal error: TIFF output needs 8-bit samples, 1 to 4 per pixel");
-    m_strips = std::make_unique<Strips>(layout, std::min<std::uint64_t>(maxFileSize, 0xFFFFFFFFu));
+    m_strips = std::make_unique<Strips>(layout, std::min<std::uint64_t>(maxFileSize, 0xFFFFFFFFu), cancel);
 }
 
 TiffWriter::~TiffWriter() = default;
@@ -159,6 +165,8 @@ void TiffWriter::add(const PixelView& rows)
 }
 
 Bytes TiffWriter::take() { return m_strips->take(); }
+
+std::uint32_t TiffWriter::stripsDone() const { return m_strips->stripsDone(); }
 
 Bytes encode(const PixelView& picture, const Layout& layout)
 {
