@@ -63,8 +63,6 @@ public:
         return std::move(m_out);
     }
 
-    std::uint32_t stripsDone() const { return m_stripsDone; }
-
 private:
     // Horizontal differencing: each sample minus the same sample of the pixel on its left.
     void difference(const std::uint8_t* __restrict in, std::uint8_t* __restrict out) const
@@ -91,7 +89,6 @@ private:
         m_counts.push_back(std::uint32_t(n));
         m_out.insert(m_out.end(), m_compressed.begin(), m_compressed.begin() + std::ptrdiff_t(n));
         m_stripRows = 0;
-        ++m_stripsDone;
     }
 
     void closePage()
@@ -144,7 +141,7 @@ private:
     Bytes m_strip;       // the current strip's differenced rows
     Bytes m_compressed;  // room for one compressed strip
     Bytes m_out;
-    std::uint32_t m_stripRows = 0, m_pageRow = 0, m_page = 0, m_stripsDone = 0;
+    std::uint32_t m_stripRows = 0, m_pageRow = 0, m_page = 0;
     std::vector<std::uint32_t> m_offsets, m_counts;  // of the current page's strips
     std::uint64_t m_nextPointer = 4;                // where the next directory's offset goes
 };
@@ -165,8 +162,6 @@ void TiffWriter::add(const PixelView& rows)
 }
 
 Bytes TiffWriter::take() { return m_strips->take(); }
-
-std::uint32_t TiffWriter::stripsDone() const { return m_strips->stripsDone(); }
 
 Bytes encode(const PixelView& picture, const Layout& layout)
 {

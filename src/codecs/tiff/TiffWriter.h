@@ -37,8 +37,6 @@ public:
     // The next rows of the picture, top to bottom, `layout.samples` bands each. Throws
     // Failure when the file would grow too large, Cancelled once the token is cancelled.
     void add(const PixelView& rows);
-    // Strips compressed so far, of all pages.
-    std::uint32_t stripsDone() const;
     // The finished file; throws Failure when rows are missing.
     Bytes take();
 
