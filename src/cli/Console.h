@@ -8,7 +8,9 @@ namespace quarbel::cli {
 
 bool isTerminal(std::FILE* stream);
 
-// After this, SIGINT only raises a flag (a second Ctrl-C ends the program at once).
+// After this, SIGINT only raises a flag and wakes the event loop of the application's thread,
+// so that a job waiting for a picture's work sees it at once (a second Ctrl-C ends the
+// program at once). Call it on that thread, after the QCoreApplication is made.
 void installInterruptHandler();
 bool interruptRequested();
 

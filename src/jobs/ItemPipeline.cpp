@@ -16,7 +16,8 @@ imageservice::Result work(const imageservice::ImageProcess& process, ItemWork& i
             !loaded) {
             return loaded;
         }
-        return process.Apply(source, item.result);
+        if (item.cancel.cancelled()) return imageservice::Result::failure("cancelled");
+        return process.Apply(source, item.result, &item.cancel);
     } catch (const std::exception& e) {
         return imageservice::Result::failure(e.what());
     } catch (...) {
@@ -43,6 +44,7 @@ void ItemPipeline::start(int index, const QString& source, const QStringList& so
     QAbstractEventDispatcher* dispatcher = m_dispatcher;
     m_pool.start([item, &process, dispatcher] {
         item->outcome = work(process, *item);
+        item->stopped = !item->outcome && item->cancel.cancelled();
         item->done.store(true, std::memory_order_release);
         if (dispatcher) dispatcher->wakeUp();
         notifyWorkFinished();
@@ -72,12 +74,16 @@ std::shared_ptr<ItemWork> ItemPipeline::take(int index) {
 
 void ItemPipeline::discard(int index) {
     if (auto item = remove(index); item && !item->done.load(std::memory_order_acquire)) {
+        item->cancel.cancel();
         m_discarded.push_back(std::move(item));
     }
 }
 
-void ItemPipeline::discardAll() {
+std::vector<std::shared_ptr<ItemWork>> ItemPipeline::discardAll() {
+    std::vector<std::shared_ptr<ItemWork>> works;
+    for (const auto& entry : m_live) works.push_back(entry.second);
     while (!m_live.empty()) discard(m_live.begin()->first);
+    return works;
 }
 
 std::vector<int> ItemPipeline::started() const {

@@ -2,8 +2,9 @@
 // The heavy work of list items (load, decode, process, encode) on worker threads. The frame
 // starts an item's work ahead of time, takes the finished result when it commits the item,
 // and discards work whose result must not be used (after a cancel, or when the item's source
-// file was rewritten by an earlier item after its work began). Discarded work runs to its
-// end and is thrown away; the pipeline waits for all work before it goes away.
+// file was rewritten by an earlier item after its work began). Discarded work is cancelled:
+// it stops within a strip of its picture and its result is thrown away. The pipeline waits
+// for all work before it goes away.
 
 #include "jobs/imageservice/ImageService.h"
 
@@ -22,8 +23,10 @@ namespace quarbel::jobs {
 struct ItemWork {
     QString source;
     QStringList sourceSpellings;  // FileKeys::sourceKeys() of the source
+    imageservice::CancelToken cancel;
     std::atomic<bool> done{false};
     imageservice::Result outcome;  // valid once done
+    bool stopped = false;          // valid once done: the cancel ended it before its end
     imageservice::ImageFile result;
 };
 
@@ -42,8 +45,11 @@ public:
     std::shared_ptr<ItemWork> take(int index);
     // The first item after every item taken so far.
     int firstUntaken() const { return m_firstUntaken; }
+    // Cancels the item's work and forgets it.
     void discard(int index);
-    void discardAll();
+    // Cancels and forgets the work of every item; gives that work, to see how it ended once
+    // the pipeline is idle.
+    std::vector<std::shared_ptr<ItemWork>> discardAll();
     // Items with live work, in list order.
     std::vector<int> started() const;
     // Works still using memory or a thread: live ones and discarded ones still running.

@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QThread>
 #include <algorithm>
+#include <optional>
 
 namespace quarbel::jobs {
 namespace {
@@ -61,7 +62,8 @@ private:
 
     QString validate() const;
     void loop(ItemPipeline& pipeline, OutputWriter& writer);
-    ItemReport commit(ItemPipeline& pipeline, OutputWriter& writer, int index);
+    bool stopOnRequest(ItemPipeline& pipeline);
+    std::optional<ItemReport> commit(ItemPipeline& pipeline, OutputWriter& writer, int index);
     is::Result save(ItemPipeline& pipeline, OutputWriter& writer, int index,
                     const std::shared_ptr<ItemWork>& work, const QString& path, is::SaveMode mode);
     void fill(ItemPipeline& pipeline, int current);
@@ -115,26 +117,21 @@ JobSummary JobRun::run() {
 void JobRun::loop(ItemPipeline& pipeline, OutputWriter& writer) {
     for (int index = 0; index <= m_last; ++index) {
         m_view.setControlsEnabled(false);
-        if (m_in.cancelRequested()) {
-            const MessageAnswer answer = m_view.showMessage(
-                kCancelQuestion, m_recipe.cancelTitle, MessageIcon::Question, MessageButtons::YesNo);
-            if (answer == MessageAnswer::Yes) {
-                pipeline.discardAll();
-                waitForWorkers(pipeline);
-                endByCancel();
-                return;
-            }
-            m_in.setCancelRequested(false);
-        }
+        if (stopOnRequest(pipeline)) return;
         m_view.setStatusText(1, kProcessingText);
         m_view.setStatusText(2, QString());
         m_view.setStatusText(3, QString());
         const int n = index + 1;
         const int percent = percentOf(n, std::max(m_in.listCount(), n));
 
-        const ItemReport report = commit(pipeline, writer, index);
-        count(report);
-        m_view.itemDone(report);
+        // A request made while the item is still being worked on is asked about at once
+        // rather than after a picture that may take seconds; No goes on waiting for it.
+        std::optional<ItemReport> report;
+        while (!(report = commit(pipeline, writer, index))) {
+            if (stopOnRequest(pipeline)) return;
+        }
+        count(*report);
+        m_view.itemDone(*report);
 
         m_view.setPercentVisible(true);
         m_view.setPercentCaption(QString::number(percent) + QLatin1Char('%'));
@@ -146,8 +143,29 @@ void JobRun::loop(ItemPipeline& pipeline, OutputWriter& writer) {
     complete();
 }
 
-// Writes one item's output, or decides that it is skipped or failed.
-ItemReport JobRun::commit(ItemPipeline& pipeline, OutputWriter& writer, int index) {
+// Asks the cancel question when Cancel was requested; true when the answer ended the run.
+// The work in flight is cancelled and stops within a strip of its picture; the cancelled text
+// is shown before the workers are waited for, and nothing of that work is written.
+bool JobRun::stopOnRequest(ItemPipeline& pipeline) {
+    if (!m_in.cancelRequested()) return false;
+    const MessageAnswer answer = m_view.showMessage(kCancelQuestion, m_recipe.cancelTitle,
+                                                    MessageIcon::Question, MessageButtons::YesNo);
+    if (answer != MessageAnswer::Yes) {
+        m_in.setCancelRequested(false);
+        return false;
+    }
+    const std::vector<std::shared_ptr<ItemWork>> cancelled = pipeline.discardAll();
+    endByCancel();
+    waitForWorkers(pipeline);
+    m_summary.stopped = static_cast<int>(
+        std::count_if(cancelled.begin(), cancelled.end(),
+                      [](const std::shared_ptr<ItemWork>& work) { return work->stopped; }));
+    return true;
+}
+
+// Writes one item's output, or decides that it is skipped or failed. Nothing when Cancel was
+// requested while the item's work was still running: the item is then not committed.
+std::optional<ItemReport> JobRun::commit(ItemPipeline& pipeline, OutputWriter& writer, int index) {
     ItemReport report;
     report.index = index;
     report.source = m_in.listItem(index);
@@ -160,9 +178,11 @@ ItemReport JobRun::commit(ItemPipeline& pipeline, OutputWriter& writer, int inde
             // Workers that finish meanwhile get the next items.
             m_view.waitUntil([&] {
                 if (work->done.load(std::memory_order_acquire)) return true;
+                if (m_in.cancelRequested()) return true;
                 if (pipeline.running() < m_workers) fill(pipeline, index);
                 return false;
             });
+            if (!work->done.load(std::memory_order_acquire)) return std::nullopt;
         }
         const QString path =
             outputPath(m_in.destinationText(), m_recipe.outputName(report.source, m_in));

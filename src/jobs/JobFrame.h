@@ -28,6 +28,12 @@
 //   event dispatcher's wakeUp, or a condition variable without one), so the window stays
 //   responsive without polling. Should waiting throw, the writer finishes the file in hand
 //   and its thread is joined, and the workers run out before the exception leaves runJob.
+// - Cancel: a request made while the calling thread waits for an item's work ends the wait,
+//   and the question is asked then, not after the item. Yes cancels every work in flight
+//   through its CancelToken: libvips stops at its next region (the pictures read through
+//   the token set its kill flag) and our own encoders between rows or strips, so even a
+//   36-megapixel picture stops within a fraction of a second. The cancelled text is shown
+//   first, then the workers are waited for with events; nothing of cancelled work is written.
 // - libvips works on each picture with threads of its own; for the length of a job it gets
 //   cores / workers of them per picture (at least one), so that the workers together fit
 //   the machine.

@@ -58,6 +58,7 @@ struct JobSummary {
     int written = 0;
     int skipped = 0;
     int failed = 0;
+    int stopped = 0;  // after a cancel: items whose work it stopped before the work's end
     QList<ItemReport> failures;  // in list order
     QStringList writtenFiles;    // output paths in list order, each once (last write wins)
 };

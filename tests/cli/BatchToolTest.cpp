@@ -252,5 +252,24 @@ TEST_F(BatchToolTest, CtrlCCancelsBetweenItemsKeepsWrittenFilesAndExits130) {
     EXPECT_FALSE(QFileInfo::exists(out + "/149" + longName + ".jpg"));
 }
 
+// Ctrl-C while the tool waits for the work of a large picture is seen at once: the picture's
+// work is cancelled and nothing of it is written, rather than the item being finished first.
+TEST_F(BatchToolTest, CtrlCDuringALargeItemWritesNothingOfIt) {
+    image("src/1.png", 8, 6);
+    image("src/2.tif", 4000, 3000);
+    const QString out = folder("out");
+
+    PipedTool tool({"convert", "--format", "PNG", "--dest", out, "--jobs", "1", path("src/1.png"),
+                    path("src/2.tif")},
+                   PipedStream::Err, path("tool.out"));
+    const QString first = tool.readLine();
+    EXPECT_TRUE(first.startsWith("[ 50%] 1 of 2 ")) << first.toStdString();
+    tool.interrupt();
+    tool.readRest();
+
+    EXPECT_EQ(tool.wait(), 130);
+    EXPECT_EQ(QDir(out).entryList(QDir::Files | QDir::Hidden), QStringList{"1.png"});
+}
+
 }  // namespace
 }  // namespace quarbel::testing

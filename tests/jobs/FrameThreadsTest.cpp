@@ -1,5 +1,5 @@
-// The threads of a job: the writer finishes the file in hand however the frame is left, and
-// an item committed is never worked on again.
+// The threads of a job: the writer finishes the file in hand however the frame is left, an
+// item committed is never worked on again, and Cancel stops the work in flight part-way.
 
 #include "JobTestBase.h"
 #include "jobs/ItemPipeline.h"
@@ -12,6 +12,8 @@ namespace quarbel::testing {
 namespace {
 
 namespace is = quarbel::imageservice;
+using jobs::JobSummary;
+using jobs::MessageAnswer;
 
 struct WaitInterrupted : std::runtime_error {
     WaitInterrupted() : std::runtime_error("waiting was interrupted") {}
@@ -59,6 +61,72 @@ TEST_F(JobTest, WaitingThatThrowsEndsTheRunWithOnlyCompleteOutputs) {
         EXPECT_EQ(facts.width, 1200) << name.toStdString();
         EXPECT_EQ(QFileInfo(path("out/") + name).size(), 54 + 1200 * 3 * 900) << name.toStdString();
     }
+}
+
+// Cancel is clicked the first time the frame waits for an item's work, that is while the
+// first item is still being worked on.
+class CancelWhileWorkingView : public RecordingView {
+public:
+    explicit CancelWhileWorkingView(FakeInputs& in) : m_in(in) {}
+    void waitUntil(const std::function<bool()>& ready) override {
+        if (!m_clicked) {
+            m_clicked = true;
+            m_in.cancel = true;
+        }
+        RecordingView::waitUntil(ready);
+    }
+
+private:
+    FakeInputs& m_in;
+    bool m_clicked = false;
+};
+
+class CancelDuringAnItemTest : public JobTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(CancelDuringAnItemTest, YesStopsTheLargeItemPartWayAndWritesNothingOfIt) {
+    // 12 megapixels: seconds of decoding and encoding, where the question comes at once.
+    in.list << image("src/large.tif", 4000, 3000) << image("src/small.png", 8, 6);
+    in.destination = folder("out");
+    in.format = GetParam();
+    CancelWhileWorkingView working(in);
+    working.answers = {MessageAnswer::Yes};
+
+    const JobSummary summary = jobs::ConvertImages(in, working, {1});
+
+    // Asked during the first item, before its progress; the cancelled text follows at once.
+    const QStringList expected = preparationCalls(2) +
+                                 QStringList{"controls enabled 0", "status 1 [Processing...]",
+                                             "status 2 []", "status 3 []"} +
+                                 cancelQuestion("Image Conversion") +
+                                 cancelCalls(" Image conversion cancelled...");
+    EXPECT_EQ(working.log, expected);
+    EXPECT_EQ(summary.end, JobSummary::End::Cancelled);
+    EXPECT_EQ(summary.stopped, 1) << "the item's work ran to its end instead of stopping";
+    EXPECT_EQ(summary.written, 0);
+    EXPECT_TRUE(QDir(path("out")).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, CancelDuringAnItemTest, ::testing::Values("TIFF", "PNG"));
+
+TEST_F(JobTest, NoDuringAnItemGoesOnWaitingAndWritesIt) {
+    in.list << image("src/a.png", 300, 200);
+    in.destination = folder("out");
+    in.format = "PNG";
+    CancelWhileWorkingView working(in);
+    working.answers = {MessageAnswer::No};
+
+    const JobSummary summary = jobs::ConvertImages(in, working, {1});
+
+    const QStringList expected =
+        preparationCalls(1) +
+        QStringList{"controls enabled 0", "status 1 [Processing...]", "status 2 []", "status 3 []"} +
+        cancelQuestion("Image Conversion") +
+        QStringList{"percent visible 1", "percent [100%]", "bar color 00ff00", "bar value 1", "events"} +
+        completionCalls();
+    EXPECT_EQ(working.log, expected);
+    EXPECT_EQ(summary.written, 1);
+    EXPECT_EQ(summary.stopped, 0);
+    EXPECT_EQ(readImage(path("out/a.png")).width, 300);
 }
 
 TEST(ItemPipelineTest, AnItemTakenForCommittingIsNeverStartedAgain) {

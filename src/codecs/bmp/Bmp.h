@@ -4,6 +4,7 @@
 // allocation limit) rather than a general image library's, which would make much more code
 // reachable from untrusted files. Writing: a plain 24-bit BITMAPINFOHEADER file.
 
+#include "codecs/Cancel.h"
 #include "codecs/PixelView.h"
 
 #include <cstdint>
@@ -42,13 +43,15 @@ Decoded decode(const std::uint8_t* data, std::size_t size);
 class Writer {
 public:
     // Throws Failure when the picture is too large for a BMP file.
-    Writer(int width, int height);
-    // Rows top .. top + rows.height - 1 of the picture: 1 band (grey) or 3 (RGB).
+    Writer(int width, int height, const CancelToken* cancel = nullptr);
+    // Rows top .. top + rows.height - 1 of the picture: 1 band (grey) or 3 (RGB). Throws
+    // Cancelled once the token is cancelled.
     void add(const PixelView& rows, int top);
     Bytes take() { return std::move(m_file); }
 
 private:
     Bytes m_file;
+    const CancelToken* m_cancel;
     std::size_t m_stride;
     int m_height;
 };

@@ -14,7 +14,7 @@ constexpr std::uint32_t kPixelsPerMetre = 2835;  // 72 dots per inch
 
 }  // namespace
 
-Writer::Writer(int width, int height) : m_height(height)
+Writer::Writer(int width, int height, const CancelToken* cancel) : m_cancel(cancel), m_height(height)
 {
     const std::size_t w = std::size_t(width), h = std::size_t(height);
     m_stride = (w * 3 + 3) & ~std::size_t(3);
@@ -44,6 +44,7 @@ Writer::Writer(int width, int height) : m_height(height)
 
 void Writer::add(const PixelView& rows, int top)
 {
+    checkCancel(m_cancel);
     std::uint8_t* pixels = m_file.data() + kFileHeader + kInfoHeader;
     for (int y = 0; y < rows.height; ++y) {
         const std::uint8_t* in = rows.row(y);

@@ -74,17 +74,18 @@ Indexed index(const PixelView& picture, const Options& options)
     // An animation shares one palette when all its frames together have few enough colours,
     // else each frame gets its own.
     if (layout.frames == 1) {
-        layout.palettes[0] = quantize::toIndices(frames[0], layout.transparent, layout.indices.data());
+        layout.palettes[0] = quantize::toIndices(frames[0], layout.transparent, layout.indices.data(), options.cancel);
     } else if (!quantize::toIndicesExactly(frames, layout.transparent, layout.indices.data(), layout.palettes[0])) {
         layout.palettes.clear();
         for (int f = 0; f < layout.frames; ++f)
             layout.palettes.push_back(quantize::toIndices(frames[std::size_t(f)], layout.transparent,
-                                                          layout.indices.data() + std::size_t(f) * framePixels));
+                                                          layout.indices.data() + std::size_t(f) * framePixels,
+                                                          options.cancel));
     }
     return layout;
 }
 
-Bytes write(const Indexed& layout)
+Bytes write(const Indexed& layout, const CancelToken* cancel)
 {
     const std::vector<Palette>& palettes = layout.palettes;
     const Bytes& indices = layout.indices;
@@ -134,7 +135,7 @@ Bytes write(const Indexed& layout)
             out.push_back(std::uint8_t(0x80 | (bits - 1)));
             putTable(out, palette, bits);
         }
-        appendLzw(indices.data() + std::size_t(f) * framePixels, framePixels, std::max(2, bits), out);
+        appendLzw(indices.data() + std::size_t(f) * framePixels, framePixels, std::max(2, bits), out, cancel);
     }
     out.push_back(0x3B);
     return out;

@@ -5,6 +5,7 @@
 // its display time and the loop count, and shares one palette when all frames together have
 // few enough colours, else each frame has its own.
 
+#include "codecs/Cancel.h"
 #include "codecs/PixelView.h"
 #include "codecs/gif/Palette.h"
 
@@ -21,6 +22,7 @@ struct Options {
     int frames = 1;           // stacked top to bottom in the picture, all of one height
     std::vector<int> delays;  // centiseconds per frame; missing ones are kDefaultDelay
     int loop = 0;             // how many times the animation plays, 0 for ever
+    const CancelToken* cancel = nullptr;  // looked at between rows while indexing
 };
 
 // The picture as palette indices: once made, its own pixels are no longer needed.
@@ -34,9 +36,10 @@ struct Indexed {
 };
 
 // The picture: 1 to 4 bands. Throws Failure for what a GIF file cannot hold, std::bad_alloc
-// when memory runs out.
+// when memory runs out, Cancelled once options.cancel is cancelled.
 Indexed index(const PixelView& picture, const Options& options);
-Bytes write(const Indexed& picture);
+// Throws Cancelled once cancel is cancelled (looked at every few thousand pixels).
+Bytes write(const Indexed& picture, const CancelToken* cancel = nullptr);
 
 inline Bytes encode(const PixelView& picture, const Options& options = {}) { return write(index(picture, options)); }
 

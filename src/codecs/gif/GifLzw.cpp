@@ -100,7 +100,8 @@ private:
 
 }  // namespace
 
-void appendLzw(const std::uint8_t* indices, std::size_t count, int minCodeSize, std::vector<std::uint8_t>& out)
+void appendLzw(const std::uint8_t* indices, std::size_t count, int minCodeSize, std::vector<std::uint8_t>& out,
+               const CancelToken* cancel)
 {
     out.push_back(std::uint8_t(minCodeSize));
     BitWriter writer(out);
@@ -149,6 +150,7 @@ void appendLzw(const std::uint8_t* indices, std::size_t count, int minCodeSize, 
             }
             if (i - windowStart < kWindow)
                 continue;
+            checkCancel(cancel);
             const std::size_t rate = (bitsOut - windowBits) * kWindow / (i - windowStart);
             const bool worse = full && (rate > lastRate || rate > fullRate);
             lastRate = rate;

@@ -166,7 +166,7 @@ struct Carry {
 };
 
 template <int Bands>
-void diffuse(const PixelView& rect, const Palette& palette, std::uint8_t* out)
+void diffuse(const PixelView& rect, const Palette& palette, std::uint8_t* out, const CancelToken* cancel)
 {
     Nearest nearest(palette);
     // Local copies: the index bytes written could otherwise alias them and force reloads.
@@ -236,6 +236,7 @@ void diffuse(const PixelView& rect, const Palette& palette, std::uint8_t* out)
     }
     const std::size_t stride = std::size_t(width) * Bands;
     for (int r = 0; r < bandHeight; ++r) {
+        checkCancel(cancel);
         const int dir = (r & 1) ? -1 : 1;
         const int start = dir > 0 ? 0 : width - 1, last = dir > 0 ? width - 1 : 0;
         std::array<const std::uint8_t*, kLanes> rows{};
@@ -270,9 +271,9 @@ void diffuse(const PixelView& rect, const Palette& palette, std::uint8_t* out)
 
 }  // namespace
 
-void remap(const PixelView& picture, const Palette& palette, std::uint8_t* out)
+void remap(const PixelView& picture, const Palette& palette, std::uint8_t* out, const CancelToken* cancel)
 {
-    withBands(picture.bands, [&](auto b) { diffuse<decltype(b)::value>(picture, palette, out); });
+    withBands(picture.bands, [&](auto b) { diffuse<decltype(b)::value>(picture, palette, out, cancel); });
 }
 
 }  // namespace quarbel::codecs::quantize

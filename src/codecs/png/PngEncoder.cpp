@@ -147,7 +147,7 @@ inline int paeth(int a, int b, int c)
 
 // Each row gets the filter whose output has the smallest sum of magnitudes (libpng's and
 // Pillow's heuristic); a palette picture is not filtered, as the PNG book advises.
-Bytes filterRows(const Pixels& px, std::size_t width, std::size_t height)
+Bytes filterRows(const Pixels& px, std::size_t width, std::size_t height, const CancelToken* cancel)
 {
     const std::size_t bpp = std::size_t(px.channels), stride = width * bpp;
     Bytes out((stride + 1) * height);
@@ -163,6 +163,7 @@ Bytes filterRows(const Pixels& px, std::size_t width, std::size_t height)
         t.resize(stride);
     const Bytes zero(stride, 0);
     for (std::size_t y = 0; y < height; ++y) {
+        checkCancel(cancel);
         const std::uint8_t* cur = &px.rows[y * stride];
         const std::uint8_t* up = y ? cur - stride : zero.data();
         std::array<long, 5> cost{};
@@ -187,24 +188,26 @@ Bytes filterRows(const Pixels& px, std::size_t width, std::size_t height)
 
 }  // namespace
 
-FilteredRows filter(const PixelView& picture)
+FilteredRows filter(const PixelView& picture, const CancelToken* cancel)
 {
     Bytes packedStorage;
     const PixelView view = packed(picture, packedStorage);
     const std::size_t pixels = view.pixels();
     Pixels px = reduce(view.data, pixels, view.bands);
+    checkCancel(cancel);
     FilteredRows out;
     out.width = std::uint32_t(view.width);
     out.height = std::uint32_t(view.height);
     out.colourType = px.type;
-    out.rows = filterRows(px, out.width, out.height);
+    out.rows = filterRows(px, out.width, out.height, cancel);
     out.palette = std::move(px.palette);
     out.transparency = std::move(px.transparency);
     return out;
 }
 
-Bytes write(const FilteredRows& rows, const Options& options)
+Bytes write(const FilteredRows& rows, const Options& options, const CancelToken* cancel)
 {
+    checkCancel(cancel);
     Deflate compressor(kLevel);
     Bytes out = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     Bytes header;

@@ -31,8 +31,9 @@ constexpr std::uint32_t kPage = 2;
 // strip of samples is held besides it.
 class TiffWriter::Strips {
 public:
-    Strips(const Layout& layout, std::uint64_t maxFileSize)
+    Strips(const Layout& layout, std::uint64_t maxFileSize, const CancelToken* cancel)
         : m_layout(layout),
+          m_cancel(cancel),
           m_stride(std::size_t(layout.width) * std::size_t(layout.samples)),
           m_maxFileSize(maxFileSize),
           m_strip(m_stride * m_rowsPerStrip),
@@ -80,6 +81,7 @@ private:
 
     void closeStrip()
     {
+        checkCancel(m_cancel);
         const std::size_t n =
             m_compressor.zlib(m_strip.data(), std::size_t(m_stripRows) * m_stride, m_compressed.data(), m_compressed.size());
         checkSize(m_out.size() + n);
@@ -129,6 +131,7 @@ private:
     }
 
     const Layout m_layout;
+    const CancelToken* const m_cancel;
     const std::size_t m_stride;
     const std::uint64_t m_maxFileSize;
     // Rows per strip: about kStripBytes of samples, never more than a page.
@@ -143,11 +146,11 @@ private:
     std::uint64_t m_nextPointer = 4;                // where the next directory's offset goes
 };
 
-TiffWriter::TiffWriter(const Layout& layout, std::uint64_t maxFileSize)
+TiffWriter::TiffWriter(const Layout& layout, std::uint64_t maxFileSize, const CancelToken* cancel)
 {
     if (layout.samples < 1 || layout.samples > 4 || layout.width == 0 || layout.pageHeight == 0 || layout.pages == 0)
         throw Failure("internal error: TIFF output needs 8-bit samples, 1 to 4 per pixel");
-    m_strips = std::make_unique<Strips>(layout, std::min<std::uint64_t>(maxFileSize, 0xFFFFFFFFu));
+    m_strips = std::make_unique<Strips>(layout, std::min<std::uint64_t>(maxFileSize, 0xFFFFFFFFu), cancel);
 }
 
 TiffWriter::~TiffWriter() = default;

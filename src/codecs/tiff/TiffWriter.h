@@ -4,6 +4,7 @@
 // few at a time, so the picture is never held whole; frames stacked top to bottom become
 // pages, one directory each.
 
+#include "codecs/Cancel.h"
 #include "codecs/PixelView.h"
 #include "codecs/tiff/TiffDirectory.h"
 
@@ -26,13 +27,15 @@ struct Layout {
 class TiffWriter {
 public:
     // maxFileSize: a smaller ceiling than the format's 4 GiB on the file's size (for tests).
-    explicit TiffWriter(const Layout& layout, std::uint64_t maxFileSize = 0xFFFFFFFFu);
+    // cancel, when given, is looked at before each strip is compressed.
+    explicit TiffWriter(const Layout& layout, std::uint64_t maxFileSize = 0xFFFFFFFFu,
+                        const CancelToken* cancel = nullptr);
     ~TiffWriter();
     TiffWriter(const TiffWriter&) = delete;
     TiffWriter& operator=(const TiffWriter&) = delete;
 
     // The next rows of the picture, top to bottom, `layout.samples` bands each. Throws
-    // Failure when the file would grow too large.
+    // Failure when the file would grow too large, Cancelled once the token is cancelled.
     void add(const PixelView& rows);
     // The finished file; throws Failure when rows are missing.
     Bytes take();

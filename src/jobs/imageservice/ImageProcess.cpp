@@ -7,9 +7,10 @@ namespace quarbel::imageservice {
 
 namespace {
 
-ProcessRequest requestOf(const Plan& plan, const SourceInfo& info)
+ProcessRequest requestOf(const Plan& plan, const SourceInfo& info, const CancelToken* cancel)
 {
     ProcessRequest request;
+    request.cancel = cancel;
     request.target = plan.target;
     request.jpegQuality = plan.jpegQuality;
     request.scale = plan.scale;
@@ -34,7 +35,7 @@ FilterInfo ImageProcess::FilterInfos(const std::string& name) const
     return info;
 }
 
-Result ImageProcess::Apply(const ImageFile& in, ImageFile& out) const
+Result ImageProcess::Apply(const ImageFile& in, ImageFile& out, const CancelToken* cancel) const
 {
     initialize();
     if (in.IsEmpty())
@@ -44,7 +45,7 @@ Result ImageProcess::Apply(const ImageFile& in, ImageFile& out) const
         return r;
     return vips_util::guarded([&] {
         Processed result = m_filters.Count() == 0 ? Processed{in.m_state->data, in.m_state->info}
-                                                  : process(in.m_state->data, in.m_state->info, requestOf(plan, in.m_state->info));
+                                                  : process(in.m_state->data, in.m_state->info, requestOf(plan, in.m_state->info, cancel));
         // `in` and `out` may be the same object: it changes only now.
         if (!out.m_state)
             out.m_state = std::make_unique<ImageFile::State>();

@@ -20,6 +20,8 @@
 // objects may be used from different threads at once (a process is read-only once its
 // parameters are set).
 
+#include "codecs/Cancel.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -45,6 +47,9 @@ inline constexpr const char* BMP = "{B96B3CAB-0728-11D3-9D7B-0000F81EF32E}";
 inline constexpr const char* GIF = "{B96B3CB0-0728-11D3-9D7B-0000F81EF32E}";
 inline constexpr const char* TIFF = "{B96B3CB1-0728-11D3-9D7B-0000F81EF32E}";
 }  // namespace FormatID
+
+// Stops an Apply part-way (see codecs/Cancel.h).
+using codecs::CancelToken;
 
 // A filter parameter's value: Boolean, whole number or text, as the caller passes it.
 using PropertyValue = std::variant<std::monostate, bool, long long, std::string>;
@@ -144,8 +149,10 @@ public:
     FilterList& Filters() { return m_filters; }
     const FilterList& Filters() const { return m_filters; }
 
-    // Runs the chain on the picture in `in` and puts the encoded result into `out`.
-    Result Apply(const ImageFile& in, ImageFile& out) const;
+    // Runs the chain on the picture in `in` and puts the encoded result into `out`. Once
+    // cancel (when given) is cancelled, from any thread, the work stops within a strip of
+    // the picture and fails; `out` is then left as it was.
+    Result Apply(const ImageFile& in, ImageFile& out, const CancelToken* cancel = nullptr) const;
 
 private:
     FilterList m_filters;

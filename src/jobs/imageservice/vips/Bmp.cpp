@@ -38,12 +38,12 @@ vips::VImage decodeBmp(const std::uint8_t* data, std::size_t size)
     return image;
 }
 
-std::vector<std::uint8_t> encodeBmp(vips::VImage image)
+std::vector<std::uint8_t> encodeBmp(vips::VImage image, const codecs::CancelToken* cancel)
 {
     const int bands = image.bands();
     if (image.format() != VIPS_FORMAT_UCHAR || (bands != 1 && bands != 3))
         throw vips_util::Failure("internal error: BMP output needs 8-bit RGB");
-    codecs::bmp::Writer writer(image.width(), image.height());
+    codecs::bmp::Writer writer(image.width(), image.height(), cancel);
     Sink sink{writer, nullptr};
     if (vips_sink_disc(image.get_image(), writeRows, &sink)) {
         if (sink.error)

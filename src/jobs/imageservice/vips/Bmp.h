@@ -2,6 +2,8 @@
 // BMP files with libvips pictures: libvips has neither a BMP loader nor a BMP saver, so both
 // go through our own (codecs/bmp).
 
+#include "codecs/Cancel.h"
+
 #include <vips/vips8>
 
 #include <cstdint>
@@ -13,7 +15,8 @@ namespace quarbel::imageservice {
 // Throws vips_util::Failure with the reason.
 vips::VImage decodeBmp(const std::uint8_t* data, std::size_t size);
 
-// Encodes an 8-bit picture of 1 or 3 bands as a 24-bit BMP file.
-std::vector<std::uint8_t> encodeBmp(vips::VImage image);
+// Encodes an 8-bit picture of 1 or 3 bands as a 24-bit BMP file; throws codecs::Cancelled
+// once cancel is cancelled.
+std::vector<std::uint8_t> encodeBmp(vips::VImage image, const codecs::CancelToken* cancel = nullptr);
 
 }  // namespace quarbel::imageservice

@@ -4,6 +4,7 @@
 #include "jobs/imageservice/vips/Gif.h"
 #include "jobs/imageservice/vips/Pixels.h"
 #include "jobs/imageservice/vips/Png.h"
+#include "jobs/imageservice/vips/Stoppable.h"
 #include "jobs/imageservice/vips/Tiff.h"
 #include "jobs/imageservice/vips/Vips.h"
 
@@ -39,18 +40,18 @@ std::vector<std::uint8_t> encodePicture(VImage image, Format format, const Encod
 {
     switch (format) {
     case Format::Jpeg:
-        image = pixels::flattenOnWhite(firstFrame(image));
+        image = stoppable(pixels::flattenOnWhite(firstFrame(image)), options.cancel, InMemory::Wrap);
         // Standard Huffman tables: optimised ones make files about a tenth smaller but cost
         // about a third more time and hold every coefficient of the picture in memory.
         return vips_util::take(image.jpegsave_buffer(VImage::option()->set("Q", options.jpegQuality)));
     case Format::Png:
-        return encodePng(firstFrame(image));
+        return encodePng(firstFrame(image), options.cancel);
     case Format::Gif:
-        return encodeGif(image);
+        return encodeGif(image, options.cancel);
     case Format::Bmp:
-        return encodeBmp(pixels::flattenOnWhite(firstFrame(image)));
+        return encodeBmp(pixels::flattenOnWhite(firstFrame(image)), options.cancel);
     case Format::Tiff:
-        return encodeTiff(image);
+        return encodeTiff(image, options.cancel);
     case Format::Unknown:
         break;
     }

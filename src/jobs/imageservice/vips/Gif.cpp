@@ -37,7 +37,7 @@ int loopOf(const VImage& image)
 
 }  // namespace
 
-std::vector<std::uint8_t> encodeGif(VImage image)
+std::vector<std::uint8_t> encodeGif(VImage image, const codecs::CancelToken* cancel)
 {
     if (image.format() != VIPS_FORMAT_UCHAR || image.bands() < 1 || image.bands() > 4)
         throw vips_util::Failure("internal error: GIF output needs 8-bit grey or sRGB pixels");
@@ -45,11 +45,12 @@ std::vector<std::uint8_t> encodeGif(VImage image)
     options.frames = pixels::pageCount(image);
     options.delays = delaysOf(image, options.frames);
     options.loop = loopOf(image);
+    options.cancel = cancel;
     // The decoded pixels once in memory; they go as soon as every pixel has its index.
     image = image.copy_memory();
     codecs::gif::Indexed indexed = codecs::gif::index(vips_util::viewOf(image), options);
     image = VImage();
-    return codecs::gif::write(indexed);
+    return codecs::gif::write(indexed, cancel);
 }
 
 }  // namespace quarbel::imageservice

@@ -3,6 +3,8 @@
 // own writer (codecs/png); larger ones stream through libvips' own PNG writer instead, which
 // never holds the whole picture.
 
+#include "codecs/Cancel.h"
+
 #include <vips/vips8>
 
 #include <cstdint>
@@ -10,7 +12,8 @@
 
 namespace quarbel::imageservice {
 
-// The picture: 8-bit, 1 to 4 bands (grey, grey+alpha, RGB, RGBA).
-std::vector<std::uint8_t> encodePng(vips::VImage image);
+// The picture: 8-bit, 1 to 4 bands (grey, grey+alpha, RGB, RGBA). Throws codecs::Cancelled
+// or vips::VError once cancel is cancelled.
+std::vector<std::uint8_t> encodePng(vips::VImage image, const codecs::CancelToken* cancel = nullptr);
 
 }  // namespace quarbel::imageservice

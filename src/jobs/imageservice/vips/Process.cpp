@@ -4,6 +4,7 @@
 #include "jobs/imageservice/vips/Encode.h"
 #include "jobs/imageservice/vips/JpegTranscode.h"
 #include "jobs/imageservice/vips/Pixels.h"
+#include "jobs/imageservice/vips/Stoppable.h"
 #include "jobs/imageservice/vips/Vips.h"
 
 namespace quarbel::imageservice {
@@ -49,6 +50,7 @@ Processed process(const std::vector<std::uint8_t>& bytes, const SourceInfo& info
     if (plan.scale)
         size = {plan.width, plan.height};
     checkOutputSize(size.width, size.height, frames, target);
+    codecs::checkCancel(plan.cancel);
 
     if (info.format == Format::Jpeg && target == Format::Jpeg && !plan.scale && jpegTranscodeEnabled()) {
         if (auto transcoded = transcodeJpeg(bytes, info, plan.jpegQuality)) {
@@ -66,7 +68,7 @@ Processed process(const std::vector<std::uint8_t>& bytes, const SourceInfo& info
         request.jpegShrink = jpegShrinkFor(info, size.width, size.height);
 
     DecodeWatch decoding;
-    VImage image = decoding.watch(openPicture(bytes.data(), bytes.size(), info, request));
+    VImage image = stoppable(decoding.watch(openPicture(bytes.data(), bytes.size(), info, request)), plan.cancel);
     image = pixels::upright(image);
     if (image.width() != size.width || pixels::pageHeight(image) != size.height)
         image = pixels::scaleTo(image, int(size.width), int(size.height));
@@ -75,7 +77,10 @@ Processed process(const std::vector<std::uint8_t>& bytes, const SourceInfo& info
         image = pixels::withoutOpaqueAlpha(image);  // GIFs always decode with an alpha band
 
     Processed result;
-    result.data = encodePicture(image, target, EncodeOptions{plan.jpegQuality});
+    result.data = encodePicture(image, target, EncodeOptions{plan.jpegQuality, plan.cancel});
+    // A pipeline may finish with what a failed region gave it: a cancelled picture is never
+    // taken for a finished one.
+    codecs::checkCancel(plan.cancel);
     decoding.check();
     result.info.format = target;
     result.info.width = image.width();

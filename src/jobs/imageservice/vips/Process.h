@@ -2,6 +2,7 @@
 // One picture through the libvips pipeline: decoded (shrunk on load where JPEG allows),
 // turned upright, scaled, made 8-bit sRGB or grey, and encoded into a complete file in memory.
 
+#include "codecs/Cancel.h"
 #include "jobs/imageservice/vips/Decode.h"
 
 #include <vector>
@@ -13,6 +14,7 @@ struct ProcessRequest {
     int jpegQuality = 90;
     bool scale = false;
     long long width = 0, height = 0;  // the output's size when scaling
+    const codecs::CancelToken* cancel = nullptr;  // stops the work part-way
 };
 
 struct Processed {
@@ -21,7 +23,7 @@ struct Processed {
 };
 
 // Throws vips_util::Failure or vips::VError with the reason (std::bad_alloc when memory runs
-// out); the bytes are the source file's.
+// out), codecs::Cancelled once request.cancel is cancelled; the bytes are the source file's.
 Processed process(const std::vector<std::uint8_t>& bytes, const SourceInfo& info, const ProcessRequest& request);
 
 }  // namespace quarbel::imageservice

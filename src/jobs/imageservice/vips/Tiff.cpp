@@ -83,13 +83,13 @@ int writeArea(VipsRegion* region, VipsRect* area, void* a)
 
 }  // namespace
 
-std::vector<std::uint8_t> encodeTiff(VImage image, std::uint64_t maxFileSize)
+std::vector<std::uint8_t> encodeTiff(VImage image, std::uint64_t maxFileSize, const codecs::CancelToken* cancel)
 {
     const int bands = image.bands();
     if (image.format() != VIPS_FORMAT_UCHAR || bands < 1 || bands > 4)
         throw Failure("internal error: TIFF output needs 8-bit samples, 1 to 4 per pixel");
     try {
-        TiffWriter writer(layoutOf(image), maxFileSize);
+        TiffWriter writer(layoutOf(image), maxFileSize, cancel);
         Sink sink{writer, nullptr};
         if (vips_sink_disc(image.get_image(), writeArea, &sink)) {
             if (sink.error)
@@ -102,6 +102,9 @@ std::vector<std::uint8_t> encodeTiff(VImage image, std::uint64_t maxFileSize)
     }
 }
 
-std::vector<std::uint8_t> encodeTiff(VImage image) { return encodeTiff(std::move(image), 0xFFFFFFFFu); }
+std::vector<std::uint8_t> encodeTiff(VImage image, const codecs::CancelToken* cancel)
+{
+    return encodeTiff(std::move(image), 0xFFFFFFFFu, cancel);
+}
 
 }  // namespace quarbel::imageservice
