@@ -4,6 +4,11 @@
 // GifLzw.h). Frames stacked top to bottom stay an animation: every frame is complete, with
 // its display time and the loop count, and shares one palette when all frames together have
 // few enough colours, else each frame has its own.
+//
+// Measured against cgif 0.3 (the writer libvips uses) writing the same palette and indices,
+// bench/codec_compare gif on the 65 files of the bench corpus, one thread, on a loaded 2-core
+// machine: 73.0 s and 416,605,981 bytes here, 79.2 s and 440,912,229 bytes (6% more) through
+// cgif. Our LZW keeps a full code table while it compresses well (see GifLzw.h).
 
 #include "codecs/Cancel.h"
 #include "codecs/PixelView.h"

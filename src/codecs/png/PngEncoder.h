@@ -4,9 +4,10 @@
 // reductions come first: grey pictures are written as grey, pictures of at most 256 colours
 // with a palette, an opaque alpha band is left out.
 //
-// Measured against libvips' PNG writer (libspng) and Pillow and ImageMagick at their defaults
-// on 65 photographs, screenshots and drawings (bench/run to-png): level 4 writes 1.6% more
-// than level 6 in 30% less time and still less than Pillow and ImageMagick.
+// Measured with bench/run to-png on 65 photographs, screenshots and drawings (2 cores): this
+// writer took 27.5 s for 748 MB of files where libvips' own PNG writer took 40.2 s for
+// 1148 MB, Pillow in two processes 87.6 s for 778 MB, and ImageMagick and GraphicsMagick
+// wrote 754 and 765 MB. Level 4 writes 1.6% more than level 6 in 30% less time.
 
 #include "codecs/Cancel.h"
 #include "codecs/PixelView.h"

