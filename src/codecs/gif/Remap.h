@@ -1,5 +1,12 @@
 #pragma once
 // Pixels to the indices of a given palette, with Floyd-Steinberg error diffusion.
+//
+// Measured against libimagequant 2.17's liq_write_remapped_image at the same palette (given
+// as fixed colours), bench/codec_compare remap on 39 files of the bench corpus, one thread, on
+// a loaded 2-core machine: 150.8 s, 232,592,365 bytes of GIF and 49.26 dB (bench/image_quality)
+// here; 748.1 s, 230,582,409 bytes and 51.84 dB through libimagequant. Its remap looks closer
+// but takes five times as long, which would make every GIF conversion several times slower,
+// so ours stays.
 
 #include "codecs/Cancel.h"
 #include "codecs/gif/Palette.h"
