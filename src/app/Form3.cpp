@@ -240,7 +240,8 @@ void Form3::Form_Load()
 
     // Formats; selecting the first runs the format rule, which enables the quality list.
     Combo1->addItems({QStringLiteral("JPG"), QStringLiteral("PNG"), QStringLiteral("GIF"),
-                      QStringLiteral("BMP"), QStringLiteral("TIFF")});
+                      QStringLiteral("BMP"), QStringLiteral("TIFF"), QStringLiteral("WEBP"),
+                      QStringLiteral("AVIF")});
     Combo1->setCurrentIndex(0);
     Combo1_Click();
 

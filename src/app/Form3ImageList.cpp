@@ -34,9 +34,10 @@ namespace il = imagelist;
 namespace {
 
 const QString kOpenFilter = QStringLiteral(
-    "Image Files|*.jpg;*.jpeg;*.jpe;*.png;*.gif;*.bmp;*.tif;*.tiff|JPEG files (*.jpg)(*.jpeg)(*.jpe)|"
-    "*.jpg;*.jpeg;*.jpe;|PNG files (*.png)|*.png|BMP files (*.bmp)|*.bmp|GIF files (*.gif)|*.gif|"
-    "TIFF files (*.tif)(*.tiff)|*.tif;*.tiff");
+    "Image Files|*.jpg;*.jpeg;*.jpe;*.png;*.gif;*.bmp;*.tif;*.tiff;*.webp;*.avif;*.heic;*.heif|"
+    "JPEG files (*.jpg)(*.jpeg)(*.jpe)|*.jpg;*.jpeg;*.jpe;|PNG files (*.png)|*.png|"
+    "BMP files (*.bmp)|*.bmp|GIF files (*.gif)|*.gif|TIFF files (*.tif)(*.tiff)|*.tif;*.tiff|"
+    "WebP, AVIF and HEIC files (*.webp)(*.avif)(*.heic)(*.heif)|*.webp;*.avif;*.heic;*.heif");
 const QString kInputFolderTitle = QStringLiteral("Quarbel Image Converter - Please select input folder.");
 const QString kOutputFolderTitle = QStringLiteral("Quarbel Image Converter - Please select output folder.");
 const QString kPickerStart = QStringLiteral("/");

@@ -65,15 +65,18 @@ void Form3::applyModeRule(Mode mode)
 
 void Form3::Combo1_Click()
 {
+    // The lossy formats take the quality; the lossless ones leave the list disabled.
     const QString format = Combo1->currentText();
-    for (const char* other : {"PNG", "BMP", "GIF", "TIFF"}) {
-        if (format == QLatin1String(other)) {
+    for (const char* lossless : {"PNG", "BMP", "GIF", "TIFF"}) {
+        if (format == QLatin1String(lossless)) {
             Combo2->setEnabled(false);
             return;
         }
     }
-    if (format == QStringLiteral("JPG"))
-        Combo2->setEnabled(true);
+    for (const char* lossy : {"JPG", "WEBP", "AVIF"}) {
+        if (format == QLatin1String(lossy))
+            Combo2->setEnabled(true);
+    }
 }
 
 void Form3::setFieldText(QLineEdit* field, const QString& text)

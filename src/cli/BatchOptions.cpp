@@ -49,7 +49,7 @@ const std::vector<OptionRow>& optionTable() {
                      return QString();
                  }
              }
-             return QStringLiteral("unknown format '%1' (use JPG, PNG, GIF, BMP or TIFF)").arg(v);
+             return QStringLiteral("unknown format '%1' (use JPG, PNG, GIF, BMP, TIFF, WEBP or AVIF)").arg(v);
          }},
         {"quality", "Q",
          [](BatchOptions& o, const QString& v) {
@@ -109,6 +109,11 @@ const std::vector<OptionRow>& optionTable() {
          [](BatchOptions& o, const QString& v) {
              o.zipArchive = v;
              return checkArchivePath(v);
+         }},
+        {"strip", nullptr,
+         [](BatchOptions& o, const QString&) {
+             o.metadata = jobs::Metadata::Strip;
+             return QString();
          }},
         {"quiet", nullptr,
          [](BatchOptions& o, const QString&) {
@@ -204,19 +209,21 @@ ParseResult parseArguments(const QStringList& arguments) {
 
 QString helpText() {
     return QStringLiteral(
-        "Usage: quarbel-batch convert [--format JPG|PNG|GIF|BMP|TIFF] [--quality Q] --dest FOLDER "
+        "Usage: quarbel-batch convert [--format JPG|PNG|GIF|BMP|TIFF|WEBP|AVIF] [--quality Q] --dest FOLDER "
         "[options] SOURCE...\n"
         "  or:  quarbel-batch resize --width W --height H --dest FOLDER [options] SOURCE...\n"
         "\n"
         "Writes one output file per source image into FOLDER: converted to the format (named\n"
         "after the source with the format's extension), or scaled to W x H pixels (under the\n"
         "source's own name). A SOURCE file is taken as named; a SOURCE folder adds its files\n"
-        "ending in bmp, jpg, png, gif or tif (also upper case) in name order. Progress goes\n"
-        "to standard error, the summary to standard output.\n"
+        "ending in bmp, jpg, png, gif or tif (also upper case) or in .webp, .avif, .heic or\n"
+        ".heif (any case) in name order. Progress goes to standard error, the summary to\n"
+        "standard output. The pictures' EXIF, XMP and IPTC data are kept where the format\n"
+        "can hold them.\n"
         "\n"
         "Options:\n"
-        "  --format F       target format, JPG (default), PNG, GIF, BMP or TIFF\n"
-        "  --quality Q      JPEG quality, 5 to 100 in steps of 5 (default 75)\n"
+        "  --format F       target format, JPG (default), PNG, GIF, BMP, TIFF, WEBP or AVIF\n"
+        "  --quality Q      JPG, WEBP and AVIF quality, 5 to 100 in steps of 5 (default 75)\n"
         "  --width W        new width in pixels (digits)\n"
         "  --height H       new height in pixels (digits)\n"
         "  --dest FOLDER    the folder the outputs are written into\n"
@@ -230,6 +237,7 @@ QString helpText() {
         "                   on the command line ('-' reads them from standard input)\n"
         "  --null           the --files-from entries end with a NUL character, not a line\n"
         "                   end\n"
+        "  --strip          write no EXIF, XMP or IPTC data (camera, date taken, location)\n"
         "  --quiet          print only failures and the summary\n"
         "  -h, --help       show this text\n"
         "  --version        show the version\n"

@@ -3,6 +3,7 @@
 // option is added by adding its row.
 
 #include "imagelist/FolderWalk.h"
+#include "jobs/Jobs.h"
 
 #include <QString>
 #include <QStringList>
@@ -26,6 +27,7 @@ struct BatchOptions {
     imagelist::Subfolders subFolders = imagelist::Subfolders::Exclude;
     int jobs = 0;  // 0 = the number of cores
     bool quiet = false;
+    jobs::Metadata metadata = jobs::Metadata::Keep;  // --strip: write none
     QString zipArchive;  // --zip: pack the written files into this archive ("" = none)
     QStringList sources;  // as given: files and folders
     QStringList sourceLists;  // --files-from: files naming more sources ("-" = standard input)

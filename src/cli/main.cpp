@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
                                      : cli::isTerminal(stderr) ? cli::ProgressStyle::UpdatingLine
                                                                : cli::ProgressStyle::Lines;
     cli::BatchView view(style, stdout, stderr);
-    const jobs::RunOptions run{options.jobs};
+    const jobs::RunOptions run{options.jobs, options.metadata};
     const jobs::JobSummary summary = options.job == cli::JobKind::Convert
                                          ? jobs::ConvertImages(inputs, view, run)
                                          : jobs::ResizeImages(inputs, view, run);

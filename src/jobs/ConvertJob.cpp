@@ -8,12 +8,14 @@ namespace quarbel::jobs {
 
 namespace is = quarbel::imageservice;
 
-const std::array<TargetFormat, 5> kTargetFormats = {{
-    {"JPG", ".jpg", is::FormatID::JPEG},
-    {"PNG", ".png", is::FormatID::PNG},
-    {"BMP", ".bmp", is::FormatID::BMP},
-    {"GIF", ".gif", is::FormatID::GIF},
-    {"TIFF", ".tiff", is::FormatID::TIFF},
+const std::array<TargetFormat, 7> kTargetFormats = {{
+    {"JPG", ".jpg", is::FormatID::JPEG, true},
+    {"PNG", ".png", is::FormatID::PNG, false},
+    {"BMP", ".bmp", is::FormatID::BMP, false},
+    {"GIF", ".gif", is::FormatID::GIF, false},
+    {"TIFF", ".tiff", is::FormatID::TIFF, false},
+    {"WEBP", ".webp", is::FormatID::WEBP, true},
+    {"AVIF", ".avif", is::FormatID::AVIF, true},
 }};
 
 const TargetFormat* findTargetFormat(const QString& formatText) {
@@ -28,13 +30,14 @@ JobSummary ConvertImages(JobInputs& inputs, JobView& view, const RunOptions& opt
     recipe.emptyListMessage = QStringLiteral(" No image files to Convert. Please try again.");
     recipe.cancelTitle = QStringLiteral("Image Conversion");
     recipe.cancelledText = QStringLiteral(" Image conversion cancelled...");
-    recipe.setupFilter = [](is::ImageProcess& process, JobInputs& in) {
+    recipe.setupFilter = [metadata = options.metadata](is::ImageProcess& process, JobInputs& in) {
         process.Filters().Add(process.FilterInfos("Convert").FilterID(), 0);
+        if (metadata == Metadata::Strip) process.Filters()(1).Properties("KeepMetadata").Value = false;
         const TargetFormat* format = findTargetFormat(in.formatText());
         if (!format) return;  // no format set: TargetExtension keeps its earlier value
         in.setTargetExtension(QLatin1String(format->extension));
         process.Filters()(1).Properties("FormatID").Value = std::string(format->formatId);
-        if (QLatin1String(format->text) == QLatin1String("JPG")) {
+        if (format->takesQuality) {
             process.Filters()(1).Properties("Quality").Value = in.qualityText().toStdString();
         }
     };

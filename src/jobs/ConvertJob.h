@@ -11,9 +11,10 @@ struct TargetFormat {
     const char* text;       // the format list's text, compared exactly
     const char* extension;  // written after the source's base name
     const char* formatId;   // the Image Service's FormatID value
+    bool takesQuality;      // the quality list's text is passed on (the lossy formats)
 };
 
-extern const std::array<TargetFormat, 5> kTargetFormats;  // JPG, PNG, BMP, GIF, TIFF
+extern const std::array<TargetFormat, 7> kTargetFormats;  // JPG, PNG, BMP, GIF, TIFF, WEBP, AVIF
 
 // The row whose text equals formatText exactly (case included), or null.
 const TargetFormat* findTargetFormat(const QString& formatText);

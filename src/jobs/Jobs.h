@@ -16,8 +16,12 @@
 
 namespace quarbel::jobs {
 
+// Whether the pictures' EXIF, XMP and IPTC data go into the outputs that can hold them.
+enum class Metadata { Keep, Strip };
+
 struct RunOptions {
     int jobs = 0;  // items worked on at once; 0 = the number of cores
+    Metadata metadata = Metadata::Keep;
 };
 
 // Converts every listed image into the format of formatText() (Combo1).

@@ -18,9 +18,10 @@ JobSummary ResizeImages(JobInputs& inputs, JobView& view, const RunOptions& opti
             return QStringLiteral(" Invalid Image Height. Please try again.");
         return QString();
     };
-    recipe.setupFilter = [](is::ImageProcess& process, JobInputs& in) {
+    recipe.setupFilter = [metadata = options.metadata](is::ImageProcess& process, JobInputs& in) {
         process.Filters().Add(process.FilterInfos("Scale").FilterID(), 0);
         is::Filter& scale = process.Filters()(1);
+        if (metadata == Metadata::Strip) scale.Properties("KeepMetadata").Value = false;
         scale.Properties("PreserveAspectRatio").Value = false;
         scale.Properties("MaximumWidth").Value = in.widthText().toStdString();
         scale.Properties("MaximumHeight").Value = in.heightText().toStdString();

@@ -19,12 +19,14 @@ TEST(FileDialogFilter, TranslatesTheOpenDialogsFilterString)
     const QString filter = QStringLiteral(
         "Image Files|*.jpg;*.jpeg;*.jpe;*.png;*.gif;*.bmp;*.tif;*.tiff|JPEG files (*.jpg)(*.jpeg)(*.jpe)|"
         "*.jpg;*.jpeg;*.jpe;|PNG files (*.png)|*.png|BMP files (*.bmp)|*.bmp|GIF files (*.gif)|*.gif|"
-        "TIFF files (*.tif)(*.tiff)|*.tif;*.tiff");
+        "TIFF files (*.tif)(*.tiff)|*.tif;*.tiff|WebP, AVIF and HEIC files (*.webp)(*.heic)|"
+        "*.webp;*.heic");
     EXPECT_EQ(platform::qtFilter(filter).split(";;"),
               QStringList({"Image Files (*.jpg *.jpeg *.jpe *.png *.gif *.bmp *.tif *.tiff)",
                            "JPEG files (*.jpg)(*.jpeg)(*.jpe) (*.jpg *.jpeg *.jpe)",
                            "PNG files (*.png) (*.png)", "BMP files (*.bmp) (*.bmp)",
-                           "GIF files (*.gif) (*.gif)", "TIFF files (*.tif)(*.tiff) (*.tif *.tiff)"}));
+                           "GIF files (*.gif) (*.gif)", "TIFF files (*.tif)(*.tiff) (*.tif *.tiff)",
+                           "WebP, AVIF and HEIC files (*.webp)(*.heic) (*.webp *.heic)"}));
     EXPECT_EQ(platform::qtFilter("Odd|"), QString());
     EXPECT_EQ(platform::qtFilter("A|*.a|dangling"), QStringLiteral("A (*.a)"));
 }

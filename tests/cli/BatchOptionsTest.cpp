@@ -28,7 +28,8 @@ TEST(BatchOptionsTest, FormatNamesAreTheWindowsTextsWhateverTheCase) {
     const struct {
         const char* given;
         const char* text;
-    } cases[] = {{"jpg", "JPG"}, {"Png", "PNG"}, {"bmp", "BMP"}, {"GIF", "GIF"}, {"tiff", "TIFF"}};
+    } cases[] = {{"jpg", "JPG"}, {"Png", "PNG"}, {"bmp", "BMP"}, {"GIF", "GIF"}, {"tiff", "TIFF"},
+                   {"webp", "WEBP"}, {"Avif", "AVIF"}};
     for (const auto& c : cases) {
         EXPECT_EQ(parsed({"convert", "--format", c.given, "a.png"}).format, c.text) << c.given;
     }
@@ -44,6 +45,8 @@ TEST(BatchOptionsTest, DefaultsAreTheWindowsInitialState) {
     EXPECT_FALSE(options.noOverwrite);
     EXPECT_EQ(options.subFolders, imagelist::Subfolders::Exclude);
     EXPECT_EQ(options.jobs, 0);
+    EXPECT_EQ(options.metadata, jobs::Metadata::Keep);
+    EXPECT_EQ(parsed({"convert", "--strip", "a.png"}).metadata, jobs::Metadata::Strip);
 }
 
 TEST(BatchOptionsTest, ValuesMayFollowAnEqualsSignAndSourcesMayComeAnywhere) {

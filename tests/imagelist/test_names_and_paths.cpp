@@ -38,7 +38,12 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"xbmp", true}, NameCase{"gif", true}, NameCase{"/photos/folder.png", true},
         // shorter names and other endings
         NameCase{"if", false}, NameCase{"", false}, NameCase{"a.jpg ", false},
-        NameCase{"a.jpg/", false}, NameCase{"photo.jpg.bak", false}));
+        NameCase{"a.jpg/", false}, NameCase{"photo.jpg.bak", false},
+        // the newer formats' extensions, in any case, after a dot
+        NameCase{"a.webp", true}, NameCase{"a.WEBP", true}, NameCase{"a.avif", true},
+        NameCase{"/p/IMG_0001.HEIC", true}, NameCase{"a.Heic", true}, NameCase{"a.heif", true},
+        NameCase{"webp", false}, NameCase{"xavif", false}, NameCase{"a.webp.txt", false},
+        NameCase{"a.heics", false}));
 
 TEST(TrailingSlash, AppendsOneSeparatorOnlyWhenMissing)
 {

@@ -46,6 +46,11 @@ inline constexpr const char* PNG = "{B96B3CAF-0728-11D3-9D7B-0000F81EF32E}";
 inline constexpr const char* BMP = "{B96B3CAB-0728-11D3-9D7B-0000F81EF32E}";
 inline constexpr const char* GIF = "{B96B3CB0-0728-11D3-9D7B-0000F81EF32E}";
 inline constexpr const char* TIFF = "{B96B3CB1-0728-11D3-9D7B-0000F81EF32E}";
+// The platform's container identifiers for WebP and HEIF; it names none for AVIF, which has
+// one of our own.
+inline constexpr const char* WEBP = "{E094B0E2-67F2-45B3-B0EA-115337CA7CF3}";
+inline constexpr const char* HEIF = "{E1E62521-6787-405B-A339-500715B5763F}";
+inline constexpr const char* AVIF = "{A5E3D62F-6B0C-4E1F-9A7D-51C3C0A1F101}";
 }  // namespace FormatID
 
 // Stops an Apply part-way (see codecs/Cancel.h).
