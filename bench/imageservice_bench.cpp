@@ -3,7 +3,7 @@
 //
 //   imageservice_bench convert FORMAT [QUALITY] --dest DIR [--jobs N] [--threads T] FILE...
 //   imageservice_bench resize WIDTH HEIGHT --dest DIR [--jobs N] [--threads T] FILE...
-// FORMAT is JPG, PNG, GIF, BMP or TIFF; T is libvips' threads per picture.
+// FORMAT is JPG, PNG, GIF, BMP, TIFF, WEBP or AVIF; T is libvips' threads per picture.
 
 #include "jobs/imageservice/ImageService.h"
 
@@ -25,12 +25,15 @@ struct Target {
     const char* name;
     const char* extension;
     const char* id;
+    bool takesQuality;
 };
-constexpr Target kTargets[] = {{"JPG", ".jpg", FormatID::JPEG},
-                               {"PNG", ".png", FormatID::PNG},
-                               {"GIF", ".gif", FormatID::GIF},
-                               {"BMP", ".bmp", FormatID::BMP},
-                               {"TIFF", ".tiff", FormatID::TIFF}};
+constexpr Target kTargets[] = {{"JPG", ".jpg", FormatID::JPEG, true},
+                               {"PNG", ".png", FormatID::PNG, false},
+                               {"GIF", ".gif", FormatID::GIF, false},
+                               {"BMP", ".bmp", FormatID::BMP, false},
+                               {"TIFF", ".tiff", FormatID::TIFF, false},
+                               {"WEBP", ".webp", FormatID::WEBP, true},
+                               {"AVIF", ".avif", FormatID::AVIF, true}};
 
 int usage()
 {
@@ -59,7 +62,7 @@ int main(int argc, char** argv)
         process.Filters()(1).Properties("FormatID").Value = std::string(target->id);
         extension = target->extension;
         if (i < argc && argv[i][0] != '-') {
-            if (std::strcmp(target->name, "JPG") == 0)
+            if (target->takesQuality)
                 process.Filters()(1).Properties("Quality").Value = std::string(argv[i]);
             ++i;
         }

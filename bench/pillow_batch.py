@@ -12,7 +12,7 @@ from multiprocessing import Pool
 from PIL import Image
 
 EXT = {"JPG": (".jpg", "JPEG"), "PNG": (".png", "PNG"), "GIF": (".gif", "GIF"),
-       "BMP": (".bmp", "BMP"), "TIFF": (".tiff", "TIFF")}
+       "BMP": (".bmp", "BMP"), "TIFF": (".tiff", "TIFF"), "WEBP": (".webp", "WEBP")}
 
 
 def flatten(im):
@@ -34,6 +34,10 @@ def convert(args):
             im.save(out, name, quality=quality) if name == "JPEG" else im.save(out, name)
         elif name == "TIFF":
             im.save(out, name, compression="tiff_adobe_deflate")
+        elif name == "WEBP":
+            # Frames and EXIF kept, as quarbel keeps them.
+            im.save(out, name, quality=quality, save_all=getattr(im, "n_frames", 1) > 1,
+                    exif=im.info.get("exif", b""))
         else:
             im.save(out, name)
 
