@@ -224,6 +224,16 @@ Bytes write(const FilteredRows& rows, const Options& options, const CancelToken*
         compressor.appendZlib(profile.data(), profile.size(), iccp);
         chunk(out, "iCCP", iccp);
     }
+    if (options.metadata.exif)
+        chunk(out, "eXIf", exif::encode(*options.metadata.exif));
+    if (!options.metadata.xmp.empty()) {
+        // Keyword, then no compression, no language and no translated keyword.
+        static constexpr char kXmpKeyword[] = "XML:com.adobe.xmp";
+        Bytes itxt(kXmpKeyword, kXmpKeyword + sizeof kXmpKeyword);
+        itxt.insert(itxt.end(), {0, 0, 0, 0});
+        itxt.insert(itxt.end(), options.metadata.xmp.begin(), options.metadata.xmp.end());
+        chunk(out, "iTXt", itxt);
+    }
     if (type == Palette) {
         chunk(out, "PLTE", rows.palette);
         if (!rows.transparency.empty())

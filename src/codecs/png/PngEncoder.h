@@ -10,6 +10,7 @@
 // wrote 754 and 765 MB. Level 4 writes 1.6% more than level 6 in 30% less time.
 
 #include "codecs/Cancel.h"
+#include "codecs/Metadata.h"
 #include "codecs/PixelView.h"
 
 #include <cstdint>
@@ -21,6 +22,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 struct Options {
     Bytes profile;  // ICC; left out when it does not fit the written colour type
+    Metadata metadata;  // EXIF as an eXIf chunk, XMP as an iTXt chunk; PNG has no place for IPTC
 };
 
 // The rows as the file will hold them, filtered and ready to compress. Once made, the

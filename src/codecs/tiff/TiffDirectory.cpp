@@ -76,6 +76,16 @@ void Directory::addRational(Tag tag, Rational r)
     add(tag, RationalType, 1, std::move(value));
 }
 
+void Directory::addField(std::uint16_t tag, std::uint16_t type, std::uint32_t count, const Bytes& value)
+{
+    add(Tag(tag), Type(type), count, value);
+}
+
+void Directory::addBytes(Tag tag, const std::uint8_t* data, std::size_t size)
+{
+    add(tag, Type(1), std::uint32_t(size), Bytes(data, data + size));
+}
+
 void Directory::addUndefined(Tag tag, const std::uint8_t* data, std::size_t size)
 {
     add(tag, Undefined, std::uint32_t(size), Bytes(data, data + size));

@@ -29,6 +29,10 @@ enum Tag : std::uint16_t {
     PageNumber = 297,
     Predictor = 317,
     ExtraSamples = 338,
+    Xmp = 700,
+    Iptc = 33723,
+    ExifIfd = 34665,
+    GpsIfd = 34853,
     IccProfile = 34675,
 };
 
@@ -45,6 +49,9 @@ public:
     void addLongs(Tag tag, const std::vector<std::uint32_t>& values);
     void addRational(Tag tag, Rational value);
     void addUndefined(Tag tag, const std::uint8_t* data, std::size_t size);
+    void addBytes(Tag tag, const std::uint8_t* data, std::size_t size);  // type BYTE
+    // A field of any type, its value already in little-endian order (copied from another file).
+    void addField(std::uint16_t tag, std::uint16_t type, std::uint32_t count, const Bytes& value);
 
     struct Placement {
         std::uint64_t offset;       // of the directory in the file

@@ -120,6 +120,8 @@ private:
             d.addShorts(ExtraSamples, {kUnassociatedAlpha});
         if (!l.profile.empty())
             d.addUndefined(IccProfile, l.profile.data(), l.profile.size());
+        if (m_page == 0)
+            addMetadata(d);
         checkSize(m_out.size() + d.sizeAfter(m_out.size()));
         const Directory::Placement placed = d.appendTo(m_out);
         store32le(&m_out[m_nextPointer], std::uint32_t(placed.offset));
@@ -128,6 +130,44 @@ private:
         m_counts.clear();
         m_pageRow = 0;
         ++m_page;
+    }
+
+    // The EXIF sub-directories go into the file before the directory that points at them.
+    void addMetadata(Directory& d)
+    {
+        const Metadata& m = m_layout.metadata;
+        if (!m.xmp.empty())
+            d.addBytes(Xmp, m.xmp.data(), m.xmp.size());
+        if (!m.iptc.empty()) {
+            // Readers expect the records as LONGs, the bytes themselves in file order.
+            Bytes records = m.iptc;
+            records.resize((records.size() + 3) & ~std::size_t(3), 0);
+            d.addField(Iptc, 4, std::uint32_t(records.size() / 4), records);
+        }
+        if (!m.exif)
+            return;
+        for (const exif::Entry& e : m.exif->ifd0)
+            if (isDescriptive(e.tag))
+                d.addField(e.tag, e.type, e.count, e.value);
+        for (const auto& [tag, entries] : {std::pair{ExifIfd, &m.exif->exif}, std::pair{GpsIfd, &m.exif->gps}}) {
+            if (entries->empty())
+                continue;
+            Directory sub;
+            for (const exif::Entry& e : *entries)
+                sub.addField(e.tag, e.type, e.count, e.value);
+            checkSize(m_out.size() + sub.sizeAfter(m_out.size()));
+            d.addLongs(tag, {std::uint32_t(sub.appendTo(m_out).offset)});
+        }
+    }
+
+    // The IFD0 fields of an EXIF block that describe the picture's origin; the others
+    // (size, layout, resolution, orientation) are this file's own.
+    static bool isDescriptive(std::uint16_t tag)
+    {
+        switch (tag) {
+        case 270: case 271: case 272: case 305: case 306: case 315: case 33432: return true;
+        default: return false;
+        }
     }
 
     const Layout m_layout;

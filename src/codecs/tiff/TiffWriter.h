@@ -11,6 +11,7 @@
 // bring BigTIFF for files over 4 GiB, which this writer refuses.
 
 #include "codecs/Cancel.h"
+#include "codecs/Metadata.h"
 #include "codecs/PixelView.h"
 #include "codecs/tiff/TiffDirectory.h"
 
@@ -28,6 +29,7 @@ struct Layout {
     Rational xres{72, 1}, yres{72, 1};
     Unit resolutionUnit = Inch;
     Bytes profile;  // ICC, may be empty
+    Metadata metadata;  // in the first page's directory: EXIF as IFD0 fields and sub-directories
 };
 
 class TiffWriter {

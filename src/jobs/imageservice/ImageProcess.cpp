@@ -14,6 +14,7 @@ ProcessRequest requestOf(const Plan& plan, const SourceInfo& info, const CancelT
     request.target = plan.target;
     request.jpegQuality = plan.jpegQuality;
     request.scale = plan.scale;
+    request.metadata = plan.metadata;
     if (plan.scale) {
         const Size size = scaledSize(plan, info.shownWidth(), info.shownHeight());
         request.width = size.width;

@@ -142,14 +142,18 @@ private:
 
 class ImageProcess {
 public:
-    // "Convert": FormatID (one of FormatID::*), Quality (JPEG, 1 to 100 as a number or
-    // digits; 90 when not set). Multi-frame pictures keep their frames in GIF and TIFF, else
-    // the first frame is written; transparency is kept by PNG, GIF and TIFF and flattened on
-    // white for JPEG and BMP; the EXIF orientation is applied to the pixels; pictures with
-    // a colour profile are converted to sRGB and carry the sRGB profile where the format can.
+    // "Convert": FormatID (one of FormatID::*), Quality (JPEG, WebP, AVIF and HEIC, 1 to 100
+    // as a number or digits; 90 when not set). Multi-frame pictures keep their frames in GIF,
+    // TIFF and WebP, else the first frame is written; transparency is kept by PNG, GIF, TIFF,
+    // WebP, AVIF and HEIC and flattened on white for JPEG and BMP; the EXIF orientation is
+    // applied to the pixels; pictures with a colour profile are converted to sRGB and carry
+    // the sRGB profile where the format can.
     // "Scale": MaximumWidth, MaximumHeight (numbers or digits; "" or 0 takes that side from
     // the picture in its proportions), PreserveAspectRatio (True by default: fit inside;
-    // False: exactly that size). The result keeps the source's format; JPEG at quality 90.
+    // False: exactly that size). The result keeps the source's format; JPEG, WebP, AVIF and
+    // HEIC at quality 90.
+    // Either filter: KeepMetadata (True by default: the source's EXIF, XMP and IPTC go into
+    // every format that holds them, the EXIF orientation then 1; False: none is written).
     FilterInfo FilterInfos(const std::string& name) const;
     FilterList& Filters() { return m_filters; }
     const FilterList& Filters() const { return m_filters; }

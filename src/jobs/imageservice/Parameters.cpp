@@ -80,6 +80,15 @@ Result boolean(const Property& p, bool& out)
     return badValue(p, "True or False");
 }
 
+Result keepMetadata(const Property& p, Plan& plan)
+{
+    bool keep = true;
+    if (auto r = boolean(p, keep); !r)
+        return r;
+    plan.metadata = keep ? Metadata::Keep : Metadata::Strip;
+    return Result::success();
+}
+
 Result convertParameter(const Property& p, Plan& plan)
 {
     if (p.Name == "FormatID") {
@@ -101,6 +110,8 @@ Result convertParameter(const Property& p, Plan& plan)
         plan.jpegQuality = int(quality);
         return Result::success();
     }
+    if (p.Name == "KeepMetadata")
+        return keepMetadata(p, plan);
     return Result::failure("the Convert filter has no parameter named " + p.Name);
 }
 
@@ -117,6 +128,8 @@ Result scaleParameter(const Property& p, Plan& plan)
     }
     if (p.Name == "PreserveAspectRatio")
         return boolean(p, plan.preserveAspectRatio);
+    if (p.Name == "KeepMetadata")
+        return keepMetadata(p, plan);
     return Result::failure("the Scale filter has no parameter named " + p.Name);
 }
 

@@ -2,6 +2,7 @@
 // The filters' identifiers and the checking of their parameters.
 
 #include "jobs/imageservice/ImageService.h"
+#include "jobs/imageservice/vips/Metadata.h"
 #include "jobs/imageservice/vips/Sniff.h"
 
 namespace quarbel::imageservice {
@@ -18,6 +19,7 @@ struct Plan {
     bool scale = false;
     long long width = 0, height = 0;  // 0: taken from the source (in its proportions)
     bool preserveAspectRatio = true;  // fit inside width x height instead of filling it
+    Metadata metadata = Metadata::Keep;  // KeepMetadata, on either filter
 };
 
 Result makePlan(const FilterList& filters, Plan& plan);

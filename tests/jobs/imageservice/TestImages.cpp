@@ -58,6 +58,8 @@ const char* formatIdOf(Kind kind)
     case Kind::Gif: return FormatID::GIF;
     case Kind::Bmp: return FormatID::BMP;
     case Kind::Tiff: return FormatID::TIFF;
+    case Kind::Webp: return FormatID::WEBP;
+    case Kind::Avif: return FormatID::AVIF;
     }
     return "";
 }
@@ -70,11 +72,13 @@ const char* nameOf(Kind kind)
     case Kind::Gif: return "gif";
     case Kind::Bmp: return "bmp";
     case Kind::Tiff: return "tiff";
+    case Kind::Webp: return "webp";
+    case Kind::Avif: return "avif";
     }
     return "";
 }
 
-bool carriesAlpha(Kind kind) { return kind == Kind::Png || kind == Kind::Gif || kind == Kind::Tiff; }
+bool carriesAlpha(Kind kind) { return kind != Kind::Jpeg && kind != Kind::Bmp; }
 
 Bytes take(VipsBlob* blob)
 {
@@ -126,6 +130,10 @@ Bytes encodeMaster(Kind kind, int width, int height)
     case Kind::Bmp: return qtBmp(opaque(image));
     case Kind::Tiff:
         return take(image.tiffsave_buffer(VImage::option()->set("tile", true)->set("tile_width", 32)->set("tile_height", 32)));
+    case Kind::Webp: return take(image.webpsave_buffer(VImage::option()->set("Q", 90)));
+    case Kind::Avif:
+        return take(image.heifsave_buffer(
+            VImage::option()->set("Q", 90)->set("compression", VIPS_FOREIGN_HEIF_COMPRESSION_AV1)->set("effort", 0)));
     }
     return {};
 }
@@ -157,7 +165,7 @@ VImage decodeIndependently(const Bytes& bytes, bool allFrames)
             .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB))
             .copy_memory();
     }
-    const bool multiFrame = bytes.size() > 3 && (bytes[0] == 'G' || bytes[0] == 'I' || bytes[0] == 'M');
+    const bool multiFrame = bytes.size() > 3 && (bytes[0] == 'G' || bytes[0] == 'I' || bytes[0] == 'M' || bytes[0] == 'R');
     return VImage::new_from_buffer(bytes.data(), bytes.size(), allFrames && multiFrame ? "n=-1" : "").copy_memory();
 }
 

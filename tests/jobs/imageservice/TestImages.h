@@ -31,12 +31,12 @@ private:
 vips::VImage master(int width = 96, int height = 64);
 vips::VImage opaque(const vips::VImage& image);  // without its alpha band
 
-enum class Kind { Jpeg, Png, Gif, Bmp, Tiff };
+enum class Kind { Jpeg, Png, Gif, Bmp, Tiff, Webp, Avif };
 const char* formatIdOf(Kind kind);
 const char* nameOf(Kind kind);
 
 // The master encoded in that format by an encoder other than the service's own (libvips for
-// JPEG, PNG, GIF and a tiled TIFF; Qt for BMP). JPEG and BMP carry no alpha.
+// JPEG, PNG, GIF, a tiled TIFF, WebP and AVIF; Qt for BMP). JPEG and BMP carry no alpha.
 Bytes encodeMaster(Kind kind, int width = 96, int height = 64);
 bool carriesAlpha(Kind kind);
 
@@ -49,7 +49,7 @@ void writeFile(const std::string& path, const Bytes& bytes);
 Bytes readFile(const std::string& path);
 
 // Decodes a file the way another program would (libvips' generic loader, Qt for BMP),
-// all frames stacked when asked.
+// all frames stacked when asked (GIF, TIFF and WebP files).
 vips::VImage decodeIndependently(const Bytes& bytes, bool allFrames = false);
 
 // Mean absolute difference per sample of two pictures after both are flattened on white and

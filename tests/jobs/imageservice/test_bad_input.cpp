@@ -9,6 +9,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <random>
 
 namespace quarbel::imageservice::testing {
@@ -59,6 +60,35 @@ Bytes randomBytes()
     return bytes;
 }
 
+Bytes heicBytes()
+{
+    return take(master(300, 200).heifsave_buffer(
+        vips::VImage::option()->set("Q", 80)->set("compression", VIPS_FOREIGN_HEIF_COMPRESSION_HEVC)));
+}
+
+// A HEIF file whose image-size property claims width x height.
+Bytes heicClaiming(std::uint32_t width, std::uint32_t height)
+{
+    Bytes heic = heicBytes();
+    const char* ispe = "ispe";
+    const auto at = std::search(heic.begin(), heic.end(), ispe, ispe + 4);
+    if (at == heic.end() || heic.end() - at < 16)
+        throw std::runtime_error("no ispe box in the HEIF file");
+    Bytes size;
+    put32be(size, width);
+    put32be(size, height);
+    std::copy(size.begin(), size.end(), at + 8);
+    return heic;
+}
+
+// The bytes from `from` to `to` of the file overwritten, as a damaged disk or download would.
+Bytes damaged(Bytes bytes, std::size_t from, std::size_t to)
+{
+    for (std::size_t i = from; i < to && i < bytes.size(); ++i)
+        bytes[i] = std::uint8_t(bytes[i] ^ 0x5A);
+    return bytes;
+}
+
 struct BadFile {
     const char* name;
     const char* fileName;
@@ -83,6 +113,13 @@ const BadFile kBadFiles[] = {
      "not a supported image format"},
     {"empty", "empty.gif", [] { return Bytes(); }, "empty"},
     {"jpeg_magic_only", "magic.jpg", [] { return Bytes{0xFF, 0xD8, 0xFF}; }, ""},
+    {"truncated_webp", "cut.webp", [] { return truncated(encodeMaster(Kind::Webp, 300, 200), 0.5); }, ""},
+    {"damaged_webp_header", "bad.webp", [] { return damaged(encodeMaster(Kind::Webp, 300, 200), 12, 40); }, ""},
+    {"truncated_heic", "cut.heic", [] { return truncated(heicBytes(), 0.5); }, ""},
+    {"damaged_heic_boxes", "bad.heic", [] { return damaged(heicBytes(), 40, 120); }, ""},
+    {"truncated_avif", "cut.avif", [] { return truncated(encodeMaster(Kind::Avif, 300, 200), 0.6); }, ""},
+    {"huge_heic_header", "huge.heic", [] { return heicClaiming(100000, 100000); }, ""},
+    {"large_heic_header", "large.heic", [] { return heicClaiming(20000, 20000); }, "exceeds"},
 };
 
 class BadFiles : public ::testing::TestWithParam<BadFile> {};
@@ -165,13 +202,16 @@ TEST(BadInput, LargeHeaderIsRefusedBeforeDecodingAndLimitIsAdjustable)
 {
     TempDir dir;
     writeFile(dir.file("in.png"), encodeMaster(Kind::Png, 100, 100));
-    setMaxPixels(9999);
-    ImageFile image;
-    const Result r = image.LoadFile(dir.file("in.png"));
-    setMaxPixels(0);
-    EXPECT_FALSE(r);
-    EXPECT_NE(r.reason.find("larger than 9999 pixels"), std::string::npos) << r.reason;
-    EXPECT_TRUE(image.LoadFile(dir.file("in.png")));
+    writeFile(dir.file("in.heic"), heicBytes());
+    for (const char* name : {"in.png", "in.heic"}) {
+        setMaxPixels(9999);
+        ImageFile image;
+        const Result r = image.LoadFile(dir.file(name));
+        setMaxPixels(0);
+        EXPECT_FALSE(r) << name;
+        EXPECT_NE(r.reason.find("larger than 9999 pixels"), std::string::npos) << r.reason;
+        EXPECT_TRUE(image.LoadFile(dir.file(name))) << name;
+    }
 }
 
 // The malformed and odd pictures that gdk-pixbuf's own tests use. Every one either converts

@@ -20,6 +20,11 @@ const char* loaderOf(Format format)
     case Format::Png: return "pngload_buffer";
     case Format::Gif: return "gifload_buffer";
     case Format::Tiff: return "tiffload_buffer";
+    // libheif reads only the boxes for the header and decodes nothing until pixels are asked
+    // for, so the pixel-count check below comes before any decoding, as for the others.
+    case Format::Webp: return "webpload_buffer";
+    case Format::Heif:
+    case Format::Avif: return "heifload_buffer";
     default: return nullptr;
     }
 }
@@ -122,8 +127,8 @@ VImage openPicture(const std::uint8_t* data, std::size_t size, const SourceInfo&
     } else if (allFrames) {
         options->set("n", -1);
     }
-    if (allFrames && info.format == Format::Tiff) {
-        // The pages of a TIFF file may differ in size; then only the first one is kept.
+    if (allFrames && (info.format == Format::Tiff || info.format == Format::Heif || info.format == Format::Avif)) {
+        // The pages of a TIFF or HEIF file may differ in size; then only the first one is kept.
         try {
             return vips_util::loadFromBytes(loader, data, size, options);
         } catch (const vips::VError&) {

@@ -7,6 +7,7 @@
 #include "jobs/imageservice/vips/Stoppable.h"
 #include "jobs/imageservice/vips/Tiff.h"
 #include "jobs/imageservice/vips/Vips.h"
+#include "jobs/imageservice/vips/WebpHeif.h"
 
 namespace quarbel::imageservice {
 
@@ -32,6 +33,9 @@ int maxSideOf(Format format)
     switch (format) {
     case Format::Jpeg: return 65500;
     case Format::Gif: return 65535;
+    case Format::Webp: return 16383;
+    case Format::Avif: return 65536;
+    case Format::Heif: return 16384;
     default: return 0x7FFFFFFF;
     }
 }
@@ -52,6 +56,12 @@ std::vector<std::uint8_t> encodePicture(VImage image, Format format, const Encod
         return encodeBmp(pixels::flattenOnWhite(firstFrame(image)), options.cancel);
     case Format::Tiff:
         return encodeTiff(image, options.cancel);
+    case Format::Webp:
+        return encodeWebp(image, options.jpegQuality);
+    case Format::Avif:
+        return encodeHeif(firstFrame(image), options.jpegQuality, HeifCodec::Av1);
+    case Format::Heif:
+        return encodeHeif(firstFrame(image), options.jpegQuality, HeifCodec::Hevc);
     case Format::Unknown:
         break;
     }

@@ -1,6 +1,7 @@
 #include "jobs/imageservice/vips/Png.h"
 
 #include "codecs/png/PngEncoder.h"
+#include "jobs/imageservice/vips/Metadata.h"
 #include "jobs/imageservice/vips/Stoppable.h"
 #include "jobs/imageservice/vips/Vips.h"
 
@@ -32,6 +33,7 @@ std::vector<std::uint8_t> encodePng(VImage image, const codecs::CancelToken* can
         return viaLibvips(image, cancel);
     codecs::png::Options options;
     options.profile = vips_util::iccProfileOf(image);
+    options.metadata = metadataOf(image);
     image = image.copy_memory();
     codecs::png::FilteredRows rows = codecs::png::filter(vips_util::viewOf(image), cancel);
     image = VImage();  // the decoded pixels are not needed any more

@@ -41,7 +41,8 @@ void checkOutputSize(long long width, long long height, int frames, Format targe
 Processed process(const std::vector<std::uint8_t>& bytes, const SourceInfo& info, const ProcessRequest& plan)
 {
     const Format target = plan.target == Format::Unknown ? info.format : plan.target;
-    const bool keepFrames = info.frames > 1 && (target == Format::Gif || target == Format::Tiff);
+    const bool keepFrames =
+        info.frames > 1 && (target == Format::Gif || target == Format::Tiff || target == Format::Webp);
     const int frames = keepFrames ? info.frames : 1;
 
     struct {
@@ -75,6 +76,7 @@ Processed process(const std::vector<std::uint8_t>& bytes, const SourceInfo& info
     image = pixels::toDisplay(image);
     if (info.format == Format::Gif && (target == Format::Png || target == Format::Tiff))
         image = pixels::withoutOpaqueAlpha(image);  // GIFs always decode with an alpha band
+    image = withMetadata(image, plan.metadata);
 
     Processed result;
     result.data = encodePicture(image, target, EncodeOptions{plan.jpegQuality, plan.cancel});

@@ -4,6 +4,7 @@
 
 #include "codecs/Cancel.h"
 #include "jobs/imageservice/vips/Decode.h"
+#include "jobs/imageservice/vips/Metadata.h"
 
 #include <vector>
 
@@ -11,7 +12,8 @@ namespace quarbel::imageservice {
 
 struct ProcessRequest {
     Format target = Format::Unknown;  // Unknown: keep the source's format
-    int jpegQuality = 90;
+    int jpegQuality = 90;  // also WebP's, AVIF's and HEIC's
+    Metadata metadata = Metadata::Keep;
     bool scale = false;
     long long width = 0, height = 0;  // the output's size when scaling
     const codecs::CancelToken* cancel = nullptr;  // stops the work part-way

@@ -26,7 +26,40 @@ bool plausibleBmp(const std::uint8_t* data, std::size_t size)
     }
 }
 
+std::uint32_t load32be(const std::uint8_t* p)
+{
+    return std::uint32_t(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3];
+}
+
+Format brandFormat(const std::uint8_t* brand)
+{
+    for (const char* avif : {"avif", "avis"})
+        if (std::memcmp(brand, avif, 4) == 0)
+            return Format::Avif;
+    for (const char* heic : {"heic", "heix", "heim", "heis", "hevc", "hevx"})
+        if (std::memcmp(brand, heic, 4) == 0)
+            return Format::Heif;
+    return Format::Unknown;
+}
+
 }  // namespace
+
+Format heifBrandOf(const std::uint8_t* data, std::size_t size)
+{
+    if (size < 16 || std::memcmp(data + 4, "ftyp", 4) != 0)
+        return Format::Unknown;
+    const std::uint32_t boxSize = load32be(data);
+    if (boxSize < 16 || boxSize > size || boxSize % 4 != 0)
+        return Format::Unknown;
+    // The major brand decides; a generic one ("mif1", "msf1") lets the compatible brands,
+    // which follow the minor version, tell.
+    if (const Format major = brandFormat(data + 8); major != Format::Unknown)
+        return major;
+    for (std::size_t at = 16; at + 4 <= boxSize; at += 4)
+        if (const Format compatible = brandFormat(data + at); compatible != Format::Unknown)
+            return compatible;
+    return Format::Unknown;
+}
 
 Format sniffFormat(const std::uint8_t* data, std::size_t size)
 {
@@ -41,7 +74,9 @@ Format sniffFormat(const std::uint8_t* data, std::size_t size)
         return Format::Tiff;
     if (plausibleBmp(data, size))
         return Format::Bmp;
-    return Format::Unknown;
+    if (size >= 12 && startsWith(data, size, "RIFF", 4) && std::memcmp(data + 8, "WEBP", 4) == 0)
+        return Format::Webp;
+    return heifBrandOf(data, size);
 }
 
 const char* formatIdOf(Format format)
@@ -52,6 +87,9 @@ const char* formatIdOf(Format format)
     case Format::Gif: return FormatID::GIF;
     case Format::Bmp: return FormatID::BMP;
     case Format::Tiff: return FormatID::TIFF;
+    case Format::Webp: return FormatID::WEBP;
+    case Format::Heif: return FormatID::HEIF;
+    case Format::Avif: return FormatID::AVIF;
     case Format::Unknown: break;
     }
     return "";
@@ -59,7 +97,8 @@ const char* formatIdOf(Format format)
 
 Format formatOfId(const std::string& id)
 {
-    for (Format f : {Format::Jpeg, Format::Png, Format::Gif, Format::Bmp, Format::Tiff})
+    for (Format f : {Format::Jpeg, Format::Png, Format::Gif, Format::Bmp, Format::Tiff, Format::Webp, Format::Heif,
+                     Format::Avif})
         if (id == formatIdOf(f))
             return f;
     return Format::Unknown;
@@ -73,6 +112,9 @@ const char* formatName(Format format)
     case Format::Gif: return "GIF";
     case Format::Bmp: return "BMP";
     case Format::Tiff: return "TIFF";
+    case Format::Webp: return "WebP";
+    case Format::Heif: return "HEIC";
+    case Format::Avif: return "AVIF";
     case Format::Unknown: break;
     }
     return "unknown";

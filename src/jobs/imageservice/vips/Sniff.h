@@ -7,12 +7,18 @@
 
 namespace quarbel::imageservice {
 
-enum class Format { Unknown, Jpeg, Png, Gif, Bmp, Tiff };
+// Heif: a HEIF file of HEVC pictures (HEIC); Avif: one of AV1 pictures. Both are read by
+// the same loader; they differ in how they are written.
+enum class Format { Unknown, Jpeg, Png, Gif, Bmp, Tiff, Webp, Heif, Avif };
 
 Format sniffFormat(const std::uint8_t* data, std::size_t size);
 
 const char* formatIdOf(Format format);       // FormatID::* text, "" for Unknown
 Format formatOfId(const std::string& id);    // Unknown for any other text
 const char* formatName(Format format);       // "JPEG", "PNG", ...
+
+// Which of Heif and Avif an ISO base media file (an "ftyp" box first) is, from its major and
+// compatible brands; Unknown when it names neither.
+Format heifBrandOf(const std::uint8_t* data, std::size_t size);
 
 }  // namespace quarbel::imageservice

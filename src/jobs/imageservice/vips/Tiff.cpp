@@ -1,6 +1,7 @@
 #include "jobs/imageservice/vips/Tiff.h"
 
 #include "codecs/tiff/TiffWriter.h"
+#include "jobs/imageservice/vips/Metadata.h"
 #include "jobs/imageservice/vips/Pixels.h"
 #include "jobs/imageservice/vips/Vips.h"
 
@@ -60,6 +61,7 @@ Layout layoutOf(const VImage& image)
     layout.pages = std::uint32_t(pixels::pageCount(image));
     setResolution(image, layout);
     layout.profile = profileOf(image, layout.samples);
+    layout.metadata = metadataOf(image);
     return layout;
 }
 

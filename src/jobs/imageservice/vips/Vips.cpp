@@ -95,8 +95,10 @@ std::string reasonOf(const vips::VError& error, const WarningScope& scope)
         candidates.push_back(warning);
     for (const auto& line : candidates) {
         std::string text = withoutDomain(line);
+        // libheif's refusals come after the failed read they caused ("bad seek to ...").
         if (text.find("unable to call") != std::string::npos ||
-            text.find("load failed") != std::string::npos)
+            text.find("load failed") != std::string::npos ||
+            (text.starts_with("bad seek") && &line != &candidates.back()))
             continue;
         if (!text.empty())
             return text;
