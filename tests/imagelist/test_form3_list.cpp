@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QRadioButton>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -226,6 +227,25 @@ TEST_F(Form3List, MultipleAddTakesAcceptedNamesAndSelectsTheFirstItem)
     EXPECT_EQ(form->panelText(1), "Name: a.JPG");
     EXPECT_EQ(form->panelText(4), "Total Files: 2");
     EXPECT_TRUE(messages->asked.isEmpty());
+}
+
+TEST_F(Form3List, MultipleAddTakesNewerFormatsInOrderAndPreviewsAWebp)
+{
+    // A real WebP first (made by cwebp), so that the first item's preview and size show.
+    const QString png = picture("source.pngx", QSize(30, 20));
+    QProcess cwebp;
+    cwebp.start("cwebp", {"-quiet", png, "-o", dir.filePath("a.webp")});
+    ASSERT_TRUE(cwebp.waitForFinished(60000) && cwebp.exitCode() == 0) << cwebp.readAllStandardError().toStdString();
+    for (const char* name : {"e.heif", "c.png", "b.HEIC", "f.txt", "d.Avif", "g.webp.bak"})
+        picture(name, QSize(20, 10));
+    dialogs->folder = dir.path();
+    form->RadioButton4->setChecked(true);
+    form->ThemedButton1_Click();
+    EXPECT_EQ(items(), (QStringList{dir.filePath("a.webp"), dir.filePath("b.HEIC"), dir.filePath("c.png"),
+                                    dir.filePath("d.Avif"), dir.filePath("e.heif")}));
+    EXPECT_EQ(form->panelText(1), "Name: a.webp");
+    EXPECT_EQ(form->panelText(2), "Dimensions: 30 x 20");
+    EXPECT_FALSE(form->preview()->isEmpty());
 }
 
 TEST_F(Form3List, MultipleAddOfAnEmptyFolderComplainsOnlyWhenTheListStaysEmpty)

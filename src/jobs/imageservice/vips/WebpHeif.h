@@ -1,7 +1,7 @@
 #pragma once
 // WebP, AVIF and HEIC output through libvips' own savers (libwebp and libheif): lossy at the
-// quality given, alpha kept. The settings below were chosen on bench/run's corpus; see
-// WebpHeif.cpp.
+// quality given, alpha kept. The encoders' speed settings were chosen by measurement on
+// bench/run's corpus (see WebpHeif.cpp).
 
 #include <vips/vips8>
 
