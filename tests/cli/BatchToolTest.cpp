@@ -153,7 +153,7 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"QualityNotOffered", {"convert", "--quality", "33", "--dest", "{out}", "{src}"},
                     "quarbel-batch: invalid quality '33' (use 5, 10, 15 ... 100)"},
         RefusalCase{"UnknownFormat", {"convert", "--format", "jpeg", "--dest", "{out}", "{src}"},
-                    "quarbel-batch: unknown format 'jpeg' (use JPG, PNG, GIF, BMP or TIFF)"},
+                    "quarbel-batch: unknown format 'jpeg' (use JPG, PNG, GIF, BMP, TIFF, WEBP or AVIF)"},
         RefusalCase{"WidthNotDigits", {"resize", "--width", "12a", "--height", "5", "--dest",
                                        "{out}", "{src}"},
                     "quarbel-batch: invalid width '12a' (digits only)"},
