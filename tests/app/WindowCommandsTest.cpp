@@ -216,7 +216,9 @@ TEST_F(WindowCommands, CancelAnsweredYesStopsBeforeTheNextItem)
     EXPECT_EQ(question.title, QStringLiteral("Image Conversion"));
     EXPECT_EQ(question.icon, platform::MessageIcon::Question);
     EXPECT_EQ(question.buttons, platform::MessageButtons::YesNo);
-    EXPECT_TRUE(QFileInfo::exists(output("a.jpg")));
+    // The first item is either written whole before the answer or stopped in flight.
+    if (QFileInfo::exists(output("a.jpg")))
+        EXPECT_FALSE(QImage(output("a.jpg")).isNull());
     EXPECT_FALSE(QFileInfo::exists(output("b.jpg")));
     EXPECT_FALSE(QFileInfo::exists(output("c.jpg")));
     EXPECT_EQ(f.panelText(1), QStringLiteral(" Image conversion cancelled..."));
