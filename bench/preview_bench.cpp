@@ -55,7 +55,8 @@ QStringList pictures(const QStringList& arguments)
     QStringList found;
     for (const QString& argument : arguments) {
         if (QFileInfo(argument).isDir()) {
-            QDirIterator it(argument, QDir::Files, QDirIterator::Subdirectories | QDirIterator::FollowSymlinks);
+            QDirIterator it(argument, QDir::Files,
+                            QDirIterator::Subdirectories | QDirIterator::FollowSymlinks);
             while (it.hasNext()) {
                 const QString path = it.next();
                 if (imagelist::ImageFileCheck(path))
@@ -92,8 +93,8 @@ int main(int argc, char* argv[])
               [](const QString& a, const QString& b) { return QFileInfo(a).size() > QFileInfo(b).size(); });
     files = files.mid(0, largest);
 
-    std::printf("%-14s %10s %6s %8s  %-22s %7s  %-10s\n", "file", "pixels", "MB", "box", "cold ms (med min max)",
-                "cpu ms", "cached ms");
+    std::printf("%-14s %10s %6s %8s  %-22s %7s  %-10s\n", "file", "pixels", "MB", "box",
+                "cold ms (med min max)", "cpu ms", "cached ms");
     for (const QString& path : files) {
         QFile file(path);
         if (file.open(QIODevice::ReadOnly))
@@ -111,9 +112,9 @@ int main(int argc, char* argv[])
             std::printf("%-14s %10s %6.1f %8s  %6.1f %6.1f %7.1f %7.1f  %9.3f%s\n",
                         qPrintable(QFileInfo(path).fileName()),
                         qPrintable(QStringLiteral("%1x%2").arg(full.width()).arg(full.height())),
-                        QFileInfo(path).size() / 1e6, qPrintable(QStringLiteral("%1x%2").arg(box.width()).arg(box.height())),
-                        cold.median, cold.fastest, cold.slowest, cold.cpu, cached.median,
-                        picture ? "" : "  (no picture)");
+                        QFileInfo(path).size() / 1e6,
+                        qPrintable(QStringLiteral("%1x%2").arg(box.width()).arg(box.height())), cold.median,
+                        cold.fastest, cold.slowest, cold.cpu, cached.median, picture ? "" : "  (no picture)");
         }
     }
     return 0;

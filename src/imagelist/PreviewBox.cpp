@@ -12,15 +12,9 @@ PreviewBox::PreviewBox(QWidget* box) : QObject(box), m_box(box)
         m_box->installEventFilter(this);
 }
 
-QSize PreviewBox::boxSize() const
-{
-    return m_box ? m_box->size() : QSize();
-}
+QSize PreviewBox::boxSize() const { return m_box ? m_box->size() : QSize(); }
 
-qreal PreviewBox::devicePixelRatio() const
-{
-    return m_box ? m_box->devicePixelRatioF() : 1.0;
-}
+qreal PreviewBox::devicePixelRatio() const { return m_box ? m_box->devicePixelRatioF() : 1.0; }
 
 QSize PreviewBox::deviceBoxSize() const
 {
@@ -43,10 +37,7 @@ void PreviewBox::show(const QImage& canvas)
         m_box->update();
 }
 
-void PreviewBox::clear()
-{
-    show(QImage());
-}
+void PreviewBox::clear() { show(QImage()); }
 
 bool PreviewBox::eventFilter(QObject* watched, QEvent* event)
 {

@@ -7,8 +7,7 @@ namespace quarbel::imagelist {
 
 PreviewCache::PreviewCache(qsizetype maxBytes, Decoder decode)
     : m_maxBytes(maxBytes), m_decode(std::move(decode))
-{
-}
+{}
 
 std::optional<Picture> PreviewCache::load(const QString& path, QSize box)
 {
@@ -18,7 +17,8 @@ std::optional<Picture> PreviewCache::load(const QString& path, QSize box)
     const Key key{path, box};
     {
         std::unique_lock lock(m_mutex);
-        m_decoded.wait(lock, [&] { return std::find(m_inFlight.begin(), m_inFlight.end(), key) == m_inFlight.end(); });
+        m_decoded.wait(
+            lock, [&] { return std::find(m_inFlight.begin(), m_inFlight.end(), key) == m_inFlight.end(); });
         if (auto found = findFresh(key, *stamp); found != m_entries.end())
             return found->picture;
         m_inFlight.push_back(key);
@@ -83,8 +83,9 @@ std::list<PreviewCache::Entry>::iterator PreviewCache::findFresh(const Key& key,
 
 void PreviewCache::remember(Entry entry)
 {
-    const auto same = std::find_if(m_entries.begin(), m_entries.end(),
-                                   [&](const Entry& e) { return e.path == entry.path && e.box == entry.box; });
+    const auto same = std::find_if(m_entries.begin(), m_entries.end(), [&](const Entry& e) {
+        return e.path == entry.path && e.box == entry.box;
+    });
     if (same != m_entries.end()) {
         m_bytes -= same->bytes;
         m_entries.erase(same);

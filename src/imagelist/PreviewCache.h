@@ -62,7 +62,7 @@ private:
     const Decoder m_decode;
     mutable std::mutex m_mutex;
     std::condition_variable m_decoded;
-    std::list<Entry> m_entries;  // most recently used first
+    std::list<Entry> m_entries;   // most recently used first
     std::vector<Key> m_inFlight;  // being decoded by some thread
     qsizetype m_bytes = 0;
 };

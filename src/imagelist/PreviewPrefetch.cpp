@@ -16,9 +16,7 @@ QList<int> neighbourRows(int row, int previousRow, int count)
     return rows;
 }
 
-PreviewPrefetcher::PreviewPrefetcher(std::shared_ptr<PreviewCache> cache) : m_cache(std::move(cache))
-{
-}
+PreviewPrefetcher::PreviewPrefetcher(std::shared_ptr<PreviewCache> cache) : m_cache(std::move(cache)) {}
 
 PreviewPrefetcher::~PreviewPrefetcher()
 {

@@ -6,11 +6,11 @@
 #include "imagelist/PreviewBox.h"
 #include "platform/PlatformServices.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 namespace quarbel::app {
 namespace {
@@ -95,7 +95,8 @@ TEST_F(HiDpiWindow, ProgressBarShowsItsOnePixelDrawingDoubled)
             previous = expected;
             for (int dy = 0; dy < kScale; ++dy)
                 for (int dx = 0; dx < kScale; ++dx)
-                    wrong += image.pixel(origin.x() + x * kScale + dx, origin.y() + y * kScale + dy) != expected;
+                    wrong +=
+                        image.pixel(origin.x() + x * kScale + dx, origin.y() + y * kScale + dy) != expected;
         }
     EXPECT_GT(colours, 10);  // the drawing has edges and a bar, not one flat colour
     EXPECT_EQ(wrong, 0);
@@ -111,7 +112,8 @@ TEST_F(HiDpiWindow, TextIsDrawnAtDeviceResolution)
     for (int y = label.top(); y + 1 <= label.bottom(); y += 2)
         for (int x = label.left(); x + 1 <= label.right(); x += 2) {
             const QRgb c = image.pixel(x, y);
-            mixed += image.pixel(x + 1, y) != c || image.pixel(x, y + 1) != c || image.pixel(x + 1, y + 1) != c;
+            mixed +=
+                image.pixel(x + 1, y) != c || image.pixel(x, y + 1) != c || image.pixel(x + 1, y + 1) != c;
         }
     EXPECT_GT(mixed, 20);
 }

@@ -2,6 +2,7 @@
 #include "imagelist/PreviewCache.h"
 #include "imagelist/PreviewPrefetch.h"
 
+#include <gtest/gtest.h>
 #include <QDateTime>
 #include <QDeadlineTimer>
 #include <QFile>
@@ -9,7 +10,6 @@
 #include <QThread>
 #include <atomic>
 #include <condition_variable>
-#include <gtest/gtest.h>
 #include <mutex>
 
 namespace quarbel::imagelist {
@@ -162,16 +162,17 @@ TEST_F(CountingCache, DroppedWorkStopsAfterThePictureInHand)
     std::mutex mutex;
     std::condition_variable changed;
     bool entered = false, released = false;
-    auto cache = std::make_shared<PreviewCache>(PreviewCache::kDefaultBytes, [&](const QString& path, QSize size) {
-        {
-            std::unique_lock lock(mutex);
-            entered = true;
-            changed.notify_all();
-            changed.wait(lock, [&] { return released; });
-        }
-        ++decodes;
-        return LoadPictureFile(path, size);
-    });
+    auto cache =
+        std::make_shared<PreviewCache>(PreviewCache::kDefaultBytes, [&](const QString& path, QSize size) {
+            {
+                std::unique_lock lock(mutex);
+                entered = true;
+                changed.notify_all();
+                changed.wait(lock, [&] { return released; });
+            }
+            ++decodes;
+            return LoadPictureFile(path, size);
+        });
     QStringList paths;
     for (int i = 0; i < 4; ++i)
         paths << write(QString("p%1.png").arg(i), {50, 50}, Qt::red);
@@ -207,16 +208,15 @@ TEST_P(NeighbourRows, AheadFirstThenBehindThenFurtherAhead)
     EXPECT_EQ(neighbourRows(c.row, c.previous, c.count), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, NeighbourRows,
-    ::testing::Values(NeighbourCase{0, -1, 5, {1, 2}},        // first selection after an add
-                      NeighbourCase{2, 1, 5, {3, 1, 4}},      // moving down
-                      NeighbourCase{2, 3, 5, {1, 3, 0}},      // moving up
-                      NeighbourCase{4, 3, 5, {3}},            // the last row
-                      NeighbourCase{1, 2, 5, {0, 2}},         // near the top, moving up
-                      NeighbourCase{0, -1, 1, {}},            // a single row
-                      NeighbourCase{-1, 0, 5, {}},            // no current row
-                      NeighbourCase{5, 4, 5, {}}));           // outside the list
+INSTANTIATE_TEST_SUITE_P(Rows, NeighbourRows,
+                         ::testing::Values(NeighbourCase{0, -1, 5, {1, 2}},    // first selection after an add
+                                           NeighbourCase{2, 1, 5, {3, 1, 4}},  // moving down
+                                           NeighbourCase{2, 3, 5, {1, 3, 0}},  // moving up
+                                           NeighbourCase{4, 3, 5, {3}},        // the last row
+                                           NeighbourCase{1, 2, 5, {0, 2}},     // near the top, moving up
+                                           NeighbourCase{0, -1, 1, {}},        // a single row
+                                           NeighbourCase{-1, 0, 5, {}},        // no current row
+                                           NeighbourCase{5, 4, 5, {}}));       // outside the list
 
 }  // namespace
 }  // namespace quarbel::imagelist
