@@ -158,7 +158,7 @@ public:
     void RefreshSizeFields();
     void ResetEmptyList();
     imagelist::PreviewBox* preview() const { return m_preview; }
-    // The decoded previews, shared with the thread that decodes the neighbours' ahead.
+    // The decoded previews, shared with the thread that decodes the neighbours' previews ahead.
     imagelist::PreviewCache& previewCache() const { return *m_previewCache; }
     imagelist::PreviewPrefetcher& prefetcher() const { return *m_prefetch; }
 
