@@ -137,8 +137,9 @@ void Form3::connectImageList()
     m_prefetchTimer->setSingleShot(true);
     m_prefetchTimer->setInterval(0);
     connect(m_prefetchTimer, &QTimer::timeout, this, [this] {
+        // No thread to be had (or no memory) only means nothing is decoded ahead.
         if (!m_jobRunning)
-            m_prefetch->want(m_prefetchPaths, m_preview->deviceBoxSize());
+            quietly([this] { m_prefetch->want(m_prefetchPaths, m_preview->deviceBoxSize()); });
     });
 
     List1->setUniformItemSizes(true);  // tens of thousands of rows lay out at once
