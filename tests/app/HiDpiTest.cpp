@@ -1,8 +1,10 @@
 // The window on a screen scaled by 2: the preview keeps every device pixel of a picture,
-// the progress bar shows its 1x drawing as 2 x 2 blocks, text is drawn at device resolution.
+// the owned controls show their 1x drawing as 2 x 2 blocks, text is drawn at device resolution.
 
 #include "app/Form3.h"
+#include "controls/picturebutton/XpB.h"
 #include "controls/progressbar/XP_ProgressBar.h"
+#include "controls/themedbutton/ThemedButton.h"
 #include "imagelist/PreviewBox.h"
 #include "platform/PlatformServices.h"
 
@@ -77,29 +79,42 @@ TEST_F(HiDpiWindow, PreviewKeepsAOneDevicePixelCheckerboard)
     EXPECT_EQ(wrong, 0) << "of " << box.width() * box.height() << " device pixels";
 }
 
-TEST_F(HiDpiWindow, ProgressBarShowsItsOnePixelDrawingDoubled)
+TEST_F(HiDpiWindow, OwnedControlsShowTheirOnePixelDrawingDoubled)
 {
     XP_ProgressBar* bar = form->XP_ProgressBar1;
     bar->setColor(0x0000C0);
     bar->setValue(37);
-    const QImage one = bar->clientImage().convertToFormat(QImage::Format_RGB32);
-    ASSERT_EQ(one.size(), bar->size());
     const QImage image = shot();
-    const QPoint origin = deviceRect(bar, form.get()).topLeft();
-    int wrong = 0, colours = 0;
-    QRgb previous = 0;
-    for (int y = 0; y < one.height(); ++y)
-        for (int x = 0; x < one.width(); ++x) {
-            const QRgb expected = one.pixel(x, y);
-            colours += expected != previous;
-            previous = expected;
-            for (int dy = 0; dy < kScale; ++dy)
-                for (int dx = 0; dx < kScale; ++dx)
-                    wrong +=
-                        image.pixel(origin.x() + x * kScale + dx, origin.y() + y * kScale + dy) != expected;
-        }
-    EXPECT_GT(colours, 10);  // the drawing has edges and a bar, not one flat colour
-    EXPECT_EQ(wrong, 0);
+    // Each control with the 1x drawing it keeps (cut to its own size).
+    const QList<std::pair<QWidget*, QImage>> controls = {
+        {bar, bar->clientImage()},
+        {form->XpB6, form->XpB6->surface().image()},
+        {form->ThemedButton3, form->ThemedButton3->surface().image()},
+    };
+    for (const auto& [control, drawing] : controls) {
+        SCOPED_TRACE(control->objectName().toStdString());
+        const QImage one =
+            drawing.copy(QRect(QPoint(0, 0), control->size())).convertToFormat(QImage::Format_RGB32);
+        ASSERT_EQ(one.size(), control->size());
+        const QPoint origin = deviceRect(control, form.get()).topLeft();
+        const QRegion shape = control->mask();  // rounded corners show the window behind
+        int wrong = 0, colours = 0;
+        QRgb previous = 0;
+        for (int y = 0; y < one.height(); ++y)
+            for (int x = 0; x < one.width(); ++x) {
+                if (!shape.isEmpty() && !shape.contains(QPoint(x, y)))
+                    continue;
+                const QRgb expected = one.pixel(x, y);
+                colours += expected != previous;
+                previous = expected;
+                for (int dy = 0; dy < kScale; ++dy)
+                    for (int dx = 0; dx < kScale; ++dx)
+                        wrong += image.pixel(origin.x() + x * kScale + dx, origin.y() + y * kScale + dy) !=
+                                 expected;
+            }
+        EXPECT_GT(colours, 10);  // edges, a bar or a caption: not one flat colour
+        EXPECT_EQ(wrong, 0);
+    }
 }
 
 TEST_F(HiDpiWindow, TextIsDrawnAtDeviceResolution)
