@@ -33,8 +33,12 @@ class XpB;
 class XP_ProgressBar;
 }  // namespace quarbel
 
+class QTimer;
+
 namespace quarbel::imagelist {
 class PreviewBox;
+class PreviewCache;
+class PreviewPrefetcher;
 }
 
 namespace quarbel::app {
@@ -154,6 +158,9 @@ public:
     void RefreshSizeFields();
     void ResetEmptyList();
     imagelist::PreviewBox* preview() const { return m_preview; }
+    // The decoded previews, shared with the thread that decodes the neighbours' previews ahead.
+    imagelist::PreviewCache& previewCache() const { return *m_previewCache; }
+    imagelist::PreviewPrefetcher& prefetcher() const { return *m_prefetch; }
 
     // The list's right-click menu: Paste, a separator, Delete, a separator, Delete All.
     QMenu* menu = nullptr;
@@ -173,8 +180,16 @@ private:
     // Removes rows without running List1_Click for the rows Qt makes current meanwhile.
     void removeRows(const std::function<void()>& remove);
 
+    // Decodes the previews of these rows ahead, once the window is idle.
+    void prefetchRows(const QList<int>& rows);
+
     imagelist::PreviewBox* m_preview = nullptr;
     bool m_listChanging = false;  // List1_Click is not run while set
+    std::shared_ptr<imagelist::PreviewCache> m_previewCache;
+    std::unique_ptr<imagelist::PreviewPrefetcher> m_prefetch;
+    QTimer* m_prefetchTimer = nullptr;  // fires once pending events have run
+    QStringList m_prefetchPaths;
+    int m_shownRow = -1;  // the row List1_Click showed last: which way the selection moves
 
 public:
     // (end of the image list's section)

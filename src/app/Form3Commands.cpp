@@ -7,6 +7,7 @@
 #include "app/ResourceFiles.h"
 #include "controls/picturebutton/XpB.h"
 #include "controls/themedbutton/ThemedButton.h"
+#include "imagelist/PreviewPrefetch.h"
 #include "jobs/Jobs.h"
 
 #include <QCheckBox>
@@ -58,6 +59,7 @@ void Form3::ThemedButton3_Click()
     if (m_jobRunning)
         return;  // a click that was queued while the job ran
     m_jobRunning = true;
+    prefetcher().drop();  // the job has the cores
     // Two independent tests, in this order: a switch to Resize during the convert job runs
     // the resize job right after it.
     if (RadioButton1->isChecked())

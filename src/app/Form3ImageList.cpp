@@ -13,6 +13,8 @@
 #include "imagelist/Paths.h"
 #include "imagelist/PictureLoader.h"
 #include "imagelist/PreviewBox.h"
+#include "imagelist/PreviewCache.h"
+#include "imagelist/PreviewPrefetch.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -25,6 +27,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QRadioButton>
+#include <QTimer>
 #include <exception>
 
 namespace quarbel::app {
@@ -129,6 +132,16 @@ private:
 void Form3::connectImageList()
 {
     m_preview = new il::PreviewBox(Picture1);
+    m_previewCache = std::make_shared<il::PreviewCache>();
+    m_prefetch = std::make_unique<il::PreviewPrefetcher>(m_previewCache);
+    m_prefetchTimer = new QTimer(this);
+    m_prefetchTimer->setSingleShot(true);
+    m_prefetchTimer->setInterval(0);
+    connect(m_prefetchTimer, &QTimer::timeout, this, [this] {
+        // No thread to be had (or no memory) only means nothing is decoded ahead.
+        if (!m_jobRunning)
+            quietly([this] { m_prefetch->want(m_prefetchPaths, m_preview->deviceBoxSize()); });
+    });
 
     List1->setUniformItemSizes(true);  // tens of thousands of rows lay out at once
     List1->setAcceptDrops(true);
@@ -208,6 +221,7 @@ void Form3::openmultiple()
     if (List1->count() >= 1) {
         ShowPreview(List1->item(0)->text());
         selectRow(0);
+        prefetchRows(il::neighbourRows(0, -1, List1->count()));
         return;
     }
     m_services.messages->show(this, kNoImages, QStringLiteral("Error"), platform::MessageIcon::Information,
@@ -231,6 +245,7 @@ void Form3::List1_OLEDragDrop(const QStringList& names)
         selectRow(count - 1);
     selectRow(0);
     RefreshSizeFields();
+    prefetchRows(il::neighbourRows(0, -1, count));
 }
 
 void Form3::pastefile_Click()
@@ -246,6 +261,7 @@ void Form3::pastefile_Click()
     if (List1->count() >= 1) {
         ShowPreview(List1->item(0)->text());
         selectRow(0);
+        prefetchRows(il::neighbourRows(0, -1, List1->count()));
     }
 }
 
@@ -276,6 +292,9 @@ void Form3::List1_Click()
     QListWidgetItem* current = List1->currentItem();
     const QString text = current ? current->text() : QString();
     ShowPreview(text);
+    const int row = List1->currentRow();
+    prefetchRows(il::neighbourRows(row, m_shownRow, List1->count()));
+    m_shownRow = row;
     if (text.isEmpty()) {
         m_preview->clear();
         return;
@@ -291,14 +310,16 @@ void Form3::List1_Click()
 
 void Form3::ShowPreview(const QString& path)
 {
-    const std::optional<il::Picture> picture = il::LoadPictureFile(path, m_preview->boxSize());
+    // Pictures decoded ahead wait: this one is wanted now.
+    m_prefetch->drop();
+    const std::optional<il::Picture> picture = m_previewCache->load(path, m_preview->deviceBoxSize());
     if (!picture) {
         m_preview->clear();  // the sizes keep the last decoded picture's
         return;
     }
     PreviewWidth = picture->fullSize.width();
     PreviewHeight = picture->fullSize.height();
-    m_preview->show(il::FitPicture(picture->image, picture->fullSize, m_preview->boxSize()));
+    m_preview->show(*picture);
 }
 
 void Form3::ShowFileDetails(const QString& name, qint64 length, int count)
@@ -425,6 +446,15 @@ void Form3::selectRow(int row)
     if (row < 0 || row >= List1->count() || row == List1->currentRow())
         return;
     List1->setCurrentRow(row);  // currentRowChanged runs List1_Click
+}
+
+void Form3::prefetchRows(const QList<int>& rows)
+{
+    m_prefetchPaths.clear();
+    for (int row : rows)
+        m_prefetchPaths.append(List1->item(row)->text());
+    if (!m_prefetchPaths.isEmpty())
+        m_prefetchTimer->start();
 }
 
 void Form3::removeRows(const std::function<void()>& remove)

@@ -1,6 +1,7 @@
 #include "imagelist/Paths.h"
 
 #include <QFile>
+#include <chrono>
 
 namespace quarbel::imagelist {
 
@@ -70,6 +71,24 @@ qint64 fileLength(const QString& path)
     if (ec)
         return -1;
     return static_cast<qint64>(size);
+}
+
+std::optional<FileStamp> stampOf(const QString& path)
+{
+    if (path.isEmpty())
+        return std::nullopt;
+    std::error_code ec;
+    const auto native = toNative(path);
+    if (!fs::is_regular_file(native, ec))
+        return std::nullopt;
+    const auto length = fs::file_size(native, ec);
+    if (ec)
+        return std::nullopt;
+    const auto modified = fs::last_write_time(native, ec);
+    if (ec)
+        return std::nullopt;
+    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(modified.time_since_epoch());
+    return FileStamp{length, static_cast<std::int64_t>(ns.count())};
 }
 
 }  // namespace quarbel::imagelist

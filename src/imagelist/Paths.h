@@ -1,6 +1,8 @@
 #pragma once
 #include <QString>
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 
 namespace quarbel::imagelist {
 
@@ -32,5 +34,16 @@ QString fileName(const QString& path);
 // A file's length in bytes, or -1 when it is missing or cannot be read. 64-bit, so files of
 // 2 GiB and more report their real size.
 qint64 fileLength(const QString& path);
+
+// What tells one version of a file from the next: its length and its modification time to
+// the nanosecond. A file rewritten in place or replaced under the same name gets a new one.
+struct FileStamp {
+    std::uintmax_t length = 0;
+    std::int64_t modified = 0;  // nanoseconds of the file system's clock
+    bool operator==(const FileStamp&) const = default;
+};
+
+// The stamp of the ordinary file at path (links followed); nothing when there is none.
+std::optional<FileStamp> stampOf(const QString& path);
 
 }  // namespace quarbel::imagelist

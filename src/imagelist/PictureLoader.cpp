@@ -41,6 +41,10 @@ QImage FitPicture(const QImage& picture, QSize fullSize, QSize box, const QColor
     if (picture.isNull() || target.isEmpty())
         return canvas;
     QPainter painter(&canvas);
+    if (picture.size() == target.size()) {
+        painter.drawImage(target.topLeft(), picture);  // already the drawn size: every pixel kept
+        return canvas;
+    }
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(target, picture);
     return canvas;

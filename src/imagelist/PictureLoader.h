@@ -19,7 +19,8 @@ struct Picture {
 std::optional<Picture> LoadPictureFile(const QString& path, QSize box);
 
 // A canvas of size `box` filled with `background`, the picture drawn into it where
-// DrawScaled puts a picture of `fullSize` (fitted, centred), smoothly scaled.
+// DrawScaled puts a picture of `fullSize` (fitted, centred), smoothly scaled unless it
+// already has the drawn size.
 QImage FitPicture(const QImage& picture, QSize fullSize, QSize box, const QColor& background = Qt::white);
 
 }  // namespace quarbel::imagelist

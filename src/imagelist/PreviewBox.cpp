@@ -2,37 +2,48 @@
 
 #include <QEvent>
 #include <QPainter>
+#include <cmath>
 
 namespace quarbel::imagelist {
 
-PreviewBox::PreviewBox(QWidget* box) : QObject(box), box_(box)
+PreviewBox::PreviewBox(QWidget* box) : QObject(box), m_box(box)
 {
-    if (box_)
-        box_->installEventFilter(this);
+    if (m_box)
+        m_box->installEventFilter(this);
 }
 
-QSize PreviewBox::boxSize() const
+QSize PreviewBox::boxSize() const { return m_box ? m_box->size() : QSize(); }
+
+qreal PreviewBox::devicePixelRatio() const { return m_box ? m_box->devicePixelRatioF() : 1.0; }
+
+QSize PreviewBox::deviceBoxSize() const
 {
-    return box_ ? box_->size() : QSize();
+    const QSize logical = boxSize();
+    const qreal ratio = devicePixelRatio();
+    return QSize(int(std::lround(logical.width() * ratio)), int(std::lround(logical.height() * ratio)));
+}
+
+void PreviewBox::show(const Picture& picture)
+{
+    QImage canvas = FitPicture(picture.image, picture.fullSize, deviceBoxSize());
+    canvas.setDevicePixelRatio(devicePixelRatio());
+    show(canvas);
 }
 
 void PreviewBox::show(const QImage& canvas)
 {
-    canvas_ = canvas;
-    if (box_)
-        box_->update();
+    m_canvas = canvas;
+    if (m_box)
+        m_box->update();
 }
 
-void PreviewBox::clear()
-{
-    show(QImage());
-}
+void PreviewBox::clear() { show(QImage()); }
 
 bool PreviewBox::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == box_ && event->type() == QEvent::Paint && !canvas_.isNull()) {
-        QPainter painter(box_);
-        painter.drawImage(QPoint(0, 0), canvas_);
+    if (watched == m_box && event->type() == QEvent::Paint && !m_canvas.isNull()) {
+        QPainter painter(m_box);
+        painter.drawImage(QPoint(0, 0), m_canvas);
         return true;
     }
     return QObject::eventFilter(watched, event);

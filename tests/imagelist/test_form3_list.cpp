@@ -9,11 +9,13 @@
 #include "imagelist/FormatSize.h"
 #include "imagelist/Placement.h"
 #include "imagelist/PreviewBox.h"
+#include "imagelist/PreviewCache.h"
 #include "platform/PlatformServices.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -24,6 +26,7 @@
 #include <QRadioButton>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
 
 namespace quarbel::imagelist {
@@ -149,6 +152,33 @@ TEST_F(Form3List, SelectingAPictureShowsItFittedAndWritesTheFourPanels)
     const QRgb left = canvas.pixel(drawn.left() + 5, drawn.center().y());
     EXPECT_LT(qRed(left), 60);
     EXPECT_GT(qBlue(left), 160);
+}
+
+TEST_F(Form3List, NeighboursAreDecodedAheadAndAChangedFileIsShownAnew)
+{
+    QStringList paths;
+    for (int i = 0; i < 4; ++i)
+        paths << picture(QString("p%1.png").arg(i), QSize(40 + i, 30));
+    form->List1_OLEDragDrop(paths);
+    ASSERT_EQ(form->List1->currentRow(), 0);
+    const QSize box = form->preview()->deviceBoxSize();
+    const auto decodedAhead = [&](int row) {
+        QDeadlineTimer deadline(10000);
+        while (!deadline.hasExpired() && !form->previewCache().holds(paths[row], box)) {
+            QCoreApplication::processEvents();
+            QThread::msleep(2);
+        }
+        return form->previewCache().holds(paths[row], box);
+    };
+    EXPECT_TRUE(decodedAhead(1));
+    form->List1->setCurrentRow(2);
+    EXPECT_TRUE(decodedAhead(3));
+
+    // the file behind row 1 is replaced by a larger picture: selecting it shows the new one
+    QFile::remove(paths[1]);
+    picture("p1.png", QSize(90, 30));
+    form->List1->setCurrentRow(1);
+    EXPECT_EQ(form->panelText(2), "Dimensions: 90 x 30");
 }
 
 TEST_F(Form3List, UndecodableFileBlanksThePreviewAndKeepsTheEarlierDimensions)

@@ -226,6 +226,8 @@ TEST(BadInput, GdkPixbufTestPicturesNeverCrash)
         if (!entry.is_regular_file() || entry.file_size() == 0 || (entry.status().permissions() & fs::perms::owner_exec) != fs::perms::none)
             continue;
         ++files;
+        const PreviewResult preview = decodePreview(entry.path().string(), 64, 64);
+        EXPECT_TRUE(preview.result || !preview.result.reason.empty()) << entry.path();
         ImageFile in;
         const Result load = in.LoadFile(entry.path().string());
         if (!load) {

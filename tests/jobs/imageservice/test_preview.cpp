@@ -60,6 +60,71 @@ TEST(Preview, TurnedJpegReportsItsShownSize)
     EXPECT_EQ(p.height, 20);
 }
 
+// JPEG files in the colour spaces a camera, a scanner or a print shop writes, shrunk while
+// they load (160 x 120 from 1600 x 1200 uses libjpeg's 1/8 scale).
+struct JpegSource {
+    const char* name;
+    VImage (*stored)();    // what the file holds, at 1600 x 1200
+    VImage (*shown)();     // what the preview should look like, in sRGB
+    double tolerance;
+};
+
+VImage muted()  // colours that survive a trip through CMYK
+{
+    return (opaque(master(1600, 1200)) * 0.5 + 64).cast(VIPS_FORMAT_UCHAR)
+        .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+}
+
+const JpegSource kJpegSources[] = {
+    {"rgb", [] { return opaque(master(1600, 1200)); }, [] { return opaque(master(1600, 1200)); }, 6.0},
+    {"grey", [] { return opaque(master(1600, 1200)).colourspace(VIPS_INTERPRETATION_B_W); },
+     [] { return opaque(master(1600, 1200)).colourspace(VIPS_INTERPRETATION_B_W).colourspace(VIPS_INTERPRETATION_sRGB); },
+     6.0},
+    {"cmyk_with_profile", [] { return muted().icc_export(VImage::option()->set("output_profile", "cmyk")); }, muted,
+     6.0},
+};
+
+class JpegPreview : public ::testing::TestWithParam<JpegSource> {};
+
+TEST_P(JpegPreview, LooksLikeThePictureInSrgb)
+{
+    const JpegSource& source = GetParam();
+    TempDir dir;
+    writeFile(dir.file("p.jpg"), jpegBytes(source.stored()));
+    PreviewResult p = decodePreview(dir.file("p.jpg"), 160, 160);
+    ASSERT_TRUE(p.result) << p.result.reason;
+    ASSERT_EQ(p.width, 160);
+    ASSERT_EQ(p.height, 120);
+    VImage shown = VImage::new_from_memory(p.rgb.data(), p.rgb.size(), p.width, p.height, 3, VIPS_FORMAT_UCHAR)
+                       .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+    const VImage expected = source.shown().resize(0.1);
+    EXPECT_LT(meanDifference(shown, expected), source.tolerance);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sources, JpegPreview, ::testing::ValuesIn(kJpegSources),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Preview, JpegThatFailsWhileDecodingGivesAReason)
+{
+    // The scan asks for Huffman tables the file never defines: the header reads, the
+    // decode fails.
+    Bytes bytes = jpegBytes(opaque(master(64, 64)));
+    std::size_t sos = 2;
+    while (sos + 4 < bytes.size() && !(bytes[sos] == 0xFF && bytes[sos + 1] == 0xDA))
+        sos += 2 + (std::size_t(bytes[sos + 2]) << 8 | bytes[sos + 3]);
+    ASSERT_LT(sos + 4, bytes.size());
+    const int components = bytes[sos + 4];
+    for (int i = 0; i < components; ++i)
+        bytes[sos + 6 + 2 * i] = 0x33;
+    TempDir dir;
+    writeFile(dir.file("bad.jpg"), bytes);
+    for (int box : {8, 64}) {  // scaled and full size
+        const PreviewResult p = decodePreview(dir.file("bad.jpg"), box, box);
+        EXPECT_FALSE(p.result);
+        EXPECT_NE(p.result.reason.find("Huffman"), std::string::npos) << p.result.reason;
+    }
+}
+
 TEST(Preview, BadFilesAndEmptyBoxesFail)
 {
     TempDir dir;
