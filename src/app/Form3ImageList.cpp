@@ -66,12 +66,12 @@ il::Subfolders subfoldersOf(const QCheckBox* box)
 // Drops, the right button and the paste keys on the list, handed to the window's handlers.
 class ListEvents : public QObject {
 public:
-    ListEvents(Form3& form) : QObject(&form), form_(form) {}
+    ListEvents(Form3& form) : QObject(&form), m_form(form) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        QListWidget* list = form_.List1;
+        QListWidget* list = m_form.List1;
         const bool onViewport = watched == list->viewport();
         switch (event->type()) {
         case QEvent::DragEnter:
@@ -95,7 +95,7 @@ protected:
                     names.append(il::withoutTrailingSlash(path));
                 drop->setDropAction(Qt::CopyAction);
                 drop->accept();
-                quietly([&] { form_.List1_OLEDragDrop(names); });
+                quietly([&] { m_form.List1_OLEDragDrop(names); });
                 return true;
             }
             break;
@@ -105,7 +105,7 @@ protected:
                 auto* mouse = static_cast<QMouseEvent*>(event);
                 const Qt::MouseButton button = mouse->button();
                 const QPoint point = mouse->position().toPoint();
-                quietly([&] { form_.List1_MouseDown(button, point); });
+                quietly([&] { m_form.List1_MouseDown(button, point); });
                 return button == Qt::RightButton;  // the list does not move its selection itself
             }
             break;
@@ -113,7 +113,7 @@ protected:
             return onViewport || watched == list;  // the menu opens on the button press
         case QEvent::KeyPress:
             if (watched == list && static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste)) {
-                quietly([&] { form_.pastefile_Click(); });
+                quietly([&] { m_form.pastefile_Click(); });
                 return true;
             }
             break;
@@ -124,7 +124,7 @@ protected:
     }
 
 private:
-    Form3& form_;
+    Form3& m_form;
 };
 
 }  // namespace

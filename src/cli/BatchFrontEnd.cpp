@@ -23,25 +23,25 @@ QString elided(const QString& name) {
 }  // namespace
 
 BatchInputs::BatchInputs(const BatchOptions& options, QStringList list)
-    : options_(options), list_(std::move(list)) {}
+    : m_options(options), m_list(std::move(list)) {}
 
-int BatchInputs::listCount() const { return static_cast<int>(list_.size()); }
-QString BatchInputs::listItem(int index) const { return list_.value(index); }
-QString BatchInputs::sourceText() const { return options_.sources.value(0); }
-QString BatchInputs::destinationText() const { return options_.destination; }
-bool BatchInputs::doNotOverwrite() const { return options_.noOverwrite; }
-QString BatchInputs::formatText() const { return options_.format; }
-QString BatchInputs::qualityText() const { return options_.quality; }
-QString BatchInputs::widthText() const { return options_.width; }
-QString BatchInputs::heightText() const { return options_.height; }
+int BatchInputs::listCount() const { return static_cast<int>(m_list.size()); }
+QString BatchInputs::listItem(int index) const { return m_list.value(index); }
+QString BatchInputs::sourceText() const { return m_options.sources.value(0); }
+QString BatchInputs::destinationText() const { return m_options.destination; }
+bool BatchInputs::doNotOverwrite() const { return m_options.noOverwrite; }
+QString BatchInputs::formatText() const { return m_options.format; }
+QString BatchInputs::qualityText() const { return m_options.quality; }
+QString BatchInputs::widthText() const { return m_options.width; }
+QString BatchInputs::heightText() const { return m_options.height; }
 // Ctrl-C stays a request for the whole run, also if it came before the job cleared the flag.
-bool BatchInputs::cancelRequested() const { return cancelRequested_ || interruptRequested(); }
-void BatchInputs::setCancelRequested(bool value) { cancelRequested_ = value; }
-QString BatchInputs::targetExtension() const { return targetExtension_; }
-void BatchInputs::setTargetExtension(const QString& extension) { targetExtension_ = extension; }
+bool BatchInputs::cancelRequested() const { return m_cancelRequested || interruptRequested(); }
+void BatchInputs::setCancelRequested(bool value) { m_cancelRequested = value; }
+QString BatchInputs::targetExtension() const { return m_targetExtension; }
+void BatchInputs::setTargetExtension(const QString& extension) { m_targetExtension = extension; }
 
 BatchView::BatchView(ProgressStyle style, std::FILE* out, std::FILE* err)
-    : style_(style), out_(out), err_(err) {}
+    : m_style(style), m_out(out), m_err(err) {}
 
 void BatchView::print(std::FILE* stream, const QString& text) {
     std::fputs(text.toLocal8Bit().constData(), stream);
@@ -49,26 +49,26 @@ void BatchView::print(std::FILE* stream, const QString& text) {
 }
 
 void BatchView::closeUpdatingLine() {
-    if (!lineOpen_) return;
-    print(err_, QStringLiteral("\n"));
-    lineOpen_ = false;
+    if (!m_lineOpen) return;
+    print(m_err, QStringLiteral("\n"));
+    m_lineOpen = false;
 }
 
 void BatchView::setStatusText(int panel, const QString& text) {
-    if (panel == 1) status_ = text;
+    if (panel == 1) m_status = text;
 }
 
-void BatchView::setProgressMax(int max) { total_ = max; }
+void BatchView::setProgressMax(int max) { m_total = max; }
 
-void BatchView::setPercentCaption(const QString& caption) { percentCaption_ = caption; }
+void BatchView::setPercentCaption(const QString& caption) { m_percentCaption = caption; }
 
-QString BatchView::percentCaption() const { return percentCaption_; }
+QString BatchView::percentCaption() const { return m_percentCaption; }
 
 jobs::MessageAnswer BatchView::showMessage(const QString& text, const QString&,
                                            jobs::MessageIcon, jobs::MessageButtons buttons) {
     if (buttons == jobs::MessageButtons::YesNo) return jobs::MessageAnswer::Yes;
     closeUpdatingLine();
-    print(err_, withoutLeadingBlank(text) + QLatin1Char('\n'));
+    print(m_err, withoutLeadingBlank(text) + QLatin1Char('\n'));
     return jobs::MessageAnswer::Ok;
 }
 
@@ -79,15 +79,15 @@ void BatchView::waitUntil(const std::function<bool()>& ready) { jobs::waitWithEv
 void BatchView::itemDone(const jobs::ItemReport& report) {
     const int n = report.index + 1;
     const QString counter = QStringLiteral("[%1%] %2 of %3")
-                                .arg(jobs::percentOf(n, total_), 3)
+                                .arg(jobs::percentOf(n, m_total), 3)
                                 .arg(n)
-                                .arg(total_);
-    switch (style_) {
+                                .arg(m_total);
+    switch (m_style) {
     case ProgressStyle::Quiet:
         return;
     case ProgressStyle::UpdatingLine:
-        print(err_, QStringLiteral("\r%1 %2\x1b[K").arg(counter, elided(jobs::fileName(report.source))));
-        lineOpen_ = true;
+        print(m_err, QStringLiteral("\r%1 %2\x1b[K").arg(counter, elided(jobs::fileName(report.source))));
+        m_lineOpen = true;
         return;
     case ProgressStyle::Lines:
         break;
@@ -105,19 +105,19 @@ void BatchView::itemDone(const jobs::ItemReport& report) {
         line = QStringLiteral("%1 %2 failed: %3").arg(counter, report.source, report.reason);
         break;
     }
-    print(err_, line + QLatin1Char('\n'));
+    print(m_err, line + QLatin1Char('\n'));
 }
 
 void BatchView::jobEnded(const jobs::JobSummary& summary) {
     closeUpdatingLine();
     if (summary.end == jobs::JobSummary::End::Refused) return;
-    print(out_, withoutLeadingBlank(status_) + QLatin1Char('\n'));
-    print(out_, QStringLiteral("written %1, skipped %2 because the file existed, failed %3\n")
+    print(m_out, withoutLeadingBlank(m_status) + QLatin1Char('\n'));
+    print(m_out, QStringLiteral("written %1, skipped %2 because the file existed, failed %3\n")
                     .arg(summary.written)
                     .arg(summary.skipped)
                     .arg(summary.failed));
     for (const jobs::ItemReport& failure : summary.failures) {
-        print(err_, QStringLiteral("failed: %1 -> %2: %3\n")
+        print(m_err, QStringLiteral("failed: %1 -> %2: %3\n")
                         .arg(failure.source, failure.output, failure.reason));
     }
 }

@@ -29,10 +29,10 @@ public:
     void setTargetExtension(const QString& extension) override;
 
 private:
-    BatchOptions options_;
-    QStringList list_;
-    bool cancelRequested_ = false;
-    QString targetExtension_;
+    BatchOptions m_options;
+    QStringList m_list;
+    bool m_cancelRequested = false;
+    QString m_targetExtension;
 };
 
 enum class ProgressStyle { Lines, UpdatingLine, Quiet };
@@ -60,13 +60,13 @@ public:
     void jobEnded(const jobs::JobSummary& summary) override;
 
 private:
-    ProgressStyle style_;
-    std::FILE* out_;
-    std::FILE* err_;
-    int total_ = 0;
-    QString status_;
-    QString percentCaption_;
-    bool lineOpen_ = false;
+    ProgressStyle m_style;
+    std::FILE* m_out;
+    std::FILE* m_err;
+    int m_total = 0;
+    QString m_status;
+    QString m_percentCaption;
+    bool m_lineOpen = false;
 
     void print(std::FILE* stream, const QString& text);
     void closeUpdatingLine();

@@ -25,19 +25,19 @@ int wrap(int v, int n)
 Brush Brush::solid(Color c)
 {
     Brush b;
-    b.kind_ = Kind::Solid;
-    b.color_ = c;
+    b.m_kind = Kind::Solid;
+    b.m_color = c;
     return b;
 }
 
 Brush Brush::hatch(HatchStyle style, Color line, Color background, BackgroundMode mode)
 {
     Brush b;
-    b.kind_ = Kind::Hatch;
-    b.hatch_ = style;
-    b.color_ = line;
-    b.background_ = background;
-    b.mode_ = mode;
+    b.m_kind = Kind::Hatch;
+    b.m_hatch = style;
+    b.m_color = line;
+    b.m_background = background;
+    b.m_mode = mode;
     return b;
 }
 
@@ -51,8 +51,8 @@ std::optional<Brush> Brush::hatch(int style, Color line, Color background, Backg
 Brush Brush::pattern(const QImage& picture)
 {
     Brush b;
-    b.kind_ = Kind::Pattern;
-    b.picture_ = picture.convertToFormat(QImage::Format_RGB32);
+    b.m_kind = Kind::Pattern;
+    b.m_picture = picture.convertToFormat(QImage::Format_RGB32);
     return b;
 }
 
@@ -64,19 +64,19 @@ bool Brush::hatchBit(HatchStyle style, int x, int y)
 
 std::optional<Color> Brush::at(int x, int y) const
 {
-    switch (kind_) {
+    switch (m_kind) {
     case Kind::Solid:
-        return color_;
+        return m_color;
     case Kind::Hatch:
-        if (hatchBit(hatch_, x, y))
-            return color_;
-        if (mode_ == BackgroundMode::Opaque)
-            return background_;
+        if (hatchBit(m_hatch, x, y))
+            return m_color;
+        if (m_mode == BackgroundMode::Opaque)
+            return m_background;
         return std::nullopt;
     case Kind::Pattern: {
-        if (picture_.isNull())
+        if (m_picture.isNull())
             return std::nullopt;
-        const QRgb p = picture_.pixel(wrap(x, picture_.width()), wrap(y, picture_.height()));
+        const QRgb p = m_picture.pixel(wrap(x, m_picture.width()), wrap(y, m_picture.height()));
         return rgb(qRed(p), qGreen(p), qBlue(p));
     }
     }

@@ -33,12 +33,12 @@ public:
 
 private:
     enum class Kind { Solid, Hatch, Pattern };
-    Kind kind_ = Kind::Solid;
-    Color color_ = 0;
-    Color background_ = 0;
-    HatchStyle hatch_ = HatchStyle::Horizontal;
-    BackgroundMode mode_ = BackgroundMode::Opaque;
-    QImage picture_;
+    Kind m_kind = Kind::Solid;
+    Color m_color = 0;
+    Color m_background = 0;
+    HatchStyle m_hatch = HatchStyle::Horizontal;
+    BackgroundMode m_mode = BackgroundMode::Opaque;
+    QImage m_picture;
 };
 
 } // namespace quarbel::gfx

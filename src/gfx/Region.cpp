@@ -100,15 +100,15 @@ Region Region::roundRect(const Rect& r, int ellipseWidth, int ellipseHeight)
     return Region(result);
 }
 
-Region Region::united(const Region& o) const { return Region(region_.united(o.region_)); }
-Region Region::subtracted(const Region& o) const { return Region(region_.subtracted(o.region_)); }
-Region Region::intersected(const Region& o) const { return Region(region_.intersected(o.region_)); }
+Region Region::united(const Region& o) const { return Region(m_region.united(o.m_region)); }
+Region Region::subtracted(const Region& o) const { return Region(m_region.subtracted(o.m_region)); }
+Region Region::intersected(const Region& o) const { return Region(m_region.intersected(o.m_region)); }
 
-bool Region::contains(int x, int y) const { return region_.contains(QPoint(x, y)); }
+bool Region::contains(int x, int y) const { return m_region.contains(QPoint(x, y)); }
 
 Rect Region::bounds() const
 {
-    const QRect b = region_.boundingRect();
+    const QRect b = m_region.boundingRect();
     if (b.isEmpty())
         return {};
     return {b.left(), b.top(), b.left() + b.width(), b.top() + b.height()};

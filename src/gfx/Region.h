@@ -24,16 +24,16 @@ public:
     Region united(const Region& o) const;
     Region subtracted(const Region& o) const;
     Region intersected(const Region& o) const;
-    Region offset(int dx, int dy) const { return Region(region_.translated(dx, dy)); }
+    Region offset(int dx, int dy) const { return Region(m_region.translated(dx, dy)); }
 
     bool contains(int x, int y) const;
-    bool empty() const { return region_.isEmpty(); }
+    bool empty() const { return m_region.isEmpty(); }
     Rect bounds() const;
-    const QRegion& qregion() const { return region_; }
+    const QRegion& qregion() const { return m_region; }
 
 private:
-    explicit Region(QRegion r) : region_(std::move(r)) {}
-    QRegion region_;
+    explicit Region(QRegion r) : m_region(std::move(r)) {}
+    QRegion m_region;
 };
 
 } // namespace quarbel::gfx

@@ -11,33 +11,33 @@ QRgb toQRgb(Color c) { return qRgb(red(c), green(c), blue(c)); }
 } // namespace
 
 Surface::Surface(int width, int height, Color fill)
-    : image_(width > 0 ? width : 0, height > 0 ? height : 0, QImage::Format_RGB32)
+    : m_image(width > 0 ? width : 0, height > 0 ? height : 0, QImage::Format_RGB32)
 {
-    if (!image_.isNull())
-        image_.fill(toQRgb(fill));
+    if (!m_image.isNull())
+        m_image.fill(toQRgb(fill));
 }
 
-Surface::Surface(const QImage& image) : image_(image.convertToFormat(QImage::Format_RGB32)) {}
+Surface::Surface(const QImage& image) : m_image(image.convertToFormat(QImage::Format_RGB32)) {}
 
 bool Surface::writable(int x, int y) const
 {
     if (x < 0 || y < 0 || x >= width() || y >= height())
         return false;
-    return !clip_ || clip_->contains(x, y);
+    return !m_clip || m_clip->contains(x, y);
 }
 
 Color Surface::pixel(int x, int y) const
 {
     if (x < 0 || y < 0 || x >= width() || y >= height())
         return InvalidColor;
-    const QRgb p = reinterpret_cast<const QRgb*>(image_.constScanLine(y))[x];
+    const QRgb p = reinterpret_cast<const QRgb*>(m_image.constScanLine(y))[x];
     return rgb(qRed(p), qGreen(p), qBlue(p));
 }
 
 void Surface::setPixel(int x, int y, Color c)
 {
     if (writable(x, y))
-        reinterpret_cast<QRgb*>(image_.scanLine(y))[x] = toQRgb(c);
+        reinterpret_cast<QRgb*>(m_image.scanLine(y))[x] = toQRgb(c);
 }
 
 void Surface::fillRect(const Rect& r, Color c)
@@ -45,9 +45,9 @@ void Surface::fillRect(const Rect& r, Color c)
     const Rect a = r.intersected(bounds());
     const QRgb v = toQRgb(c);
     for (int y = a.top; y < a.bottom; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image_.scanLine(y));
+        auto* line = reinterpret_cast<QRgb*>(m_image.scanLine(y));
         for (int x = a.left; x < a.right; ++x)
-            if (!clip_ || clip_->contains(x, y))
+            if (!m_clip || m_clip->contains(x, y))
                 line[x] = v;
     }
 }

@@ -19,11 +19,11 @@ public:
     Surface(int width, int height, Color fill = 0xFFFFFF);
     explicit Surface(const QImage& image);
 
-    bool isNull() const { return image_.isNull(); }
-    int width() const { return image_.width(); }
-    int height() const { return image_.height(); }
+    bool isNull() const { return m_image.isNull(); }
+    int width() const { return m_image.width(); }
+    int height() const { return m_image.height(); }
     Rect bounds() const { return {0, 0, width(), height()}; }
-    const QImage& image() const { return image_; }
+    const QImage& image() const { return m_image; }
 
     // The pixel's colour, or InvalidColor outside the surface.
     Color pixel(int x, int y) const;
@@ -44,17 +44,17 @@ public:
     void copyFrom(const Surface& from, const Rect& src, Point to);
 
     // Every following write lands only inside the region (until clearClip).
-    void setClip(const Region& region) { clip_ = region; }
-    void clearClip() { clip_.reset(); }
-    const std::optional<Region>& clip() const { return clip_; }
+    void setClip(const Region& region) { m_clip = region; }
+    void clearClip() { m_clip.reset(); }
+    const std::optional<Region>& clip() const { return m_clip; }
 
     // For the text and picture routines: true when the pixel may be written.
     bool writable(int x, int y) const;
-    QImage& qimage() { return image_; }
+    QImage& qimage() { return m_image; }
 
 private:
-    QImage image_;
-    std::optional<Region> clip_;
+    QImage m_image;
+    std::optional<Region> m_clip;
 };
 
 } // namespace quarbel::gfx

@@ -25,17 +25,17 @@ struct Entry {
 // Counts entries across the whole walk and reports every walkProgressStep of them.
 class Ticker {
 public:
-    explicit Ticker(const WalkProgress& progress) : progress_(progress) {}
+    explicit Ticker(const WalkProgress& progress) : m_progress(progress) {}
     void tick()
     {
-        ++seen_;
-        if (progress_ && seen_ % walkProgressStep == 0)
-            progress_(seen_);
+        ++m_seen;
+        if (m_progress && m_seen % walkProgressStep == 0)
+            m_progress(m_seen);
     }
 
 private:
-    const WalkProgress& progress_;
-    qsizetype seen_ = 0;
+    const WalkProgress& m_progress;
+    qsizetype m_seen = 0;
 };
 
 Kind kindOf(const fs::directory_entry& entry)

@@ -17,7 +17,7 @@ Spool::~Spool() = default;
 
 Result Spool::ensureOpen()
 {
-    if (file_)
+    if (m_file)
         return Result::success();
     // A file without a name: nothing is left in the temporary folder however the process ends.
     const int fd = platform::files::openScratchFile(QDir::tempPath().toStdString());
@@ -33,8 +33,8 @@ Result Spool::ensureOpen()
                                QStringLiteral("cannot create a temporary file in %1: %2")
                                    .arg(QDir::tempPath(), why));
     }
-    file_ = std::move(file);
-    end_ = 0;
+    m_file = std::move(file);
+    m_end = 0;
     return Result::success();
 }
 
@@ -42,40 +42,40 @@ Result Spool::append(const QByteArray& data, Span& span)
 {
     if (auto r = ensureOpen(); !r)
         return r;
-    if (!file_->seek(end_) || file_->write(data) != data.size()) {
-        const QString why = file_->errorString();
-        file_->resize(end_);
+    if (!m_file->seek(m_end) || m_file->write(data) != data.size()) {
+        const QString why = m_file->errorString();
+        m_file->resize(m_end);
         return Result::failure(Error::SpoolFailed,
                                QStringLiteral("cannot keep the compressed data in a temporary file: %1")
                                    .arg(why));
     }
-    span = {end_, data.size()};
-    end_ += data.size();
+    span = {m_end, data.size()};
+    m_end += data.size();
     return Result::success();
 }
 
 void Spool::discard(const Span& span)
 {
-    if (!file_ || span.offset >= end_)
+    if (!m_file || span.offset >= m_end)
         return;
-    end_ = span.offset;
-    file_->resize(end_);
+    m_end = span.offset;
+    m_file->resize(m_end);
 }
 
 Result Spool::copyTo(const Span& span, QIODevice& out) const
 {
     if (span.size == 0)
         return Result::success();
-    if (!file_ || !file_->seek(span.offset))
+    if (!m_file || !m_file->seek(span.offset))
         return Result::failure(Error::SpoolFailed,
                                QStringLiteral("cannot read back the compressed data"));
     QByteArray chunk;
     for (std::int64_t left = span.size; left > 0;) {
-        chunk = file_->read(std::min(left, kChunk));
+        chunk = m_file->read(std::min(left, kChunk));
         if (chunk.isEmpty())
             return Result::failure(Error::SpoolFailed,
                                    QStringLiteral("cannot read back the compressed data: %1")
-                                       .arg(file_->errorString()));
+                                       .arg(m_file->errorString()));
         if (out.write(chunk) != chunk.size())
             return Result::failure(Error::WriteFailed, out.errorString());
         left -= chunk.size();

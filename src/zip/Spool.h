@@ -34,8 +34,8 @@ public:
 
 private:
     Result ensureOpen();
-    std::unique_ptr<QFile> file_;
-    std::int64_t end_ = 0;
+    std::unique_ptr<QFile> m_file;
+    std::int64_t m_end = 0;
 };
 
 }  // namespace quarbel::zip

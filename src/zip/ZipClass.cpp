@@ -11,7 +11,7 @@ namespace quarbel::zip {
 
 void ZipClass::SetComment(const QString& comment)
 {
-    comment_ = storedText(comment);
+    m_comment = storedText(comment);
 }
 
 Result ZipClass::AddFile(const QString& filePath, const QString& fileName, const QString& comment)
@@ -22,11 +22,11 @@ Result ZipClass::AddFile(const QString& filePath, const QString& fileName, const
     if (!info.isFile())
         return Result::failure(Error::SourceMissing,
                                QStringLiteral("%1: not a regular file").arg(filePath));
-    if (auto r = checkLayout({entries_.size() + 1, localBytes_, centralBytes_, 0}); !r)
+    if (auto r = checkLayout({m_entries.size() + 1, m_localBytes, m_centralBytes, 0}); !r)
         return r;
 
     ZipFile entry;
-    if (auto r = entry.SetSourcePath(filePath, spool_); !r)
+    if (auto r = entry.SetSourcePath(filePath, m_spool); !r)
         return r;
     Result r = Result::success();
     if (!fileName.isEmpty())
@@ -34,15 +34,15 @@ Result ZipClass::AddFile(const QString& filePath, const QString& fileName, const
     if (r && !comment.isEmpty())
         r = entry.SetComment(comment);
     if (r)
-        r = checkLayout({entries_.size() + 1, localBytes_ + entry.localSize(),
-                         centralBytes_ + entry.centralSize(), 0});
+        r = checkLayout({m_entries.size() + 1, m_localBytes + entry.localSize(),
+                         m_centralBytes + entry.centralSize(), 0});
     if (!r) {
-        spool_.discard(entry.data());
+        m_spool.discard(entry.data());
         return Result::failure(r.error, QStringLiteral("%1: %2").arg(filePath, r.reason));
     }
-    localBytes_ += entry.localSize();
-    centralBytes_ += entry.centralSize();
-    entries_.push_back(std::move(entry));
+    m_localBytes += entry.localSize();
+    m_centralBytes += entry.centralSize();
+    m_entries.push_back(std::move(entry));
     return Result::success();
 }
 
@@ -51,8 +51,8 @@ Result ZipClass::WriteZip(const QString& filePath, Overwrite overwrite)
     const auto fail = [&](Error error, const QString& why) {
         return Result::failure(error, QStringLiteral("%1: %2").arg(filePath, why));
     };
-    if (auto r = checkLayout({entries_.size(), localBytes_, centralBytes_,
-                              static_cast<std::uint64_t>(comment_.size())});
+    if (auto r = checkLayout({m_entries.size(), m_localBytes, m_centralBytes,
+                              static_cast<std::uint64_t>(m_comment.size())});
         !r)
         return fail(r.error, r.reason);
 
@@ -89,23 +89,23 @@ Result ZipClass::WriteZip(const QString& filePath, Overwrite overwrite)
 Result ZipClass::writeTo(QIODevice& out)
 {
     std::uint64_t offset = 0;
-    for (ZipFile& entry : entries_) {
-        if (auto r = entry.WriteLocal(out, spool_, static_cast<std::uint32_t>(offset)); !r)
+    for (ZipFile& entry : m_entries) {
+        if (auto r = entry.WriteLocal(out, m_spool, static_cast<std::uint32_t>(offset)); !r)
             return r;
         offset += entry.localSize();
     }
     const std::uint64_t centralOffset = offset;
-    for (const ZipFile& entry : entries_) {
+    for (const ZipFile& entry : m_entries) {
         if (auto r = entry.WriteCentral(out); !r)
             return r;
         offset += entry.centralSize();
     }
     EndRecord end;
-    end.entries = static_cast<std::uint16_t>(entries_.size());
+    end.entries = static_cast<std::uint16_t>(m_entries.size());
     end.centralSize = static_cast<std::uint32_t>(offset - centralOffset);
     end.centralOffset = static_cast<std::uint32_t>(centralOffset);
-    end.commentLength = static_cast<std::uint16_t>(comment_.size());
-    const QByteArray tail = endRecord(end) + comment_;
+    end.commentLength = static_cast<std::uint16_t>(m_comment.size());
+    const QByteArray tail = endRecord(end) + m_comment;
     if (out.write(tail) != tail.size())
         return Result::failure(Error::WriteFailed, out.errorString());
     return Result::success();

@@ -25,7 +25,7 @@ public:
     ZipClass(const ZipClass&) = delete;
     ZipClass& operator=(const ZipClass&) = delete;
 
-    int FileCount() const { return static_cast<int>(entries_.size()); }
+    int FileCount() const { return static_cast<int>(m_entries.size()); }
 
     // The archive comment, written after the end record.
     void SetComment(const QString& comment);
@@ -40,16 +40,16 @@ public:
     // untouched and the call fails.
     Result WriteZip(const QString& filePath, Overwrite overwrite);
 
-    const std::vector<ZipFile>& entries() const { return entries_; }
+    const std::vector<ZipFile>& entries() const { return m_entries; }
 
 private:
     Result writeTo(QIODevice& out);
 
-    Spool spool_;
-    std::vector<ZipFile> entries_;
-    QByteArray comment_;
-    std::uint64_t localBytes_ = 0;    // sum of the entries' local parts
-    std::uint64_t centralBytes_ = 0;  // sum of the entries' central parts
+    Spool m_spool;
+    std::vector<ZipFile> m_entries;
+    QByteArray m_comment;
+    std::uint64_t m_localBytes = 0;    // sum of the entries' local parts
+    std::uint64_t m_centralBytes = 0;  // sum of the entries' central parts
 };
 
 }  // namespace quarbel::zip

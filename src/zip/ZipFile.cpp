@@ -56,17 +56,17 @@ Result ZipFile::SetSourcePath(const QString& path, Spool& spool)
             return Result::failure(r.error, QStringLiteral("%1: %2").arg(path, r.reason));
 
         const DosDateTime stamp = toDosDateTime(info.fileTime(QFileDevice::FileModificationTime));
-        fields_.time = stamp.time;
-        fields_.date = stamp.date;
-        fields_.crc = crc32Of(data);
-        fields_.uncompressedSize = static_cast<std::uint32_t>(data.size());
-        fields_.compressedSize = static_cast<std::uint32_t>(raw.size());
+        m_fields.time = stamp.time;
+        m_fields.date = stamp.date;
+        m_fields.crc = crc32Of(data);
+        m_fields.uncompressedSize = static_cast<std::uint32_t>(data.size());
+        m_fields.compressedSize = static_cast<std::uint32_t>(raw.size());
         data.clear();
 
         Spool::Span span;
         if (auto r = spool.append(raw, span); !r)
             return r;
-        data_ = span;
+        m_data = span;
     } catch (const std::bad_alloc&) {
         return Result::failure(Error::CompressFailed,
                                QStringLiteral("not enough memory to compress %1").arg(path));
@@ -79,7 +79,7 @@ Result ZipFile::SetFileName(const QString& name)
     const QByteArray bytes = storedText(name);
     if (auto r = checkEntry(0, 0, static_cast<std::uint64_t>(bytes.size()), 0); !r)
         return r;
-    name_ = bytes;
+    m_name = bytes;
     updateTextFields();
     return Result::success();
 }
@@ -89,49 +89,49 @@ Result ZipFile::SetComment(const QString& comment)
     const QByteArray bytes = storedText(comment);
     if (auto r = checkEntry(0, 0, 0, static_cast<std::uint64_t>(bytes.size())); !r)
         return r;
-    comment_ = bytes;
+    m_comment = bytes;
     updateTextFields();
     return Result::success();
 }
 
 void ZipFile::updateTextFields()
 {
-    fields_.nameLength = static_cast<std::uint16_t>(name_.size());
-    const bool ascii = isPlainAscii(name_) && isPlainAscii(comment_);
-    fields_.flags = ascii ? kFlagsDefault : static_cast<std::uint16_t>(kFlagsDefault | kFlagUtf8);
-    fields_.versionMadeBy = ascii ? kVersion : kVersionMadeByUtf8;
+    m_fields.nameLength = static_cast<std::uint16_t>(m_name.size());
+    const bool ascii = isPlainAscii(m_name) && isPlainAscii(m_comment);
+    m_fields.flags = ascii ? kFlagsDefault : static_cast<std::uint16_t>(kFlagsDefault | kFlagUtf8);
+    m_fields.versionMadeBy = ascii ? kVersion : kVersionMadeByUtf8;
 }
 
 Result ZipFile::WriteLocal(QIODevice& out, const Spool& spool, std::uint32_t offset)
 {
-    localHeaderOffset_ = offset;
-    if (auto r = writeAll(out, localHeader(fields_)); !r)
+    m_localHeaderOffset = offset;
+    if (auto r = writeAll(out, localHeader(m_fields)); !r)
         return r;
-    if (auto r = writeAll(out, name_); !r)
+    if (auto r = writeAll(out, m_name); !r)
         return r;
     // The extra field is always empty.
-    return spool.copyTo(data_, out);
+    return spool.copyTo(m_data, out);
 }
 
 Result ZipFile::WriteCentral(QIODevice& out) const
 {
-    const auto commentLength = static_cast<std::uint16_t>(comment_.size());
-    if (auto r = writeAll(out, centralHeader(fields_, commentLength, localHeaderOffset_)); !r)
+    const auto commentLength = static_cast<std::uint16_t>(m_comment.size());
+    if (auto r = writeAll(out, centralHeader(m_fields, commentLength, m_localHeaderOffset)); !r)
         return r;
-    if (auto r = writeAll(out, name_); !r)
+    if (auto r = writeAll(out, m_name); !r)
         return r;
-    return writeAll(out, comment_);
+    return writeAll(out, m_comment);
 }
 
 std::uint64_t ZipFile::localSize() const
 {
-    return localPartSize(static_cast<std::uint64_t>(name_.size()), fields_.compressedSize);
+    return localPartSize(static_cast<std::uint64_t>(m_name.size()), m_fields.compressedSize);
 }
 
 std::uint64_t ZipFile::centralSize() const
 {
-    return centralPartSize(static_cast<std::uint64_t>(name_.size()),
-                           static_cast<std::uint64_t>(comment_.size()));
+    return centralPartSize(static_cast<std::uint64_t>(m_name.size()),
+                           static_cast<std::uint64_t>(m_comment.size()));
 }
 
 }  // namespace quarbel::zip

@@ -30,19 +30,19 @@ public:
     std::uint64_t localSize() const;
     std::uint64_t centralSize() const;
 
-    const QByteArray& name() const { return name_; }
-    const QByteArray& comment() const { return comment_; }
-    const EntryFields& fields() const { return fields_; }
-    const Spool::Span& data() const { return data_; }
+    const QByteArray& name() const { return m_name; }
+    const QByteArray& comment() const { return m_comment; }
+    const EntryFields& fields() const { return m_fields; }
+    const Spool::Span& data() const { return m_data; }
 
 private:
     void updateTextFields();
 
-    EntryFields fields_;
-    QByteArray name_;
-    QByteArray comment_;
-    Spool::Span data_;
-    std::uint32_t localHeaderOffset_ = 0;
+    EntryFields m_fields;
+    QByteArray m_name;
+    QByteArray m_comment;
+    Spool::Span m_data;
+    std::uint32_t m_localHeaderOffset = 0;
 };
 
 }  // namespace quarbel::zip

@@ -34,25 +34,25 @@ Finished runProgram(const QString& program, const QStringList& arguments) {
 
 class InstallTest : public ::testing::Test, public TempTree {
 protected:
-    static QString prefix_;
-    static Finished install_;
+    static QString m_prefix;
+    static Finished m_install;
 
     static void SetUpTestSuite() {
         static QTemporaryDir root;
-        prefix_ = root.path() + "/prefix";
-        install_ = runProgram(QStringLiteral(QUARBEL_CMAKE),
-                              {"--install", QStringLiteral(QUARBEL_BINARY_DIR), "--prefix", prefix_});
+        m_prefix = root.path() + "/prefix";
+        m_install = runProgram(QStringLiteral(QUARBEL_CMAKE),
+                              {"--install", QStringLiteral(QUARBEL_BINARY_DIR), "--prefix", m_prefix});
     }
-    void SetUp() override { ASSERT_EQ(install_.status, 0) << install_.output.toStdString(); }
+    void SetUp() override { ASSERT_EQ(m_install.status, 0) << m_install.output.toStdString(); }
 
-    static QString installed(const QString& relative) { return prefix_ + "/" + relative; }
+    static QString installed(const QString& relative) { return m_prefix + "/" + relative; }
     static QString bin(const QString& name) {
         return installed(QStringLiteral(QUARBEL_INSTALL_BINDIR "/") + name);
     }
 };
 
-QString InstallTest::prefix_;
-Finished InstallTest::install_;
+QString InstallTest::m_prefix;
+Finished InstallTest::m_install;
 
 TEST_F(InstallTest, EveryFileIsWhereTheDesktopLooksForIt) {
     for (const char* program : {"quarbel", "quarbel-batch", "quarbel-gallery"}) {

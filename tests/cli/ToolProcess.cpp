@@ -105,17 +105,17 @@ PipedTool::PipedTool(const QStringList& arguments, PipedStream piped, const QStr
     posix_spawn_file_actions_addclose(&actions, fds[1]);
     posix_spawn_file_actions_addopen(&actions, 3 - pipedFd, other.constData(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_ = spawn(arguments, &actions);
+    m_pid = spawn(arguments, &actions);
     posix_spawn_file_actions_destroy(&actions);
     close(fds[1]);
-    fd_ = fds[0];
+    m_fd = fds[0];
 }
 
 PipedTool::~PipedTool() {
-    if (fd_ >= 0) close(fd_);
-    if (pid_ > 0) {
-        kill(pid_, SIGKILL);
-        waitForExit(pid_);
+    if (m_fd >= 0) close(m_fd);
+    if (m_pid > 0) {
+        kill(m_pid, SIGKILL);
+        waitForExit(m_pid);
     }
 }
 
@@ -123,41 +123,41 @@ bool PipedTool::readMore() {
     // Small reads, so the test never takes much more from the pipe than it asked for.
     char chunk[64];
     for (;;) {
-        const ssize_t n = read(fd_, chunk, sizeof chunk);
+        const ssize_t n = read(m_fd, chunk, sizeof chunk);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return false;
-        buffer_.append(chunk, n);
+        m_buffer.append(chunk, n);
         return true;
     }
 }
 
 QString PipedTool::readLine() {
     qsizetype end;
-    while ((end = buffer_.indexOf('\n')) < 0) {
+    while ((end = m_buffer.indexOf('\n')) < 0) {
         if (!readMore()) {
-            const QString rest = QString::fromLocal8Bit(buffer_);
-            buffer_.clear();
+            const QString rest = QString::fromLocal8Bit(m_buffer);
+            m_buffer.clear();
             return rest;
         }
     }
-    const QString line = QString::fromLocal8Bit(buffer_.left(end));
-    buffer_.remove(0, end + 1);
+    const QString line = QString::fromLocal8Bit(m_buffer.left(end));
+    m_buffer.remove(0, end + 1);
     return line;
 }
 
 QString PipedTool::readRest() {
     while (readMore()) {
     }
-    const QString rest = QString::fromLocal8Bit(buffer_);
-    buffer_.clear();
+    const QString rest = QString::fromLocal8Bit(m_buffer);
+    m_buffer.clear();
     return rest;
 }
 
-void PipedTool::interrupt() { kill(pid_, SIGINT); }
+void PipedTool::interrupt() { kill(m_pid, SIGINT); }
 
 int PipedTool::wait() {
-    const int status = waitForExit(pid_);
-    pid_ = -1;
+    const int status = waitForExit(m_pid);
+    m_pid = -1;
     return status;
 }
 

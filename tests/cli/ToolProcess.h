@@ -38,9 +38,9 @@ public:
     int wait();             // the exit status, -1 when it did not exit normally
 
 private:
-    pid_t pid_ = -1;
-    int fd_ = -1;
-    QByteArray buffer_;
+    pid_t m_pid = -1;
+    int m_fd = -1;
+    QByteArray m_buffer;
     bool readMore();
 };
 

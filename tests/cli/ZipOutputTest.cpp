@@ -53,25 +53,25 @@ QStringList archiveNames(const QString& archive)
 // What the tool printed to one of its streams.
 class Captured {
 public:
-    Captured() : file_(std::tmpfile(), &std::fclose) {}
-    std::FILE* stream() const { return file_.get(); }
+    Captured() : m_file(std::tmpfile(), &std::fclose) {}
+    std::FILE* stream() const { return m_file.get(); }
     QString text() const
     {
-        std::rewind(file_.get());
+        std::rewind(m_file.get());
         QByteArray bytes;
         char buffer[256];
-        while (std::size_t n = std::fread(buffer, 1, sizeof buffer, file_.get()))
+        while (std::size_t n = std::fread(buffer, 1, sizeof buffer, m_file.get()))
             bytes.append(buffer, static_cast<qsizetype>(n));
         return QString::fromLocal8Bit(bytes);
     }
 
 private:
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file_;
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> m_file;
 };
 
 class ZipOutput : public ::testing::Test {
 protected:
-    QString path(const QString& name) const { return dir_.filePath(name); }
+    QString path(const QString& name) const { return m_dir.filePath(name); }
     QString writeFile(const QString& name, const QByteArray& bytes) const
     {
         QFile out(path(name));
@@ -79,7 +79,7 @@ protected:
         out.write(bytes);
         return out.fileName();
     }
-    QTemporaryDir dir_;
+    QTemporaryDir m_dir;
 };
 
 jobs::JobSummary finished(const QStringList& written)
@@ -177,7 +177,7 @@ TEST_F(ZipOutput, ArchiveThatCannotBeWrittenIsReportedWithStatusOne)
 
 TEST_F(ZipOutput, ArchivePathIsCheckedBeforeTheRun)
 {
-    ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("folder")));
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("folder")));
     EXPECT_TRUE(checkArchivePath(path(QStringLiteral("run.zip"))).isEmpty());
     EXPECT_TRUE(checkArchivePath(path(QStringLiteral("old.zip"))).isEmpty());
     EXPECT_FALSE(checkArchivePath(QString()).isEmpty());
@@ -189,8 +189,8 @@ TEST_F(ZipOutput, ArchivePathIsCheckedBeforeTheRun)
 TEST_F(ZipOutput, BatchToolPacksWhatItConverted)
 {
     const QString tool = QStringLiteral(QUARBEL_BINARY_DIR "/src/cli/quarbel-batch");
-    ASSERT_TRUE(QDir(dir_.path()).mkpath(QStringLiteral("src")));
-    ASSERT_TRUE(QDir(dir_.path()).mkpath(QStringLiteral("out")));
+    ASSERT_TRUE(QDir(m_dir.path()).mkpath(QStringLiteral("src")));
+    ASSERT_TRUE(QDir(m_dir.path()).mkpath(QStringLiteral("out")));
     QImage picture(12, 8, QImage::Format_RGB32);
     picture.fill(Qt::darkCyan);
     ASSERT_TRUE(picture.save(path(QStringLiteral("src/b.png"))));
@@ -222,7 +222,7 @@ TEST_F(ZipOutput, BatchToolPacksWhatItConverted)
     EXPECT_EQ(readFile(archive), packed);
 
     // An archive path that can never be written stops the run before any work.
-    ASSERT_TRUE(QDir(dir_.path()).mkpath(QStringLiteral("untouched")));
+    ASSERT_TRUE(QDir(m_dir.path()).mkpath(QStringLiteral("untouched")));
     const ProcessRun refused = runProgram(tool, {QStringLiteral("convert"), QStringLiteral("--dest"),
                                           path(QStringLiteral("untouched")), QStringLiteral("--zip"),
                                           path(QStringLiteral("missing/run.zip")),

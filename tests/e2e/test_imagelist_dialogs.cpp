@@ -52,28 +52,28 @@ QStringList filterLabels(const QFileDialog& dialog)
 // Enter, or presses Escape when `typed` is empty.
 class DialogAnswerer {
 public:
-    explicit DialogAnswerer(QList<SeenDialog>& seen) : seen_(seen) {}
+    explicit DialogAnswerer(QList<SeenDialog>& seen) : m_seen(seen) {}
     void answer(const QString& typed)
     {
-        typed_ = typed;
-        armed_ = true;
+        m_typed = typed;
+        m_armed = true;
         QTimer::singleShot(0, [this] { poll(); });
     }
 
 private:
     void poll()
     {
-        if (!armed_)
+        if (!m_armed)
             return;
         auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
         if (!dialog || !dialog->isVisible()) {
             QTimer::singleShot(10, [this] { poll(); });  // not open yet
             return;
         }
-        armed_ = false;
-        seen_.append({dialog->windowTitle(), dialog->fileMode(), dialog->nameFilters(), filterLabels(*dialog)});
+        m_armed = false;
+        m_seen.append({dialog->windowTitle(), dialog->fileMode(), dialog->nameFilters(), filterLabels(*dialog)});
         auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        if (typed_.isEmpty() || !name) {
+        if (m_typed.isEmpty() || !name) {
             QTest::keyClick(dialog, Qt::Key_Escape);
             return;
         }
@@ -83,15 +83,15 @@ private:
         QApplication::setActiveWindow(dialog);
         name->setFocus();
         name->clear();
-        QTest::keyClicks(name, typed_);
+        QTest::keyClicks(name, m_typed);
         QTest::keyClick(name, Qt::Key_Return);
         if (dialog->isVisible())
             dialog->reject();  // the path was refused: the test sees nothing added
     }
 
-    QList<SeenDialog>& seen_;
-    QString typed_;
-    bool armed_ = false;
+    QList<SeenDialog>& m_seen;
+    QString m_typed;
+    bool m_armed = false;
 };
 
 class RealPickers : public ::testing::Test {

@@ -17,8 +17,8 @@ namespace {
 // A folder tree made on disk for one test.
 class Tree {
 public:
-    Tree() { EXPECT_TRUE(dir_.isValid()); }
-    QString root() const { return dir_.path(); }
+    Tree() { EXPECT_TRUE(m_dir.isValid()); }
+    QString root() const { return m_dir.path(); }
     QString path(const QString& relative) const { return root() + u'/' + relative; }
     void file(const QString& relative)
     {
@@ -31,7 +31,7 @@ public:
     void folder(const QString& relative) { ASSERT_TRUE(QDir().mkpath(path(relative))); }
 
 private:
-    QTemporaryDir dir_;
+    QTemporaryDir m_dir;
 };
 
 QStringList under(const Tree& tree, const QStringList& relatives)

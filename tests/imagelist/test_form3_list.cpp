@@ -335,22 +335,22 @@ TEST_F(Form3List, PasteAppendsAcceptedNamesUncheckedAndEnablesQuickSize)
 // Records what a status panel shows each time it is painted.
 class PaintedTexts : public QObject {
 public:
-    explicit PaintedTexts(QLabel* panel) : panel_(panel) { panel->installEventFilter(this); }
+    explicit PaintedTexts(QLabel* panel) : m_panel(panel) { panel->installEventFilter(this); }
     QStringList texts;
     QList<bool> busy;  // whether the busy cursor was up at each paint
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (watched == panel_ && event->type() == QEvent::Paint) {
-            texts.append(panel_->text());
+        if (watched == m_panel && event->type() == QEvent::Paint) {
+            texts.append(m_panel->text());
             busy.append(QApplication::overrideCursor() != nullptr);
         }
         return false;
     }
 
 private:
-    QLabel* panel_;
+    QLabel* m_panel;
 };
 
 TEST_F(Form3List, LongFolderWalkShowsItsCountWhileBusyAndKeepsTheOrder)

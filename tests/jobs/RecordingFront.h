@@ -56,7 +56,7 @@ public:
     void setProgressVisible(bool v) override { log << QStringLiteral("bar visible %1").arg(v); }
     void setProgressMax(int max) override { log << QStringLiteral("bar max %1").arg(max); }
     void setProgressValue(int value) override {
-        value_ = value;
+        m_value = value;
         log << QStringLiteral("bar value %1").arg(value);
     }
     void setProgressColor(std::uint32_t color) override {
@@ -64,10 +64,10 @@ public:
     }
     void setPercentVisible(bool v) override { log << QStringLiteral("percent visible %1").arg(v); }
     void setPercentCaption(const QString& caption) override {
-        caption_ = caption;
+        m_caption = caption;
         log << QStringLiteral("percent [%1]").arg(caption);
     }
-    QString percentCaption() const override { return caption_; }
+    QString percentCaption() const override { return m_caption; }
     void setCancelEnabled(bool e) override { log << QStringLiteral("cancel enabled %1").arg(e); }
     void setControlsEnabled(bool e) override {
         log << QStringLiteral("controls enabled %1").arg(e);
@@ -86,7 +86,7 @@ public:
     }
     void processEvents() override {
         log << QStringLiteral("events");
-        if (const auto hook = afterItem.find(value_); hook != afterItem.end()) hook->second();
+        if (const auto hook = afterItem.find(m_value); hook != afterItem.end()) hook->second();
     }
     // Not logged: whether the frame has to wait depends on how fast the workers are.
     void waitUntil(const std::function<bool()>& ready) override { jobs::waitWithEvents(ready); }
@@ -97,8 +97,8 @@ public:
     }
 
 private:
-    int value_ = 0;
-    QString caption_;
+    int m_value = 0;
+    QString m_caption;
 
     static QString iconName(jobs::MessageIcon icon) {
         switch (icon) {

@@ -14,7 +14,7 @@ using PackFiles = ZipTest;
 
 TEST_F(PackFiles, EntriesFollowTheListUnderTheirFileNames)
 {
-    ASSERT_TRUE(QDir(dir_.path()).mkpath(QStringLiteral("out/deeper")));
+    ASSERT_TRUE(QDir(m_dir.path()).mkpath(QStringLiteral("out/deeper")));
     const QStringList files = {writeFile(QStringLiteral("out/deeper/b.png"), "bee"),
                                writeFile(QStringLiteral("out/a.jpg"), "ay"),
                                writeFile(QStringLiteral("out/c.gif"), "sea")};

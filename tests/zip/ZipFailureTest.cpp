@@ -20,7 +20,7 @@ QStringList filesIn(const QString& folder)
 
 TEST_F(ZipFailure, SourcesThatAreNotFilesAddNothing)
 {
-    ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("folder")));
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("folder")));
     const QString sources[] = {path(QStringLiteral("missing.jpg")), path(QStringLiteral("folder")),
                                QStringLiteral("/dev/zero"), QString()};
     ZipClass zip;
@@ -70,7 +70,7 @@ TEST_F(ZipFailure, ExistingTargetIsKeptWhenNotToBeReplaced)
     EXPECT_EQ(r.error, Error::TargetExists);
     EXPECT_EQ(readFile(archive), old);
     // Nothing else was left behind in the folder either.
-    EXPECT_EQ(filesIn(dir_.path()), QStringList({QStringLiteral("a.txt"), QStringLiteral("old.zip")}));
+    EXPECT_EQ(filesIn(m_dir.path()), QStringList({QStringLiteral("a.txt"), QStringLiteral("old.zip")}));
 }
 
 TEST_F(ZipFailure, ExistingTargetIsReplacedByTheCompleteArchive)
@@ -82,7 +82,7 @@ TEST_F(ZipFailure, ExistingTargetIsReplacedByTheCompleteArchive)
     const QJsonArray entries = inspectWithPython(archive).value(QStringLiteral("entries")).toArray();
     ASSERT_EQ(entries.size(), 1);
     EXPECT_EQ(entryData(entries[0].toObject()), QByteArray("new content"));
-    EXPECT_EQ(filesIn(dir_.path()), QStringList({QStringLiteral("a.txt"), QStringLiteral("old.zip")}));
+    EXPECT_EQ(filesIn(m_dir.path()), QStringList({QStringLiteral("a.txt"), QStringLiteral("old.zip")}));
 }
 
 TEST_F(ZipFailure, FailedWriteLeavesTheOldArchiveAlone)
@@ -95,12 +95,12 @@ TEST_F(ZipFailure, FailedWriteLeavesTheOldArchiveAlone)
     const Result r = zip.WriteZip(archive, Overwrite::Replace);
     EXPECT_EQ(r.error, Error::NameTooLong);
     EXPECT_EQ(readFile(archive), old);
-    EXPECT_EQ(filesIn(dir_.path()), QStringList({QStringLiteral("a.txt"), QStringLiteral("old.zip")}));
+    EXPECT_EQ(filesIn(m_dir.path()), QStringList({QStringLiteral("a.txt"), QStringLiteral("old.zip")}));
 }
 
 TEST_F(ZipFailure, TargetsThatCannotBeWritten)
 {
-    ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("folder.zip")));
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("folder.zip")));
     ZipClass zip;
     ASSERT_TRUE(zip.AddFile(writeFile(QStringLiteral("a.txt"), "content")));
 

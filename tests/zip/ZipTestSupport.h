@@ -40,13 +40,13 @@ QByteArray randomBytes(qsizetype size, std::uint32_t seed);
 
 class ZipTest : public ::testing::Test {
 protected:
-    QString path(const QString& name) const { return dir_.filePath(name); }
+    QString path(const QString& name) const { return m_dir.filePath(name); }
     // Writes a file and, when given, sets its modification stamp (local time).
     QString writeFile(const QString& name, const QByteArray& bytes,
                       const QDateTime& stamp = {}) const;
     static QByteArray readFile(const QString& path);
 
-    QTemporaryDir dir_;
+    QTemporaryDir m_dir;
 };
 
 }  // namespace quarbel::zip::test

@@ -75,9 +75,9 @@ bool PropertyBag::sameValue(const QVariant& a, const QVariant& b)
 
 int PropertyBag::find(const QString& name) const
 {
-    const auto cs = keys_ == KeyCase::Insensitive ? Qt::CaseInsensitive : Qt::CaseSensitive;
-    for (std::size_t i = 0; i < entries_.size(); ++i)
-        if (entries_[i].first.compare(name, cs) == 0)
+    const auto cs = m_keys == KeyCase::Insensitive ? Qt::CaseInsensitive : Qt::CaseSensitive;
+    for (std::size_t i = 0; i < m_entries.size(); ++i)
+        if (m_entries[i].first.compare(name, cs) == 0)
             return static_cast<int>(i);
     return -1;
 }
@@ -85,7 +85,7 @@ int PropertyBag::find(const QString& name) const
 QVariant PropertyBag::ReadProperty(const QString& name, const QVariant& defaultValue) const
 {
     const int i = find(name);
-    return i < 0 ? defaultValue : entries_[i].second;
+    return i < 0 ? defaultValue : m_entries[i].second;
 }
 
 QVariant PropertyBag::ReadTyped(const QString& name, const QVariant& defaultValue) const
@@ -107,7 +107,7 @@ void PropertyBag::WriteProperty(const QString& name, const QVariant& value, cons
     if (sameValue(value, defaultValue)) {
         const int i = find(name);
         if (i >= 0)
-            entries_.erase(entries_.begin() + i);
+            m_entries.erase(m_entries.begin() + i);
         return;
     }
     set(name, value);
@@ -117,9 +117,9 @@ void PropertyBag::set(const QString& name, const QVariant& value)
 {
     const int i = find(name);
     if (i >= 0)
-        entries_[i].second = value;
+        m_entries[i].second = value;
     else
-        entries_.emplace_back(name, value);
+        m_entries.emplace_back(name, value);
 }
 
 bool PropertyBag::contains(const QString& name) const { return find(name) >= 0; }
@@ -127,7 +127,7 @@ bool PropertyBag::contains(const QString& name) const { return find(name) >= 0; 
 QStringList PropertyBag::names() const
 {
     QStringList out;
-    for (const auto& e : entries_)
+    for (const auto& e : m_entries)
         out << e.first;
     return out;
 }
@@ -198,7 +198,7 @@ std::optional<QVariant> PropertyBag::parseValue(const QString& raw)
 QString PropertyBag::toText() const
 {
     QString out;
-    for (const auto& [name, value] : entries_)
+    for (const auto& [name, value] : m_entries)
         out += name + QStringLiteral(" = ") + formatValue(value) + u'\n';
     return out;
 }

@@ -17,7 +17,7 @@ enum class KeyCase { Insensitive, Sensitive };
 
 class PropertyBag {
 public:
-    explicit PropertyBag(KeyCase keys = KeyCase::Insensitive) : keys_(keys) {}
+    explicit PropertyBag(KeyCase keys = KeyCase::Insensitive) : m_keys(keys) {}
 
     // The stored value, or defaultValue when the name is not stored.
     QVariant ReadProperty(const QString& name, const QVariant& defaultValue) const;
@@ -30,9 +30,9 @@ public:
 
     bool contains(const QString& name) const;
     QStringList names() const;
-    int size() const { return static_cast<int>(entries_.size()); }
-    bool isEmpty() const { return entries_.empty(); }
-    void clear() { entries_.clear(); }
+    int size() const { return static_cast<int>(m_entries.size()); }
+    bool isEmpty() const { return m_entries.empty(); }
+    void clear() { m_entries.clear(); }
     // Stores the value as it is, without comparing it to a default.
     void set(const QString& name, const QVariant& value);
 
@@ -53,8 +53,8 @@ public:
 
 private:
     int find(const QString& name) const;
-    KeyCase keys_;
-    std::vector<std::pair<QString, QVariant>> entries_;
+    KeyCase m_keys;
+    std::vector<std::pair<QString, QVariant>> m_entries;
 };
 
 } // namespace quarbel

@@ -24,35 +24,35 @@ QFont defaultFont()
 
 } // namespace
 
-XP_ProgressBar::XP_ProgressBar(QWidget* parent) : QWidget(parent), font_(defaultFont())
+XP_ProgressBar::XP_ProgressBar(QWidget* parent) : QWidget(parent), m_font(defaultFont())
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAutoFillBackground(false);
-    color_ = ResolveColor(DefaultColor);
+    m_color = ResolveColor(DefaultColor);
     DrawProgressBar();
 }
 
 void XP_ProgressBar::setMax(int cMax)
 {
-    max_ = cMax;
+    m_max = cMax;
     emit propertyChanged(QStringLiteral("Max"));
 }
 
 void XP_ProgressBar::setMin(int cMin)
 {
-    min_ = cMin;
+    m_min = cMin;
     emit propertyChanged(QStringLiteral("Min"));
 }
 
-int XP_ProgressBar::Value() const { return progress::ValueFromPercent(percent_, min_, max_); }
+int XP_ProgressBar::Value() const { return progress::ValueFromPercent(m_percent, m_min, m_max); }
 
 progress::ValueError XP_ProgressBar::assignValue(int v)
 {
-    const progress::PercentResult r = progress::PercentFromValue(v, min_, max_);
-    lastValueError_ = r.error;
+    const progress::PercentResult r = progress::PercentFromValue(v, m_min, m_max);
+    m_lastValueError = r.error;
     if (r.error != progress::ValueError::None)
         return r.error;
-    percent_ = r.percent;
+    m_percent = r.percent;
     DrawProgressBar();
     return r.error;
 }
@@ -61,47 +61,47 @@ void XP_ProgressBar::setValue(int v) { assignValue(v); }
 
 void XP_ProgressBar::setColor(std::uint32_t c)
 {
-    color_ = ResolveColor(c);
+    m_color = ResolveColor(c);
     DrawProgressBar();
 }
 
 void XP_ProgressBar::setScrolling(int lScrolling)
 {
-    scrolling_ = lScrolling;
+    m_scrolling = lScrolling;
     emit propertyChanged(QStringLiteral("Scrolling"));
     DrawProgressBar();
 }
 
 void XP_ProgressBar::setShowText(bool bShowText)
 {
-    showText_ = bShowText;
+    m_showText = bShowText;
     emit propertyChanged(QStringLiteral("ShowText"));
     DrawProgressBar();
 }
 
 void XP_ProgressBar::setOrientation(int cOrientation)
 {
-    orientation_ = cOrientation;
+    m_orientation = cOrientation;
     emit propertyChanged(QStringLiteral("Orientation"));
     DrawProgressBar();
 }
 
 void XP_ProgressBar::setBrushStyle(int style)
 {
-    brushStyle_ = style;
+    m_brushStyle = style;
     emit propertyChanged(QStringLiteral("BrushStyle"));
 }
 
 void XP_ProgressBar::setImage(const QImage& handle)
 {
-    image_ = handle;
+    m_image = handle;
     emit propertyChanged(QStringLiteral("Image"));
     DrawProgressBar();
 }
 
 void XP_ProgressBar::setFont(const QFont& font)
 {
-    font_ = font;
+    m_font = font;
     QWidget::setFont(font);
 }
 
@@ -110,9 +110,9 @@ void XP_ProgressBar::ReadProperties(const PropertyBag& bag)
     const QVariant font = bag.ReadProperty(QStringLiteral("Font"), QVariant());
     if (font.typeId() == QMetaType::QFont)
         setFont(font.value<QFont>());
-    brushStyle_ = bag.ReadTyped(QStringLiteral("BrushStyle"), DefaultBrushStyle).toInt();
+    m_brushStyle = bag.ReadTyped(QStringLiteral("BrushStyle"), DefaultBrushStyle).toInt();
     setColor(static_cast<std::uint32_t>(bag.ReadTyped(QStringLiteral("Color"), qlonglong(DefaultColor)).toLongLong()));
-    image_ = bag.ReadProperty(QStringLiteral("Image"), QImage()).value<QImage>();
+    m_image = bag.ReadProperty(QStringLiteral("Image"), QImage()).value<QImage>();
     setMax(bag.ReadTyped(QStringLiteral("Max"), 100).toInt());
     setMin(bag.ReadTyped(QStringLiteral("Min"), 0).toInt());
     setOrientation(bag.ReadTyped(QStringLiteral("Orientation"), 0).toInt());
@@ -123,15 +123,15 @@ void XP_ProgressBar::ReadProperties(const PropertyBag& bag)
 
 void XP_ProgressBar::WriteProperties(PropertyBag& bag) const
 {
-    bag.set(QStringLiteral("Font"), font_);
-    bag.WriteProperty(QStringLiteral("BrushStyle"), brushStyle_, DefaultBrushStyle);
-    bag.WriteProperty(QStringLiteral("Color"), qlonglong(color_), qlonglong(DefaultColor));
-    bag.WriteProperty(QStringLiteral("Image"), image_.isNull() ? QVariant() : QVariant(image_), QVariant());
-    bag.WriteProperty(QStringLiteral("Max"), max_, 100);
-    bag.WriteProperty(QStringLiteral("Min"), min_, 0);
-    bag.WriteProperty(QStringLiteral("Orientation"), orientation_, 0);
-    bag.WriteProperty(QStringLiteral("Scrolling"), scrolling_, 0);
-    bag.WriteProperty(QStringLiteral("ShowText"), showText_, false);
+    bag.set(QStringLiteral("Font"), m_font);
+    bag.WriteProperty(QStringLiteral("BrushStyle"), m_brushStyle, DefaultBrushStyle);
+    bag.WriteProperty(QStringLiteral("Color"), qlonglong(m_color), qlonglong(DefaultColor));
+    bag.WriteProperty(QStringLiteral("Image"), m_image.isNull() ? QVariant() : QVariant(m_image), QVariant());
+    bag.WriteProperty(QStringLiteral("Max"), m_max, 100);
+    bag.WriteProperty(QStringLiteral("Min"), m_min, 0);
+    bag.WriteProperty(QStringLiteral("Orientation"), m_orientation, 0);
+    bag.WriteProperty(QStringLiteral("Scrolling"), m_scrolling, 0);
+    bag.WriteProperty(QStringLiteral("ShowText"), m_showText, false);
     // The value itself, not the percentage: read back through the Value setter after Max and
     // Min, it gives the same bar under any range.
     bag.WriteProperty(QStringLiteral("Value"), Value(), 0);
@@ -139,40 +139,40 @@ void XP_ProgressBar::WriteProperties(PropertyBag& bag) const
 
 bool XP_ProgressBar::EnsureBuffer(int width, int height)
 {
-    if (!buffer_.isNull()) {
-        if (buffer_.height() < height || buffer_.width() < width)
-            buffer_ = gfx::Surface(width, height);
+    if (!m_buffer.isNull()) {
+        if (m_buffer.height() < height || m_buffer.width() < width)
+            m_buffer = gfx::Surface(width, height);
     } else if (width > 0 && height > 0) {
-        buffer_ = gfx::Surface(width, height);
+        m_buffer = gfx::Surface(width, height);
     }
-    return !buffer_.isNull();
+    return !m_buffer.isNull();
 }
 
 progress::Look XP_ProgressBar::look() const
 {
     progress::Look l;
-    l.scrolling = scrolling_;
-    l.orientation = orientation_;
-    l.percent = percent_;
-    l.color = color_;
-    l.brushStyle = brushStyle_;
-    l.image = image_;
-    l.showText = showText_;
-    l.font = font_;
+    l.scrolling = m_scrolling;
+    l.orientation = m_orientation;
+    l.percent = m_percent;
+    l.color = m_color;
+    l.brushStyle = m_brushStyle;
+    l.image = m_image;
+    l.showText = m_showText;
+    l.font = m_font;
     return l;
 }
 
 void XP_ProgressBar::render()
 {
-    if (percent_ > 100)
-        percent_ = 100;
+    if (m_percent > 100)
+        m_percent = 100;
     // Until the widget has been given a size or shown, its size is Qt's placeholder: make no
     // buffer of that size.
     if (!testAttribute(Qt::WA_Resized) && !isVisible())
         return;
     if (!EnsureBuffer(width(), height()))
         return;
-    progress::RenderProgressBar(buffer_, width(), height(), look());
+    progress::RenderProgressBar(m_buffer, width(), height(), look());
 }
 
 void XP_ProgressBar::DrawProgressBar()
@@ -194,27 +194,27 @@ void XP_ProgressBar::DrawGradient(std::uint32_t& lEndColor, std::uint32_t& lStar
 
 void XP_ProgressBar::pDraw(gfx::Surface& hdc, int xSrc, int ySrc, int WidthSrc, int HeightSrc, int xDst, int yDst) const
 {
-    if (buffer_.isNull())
+    if (m_buffer.isNull())
         return;
-    const int w = WidthSrc < 1 ? buffer_.width() : WidthSrc;
-    const int h = HeightSrc < 1 ? buffer_.height() : HeightSrc;
-    hdc.copyFrom(buffer_, {xSrc, ySrc, xSrc + w, ySrc + h}, {xDst, yDst});
+    const int w = WidthSrc < 1 ? m_buffer.width() : WidthSrc;
+    const int h = HeightSrc < 1 ? m_buffer.height() : HeightSrc;
+    hdc.copyFrom(m_buffer, {xSrc, ySrc, xSrc + w, ySrc + h}, {xDst, yDst});
 }
 
 QImage XP_ProgressBar::clientImage() const
 {
-    if (buffer_.isNull())
+    if (m_buffer.isNull())
         return {};
-    return buffer_.image().copy(0, 0, std::min(width(), buffer_.width()), std::min(height(), buffer_.height()));
+    return m_buffer.image().copy(0, 0, std::min(width(), m_buffer.width()), std::min(height(), m_buffer.height()));
 }
 
 void XP_ProgressBar::paintEvent(QPaintEvent*)
 {
     render();
-    if (buffer_.isNull())
+    if (m_buffer.isNull())
         return;
     QPainter painter(this);
-    painter.drawImage(QPoint(0, 0), buffer_.image(), QRect(0, 0, width(), height()));
+    painter.drawImage(QPoint(0, 0), m_buffer.image(), QRect(0, 0, width(), height()));
 }
 
 void XP_ProgressBar::changeEvent(QEvent* event)

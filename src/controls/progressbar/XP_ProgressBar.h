@@ -21,9 +21,9 @@ public:
     explicit XP_ProgressBar(QWidget* parent = nullptr);
 
     // Value runs from Min to Max; Max and Min are stored without a repaint.
-    int Max() const { return max_; }
+    int Max() const { return m_max; }
     void setMax(int cMax);
-    int Min() const { return min_; }
+    int Min() const { return m_min; }
     void setMin(int cMin);
     // Reading gives the value the stored percentage stands for.
     int Value() const;
@@ -32,25 +32,25 @@ public:
     // in lastValueError().
     void setValue(int v);
     progress::ValueError assignValue(int v);
-    progress::ValueError lastValueError() const { return lastValueError_; }
-    int Percent() const { return percent_; }
+    progress::ValueError lastValueError() const { return m_lastValueError; }
+    int Percent() const { return m_percent; }
 
     // Always the resolved colour; a system-colour reference is resolved when assigned.
-    std::uint32_t Color() const { return color_; }
+    std::uint32_t Color() const { return m_color; }
     void setColor(std::uint32_t c);
-    int Scrolling() const { return scrolling_; }
+    int Scrolling() const { return m_scrolling; }
     void setScrolling(int lScrolling);
-    bool ShowText() const { return showText_; }
+    bool ShowText() const { return m_showText; }
     void setShowText(bool bShowText);
-    int Orientation() const { return orientation_; }
+    int Orientation() const { return m_orientation; }
     void setOrientation(int cOrientation);
     // The hatch pattern of the Hatched style; stored without a repaint.
     void setBrushStyle(int style);
-    int brushStyle() const { return brushStyle_; }
+    int brushStyle() const { return m_brushStyle; }
     void setImage(const QImage& handle);
-    const QImage& Image() const { return image_; }
+    const QImage& Image() const { return m_image; }
     void setFont(const QFont& font);
-    const QFont& Font() const { return font_; }
+    const QFont& Font() const { return m_font; }
 
     // Font, BrushStyle, Color, Image, Max, Min, Orientation, Scrolling, ShowText, Value, in
     // this order; a name missing from the bag takes its default.
@@ -68,8 +68,8 @@ public:
     void pDraw(gfx::Surface& hdc, int xSrc, int ySrc, int WidthSrc, int HeightSrc, int xDst, int yDst) const;
 
     // The buffer and its size; the client part (0, 0, width(), height()) is what is shown.
-    const gfx::Surface& buffer() const { return buffer_; }
-    gfx::Size bufferSize() const { return {buffer_.width(), buffer_.height()}; }
+    const gfx::Surface& buffer() const { return m_buffer; }
+    gfx::Size bufferSize() const { return {m_buffer.width(), m_buffer.height()}; }
     // Grows the buffer to at least width x height; creates it when none exists and both are
     // positive. Returns false when there is no buffer afterwards.
     bool EnsureBuffer(int width, int height);
@@ -91,18 +91,18 @@ protected:
 private:
     void render();
 
-    std::uint32_t color_ = 0;
-    int max_ = 100;
-    int min_ = 0;
-    int percent_ = 0;
-    bool showText_ = false;
-    int scrolling_ = 0;
-    int orientation_ = 0;
-    int brushStyle_ = 0;
-    QImage image_;
-    QFont font_;
-    gfx::Surface buffer_;
-    progress::ValueError lastValueError_ = progress::ValueError::None;
+    std::uint32_t m_color = 0;
+    int m_max = 100;
+    int m_min = 0;
+    int m_percent = 0;
+    bool m_showText = false;
+    int m_scrolling = 0;
+    int m_orientation = 0;
+    int m_brushStyle = 0;
+    QImage m_image;
+    QFont m_font;
+    gfx::Surface m_buffer;
+    progress::ValueError m_lastValueError = progress::ValueError::None;
 };
 
 } // namespace quarbel

@@ -22,13 +22,13 @@ TempDir::TempDir()
     std::string pattern = (fs::temp_directory_path() / "quarbel-imageservice-XXXXXX").string();
     if (!mkdtemp(pattern.data()))
         throw std::runtime_error("cannot make a temporary folder");
-    path_ = pattern;
+    m_path = pattern;
 }
 
 TempDir::~TempDir()
 {
     std::error_code ignored;
-    fs::remove_all(path_, ignored);
+    fs::remove_all(m_path, ignored);
 }
 
 VImage master(int width, int height)

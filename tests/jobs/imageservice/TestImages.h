@@ -19,11 +19,11 @@ class TempDir {
 public:
     TempDir();
     ~TempDir();
-    const fs::path& path() const { return path_; }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
+    const fs::path& path() const { return m_path; }
+    std::string file(const std::string& name) const { return (m_path / name).string(); }
 
 private:
-    fs::path path_;
+    fs::path m_path;
 };
 
 // The reference picture: smooth colour ramps, 8-bit sRGB, with an alpha band whose top-left

@@ -111,25 +111,25 @@ TEST(SaveFile, MissingFolderFailsWithTheSystemsReason)
 // mount, which the tests have when run as root on an ordinary machine.
 class Mounted {
 public:
-    Mounted(const fs::path& where, const char* options) : where_(where)
+    Mounted(const fs::path& where, const char* options) : m_where(where)
     {
-        fs::create_directories(where_);
-        mounted_ = ::mount("tmpfs", where_.c_str(), "tmpfs", 0, options) == 0;
-        error_ = errno;
+        fs::create_directories(m_where);
+        m_mounted = ::mount("tmpfs", m_where.c_str(), "tmpfs", 0, options) == 0;
+        m_error = errno;
     }
     ~Mounted()
     {
-        if (mounted_)
-            ::umount2(where_.c_str(), MNT_DETACH);
+        if (m_mounted)
+            ::umount2(m_where.c_str(), MNT_DETACH);
     }
-    bool ok() const { return mounted_; }
-    std::string why() const { return std::string("cannot mount a tmpfs here: ") + std::strerror(error_); }
-    bool makeReadOnly() { return ::mount("tmpfs", where_.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0; }
+    bool ok() const { return m_mounted; }
+    std::string why() const { return std::string("cannot mount a tmpfs here: ") + std::strerror(m_error); }
+    bool makeReadOnly() { return ::mount("tmpfs", m_where.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0; }
 
 private:
-    fs::path where_;
-    bool mounted_ = false;
-    int error_ = 0;
+    fs::path m_where;
+    bool m_mounted = false;
+    int m_error = 0;
 };
 
 TEST(SaveFile, FullDiskLeavesNeitherPartialFileNorTemporaryFile)
