@@ -64,12 +64,14 @@ vips::VImage load(const std::string& path)
 
 PixelView viewOf(const vips::VImage& image)
 {
-    return tightView(static_cast<const std::uint8_t*>(image.data()), image.width(), image.height(), image.bands());
+    return tightView(static_cast<const std::uint8_t*>(image.data()), image.width(), image.height(),
+                     image.bands());
 }
 
 void save(const fs::path& path, const std::vector<std::uint8_t>& bytes)
 {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
 // libtiff with the settings of our writer: Adobe Deflate at level 3 after horizontal
@@ -168,7 +170,8 @@ std::vector<std::uint8_t> remapWithLiq(const PixelView& view, const quantize::Pa
     return indices;
 }
 
-std::vector<std::uint8_t> gifOf(const PixelView& view, const quantize::Palette& palette, std::vector<std::uint8_t> indices)
+std::vector<std::uint8_t> gifOf(const PixelView& view, const quantize::Palette& palette,
+                                std::vector<std::uint8_t> indices)
 {
     gif::Indexed picture;
     picture.width = view.width;

@@ -27,17 +27,17 @@ struct Target {
     const char* id;
     bool takesQuality;
 };
-constexpr Target kTargets[] = {{"JPG", ".jpg", FormatID::JPEG, true},
-                               {"PNG", ".png", FormatID::PNG, false},
-                               {"GIF", ".gif", FormatID::GIF, false},
-                               {"BMP", ".bmp", FormatID::BMP, false},
-                               {"TIFF", ".tiff", FormatID::TIFF, false},
-                               {"WEBP", ".webp", FormatID::WEBP, true},
-                               {"AVIF", ".avif", FormatID::AVIF, true}};
+constexpr Target kTargets[] = {
+    {"JPG", ".jpg", FormatID::JPEG, true},    {"PNG", ".png", FormatID::PNG, false},
+    {"GIF", ".gif", FormatID::GIF, false},    {"BMP", ".bmp", FormatID::BMP, false},
+    {"TIFF", ".tiff", FormatID::TIFF, false}, {"WEBP", ".webp", FormatID::WEBP, true},
+    {"AVIF", ".avif", FormatID::AVIF, true}};
 
 int usage()
 {
-    std::fprintf(stderr, "usage: imageservice_bench convert FORMAT [QUALITY] | resize W H  --dest DIR [--jobs N] [--threads T] FILE...\n");
+    std::fprintf(stderr,
+                 "usage: imageservice_bench convert FORMAT [QUALITY] | resize W H  --dest DIR [--jobs N] "
+                 "[--threads T] FILE...\n");
     return 2;
 }
 
@@ -100,8 +100,10 @@ int main(int argc, char** argv)
     auto work = [&] {
         for (std::size_t n; (n = next++) < files.size();) {
             const fs::path source = files[n];
-            const std::string out = (fs::path(dest) / (extension.empty() ? source.filename().string()
-                                                                         : source.stem().string() + extension)).string();
+            const std::string out =
+                (fs::path(dest) /
+                 (extension.empty() ? source.filename().string() : source.stem().string() + extension))
+                    .string();
             ImageFile image, result;
             Result r = image.LoadFile(source.string());
             if (r)

@@ -13,8 +13,8 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QFile>
 #include <QComboBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -31,8 +31,8 @@ namespace {
 // The saved properties of an owned control, as its ReadProperties takes them.
 PropertyBag propertyBag(const LayoutControl& control)
 {
-    static const QStringList placement = {QStringLiteral("Left"), QStringLiteral("Top"),
-                                          QStringLiteral("Width"), QStringLiteral("Height"),
+    static const QStringList placement = {QStringLiteral("Left"),     QStringLiteral("Top"),
+                                          QStringLiteral("Width"),    QStringLiteral("Height"),
                                           QStringLiteral("FontName"), QStringLiteral("FontSize")};
     PropertyBag bag;
     for (const auto& [key, value] : control.properties) {
@@ -43,10 +43,7 @@ PropertyBag propertyBag(const LayoutControl& control)
 }
 
 // 0x00BBGGRR as the layout stores colours.
-QColor layoutColor(int bgr)
-{
-    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
-}
+QColor layoutColor(int bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
 
 }  // namespace
 
@@ -67,12 +64,10 @@ FormLayout Form3::programLayout()
 
 Form3::Form3(platform::PlatformServices services, QWidget* parent)
     : Form3(std::move(services), programLayout(), parent)
-{
-}
+{}
 
 Form3::Form3(platform::PlatformServices services, const FormLayout& layout, QWidget* parent)
-    : QWidget(parent)
-    , m_services(std::move(services))
+    : QWidget(parent), m_services(std::move(services))
 {
     setObjectName(QStringLiteral("Form3"));
     m_jobHost = std::make_unique<Form3JobHost>(*this);
@@ -167,7 +162,8 @@ void Form3::applyLayout(const FormLayout& layout)
     setFixedSize(form.number(QStringLiteral("ClientWidth"), 737),
                  form.number(QStringLiteral("ClientHeight"), 555));
     if (form.has(QStringLiteral("FontName")))
-        setFont(layoutFont(form.value(QStringLiteral("FontName")), form.real(QStringLiteral("FontSize"), 9.75)));
+        setFont(
+            layoutFont(form.value(QStringLiteral("FontName")), form.real(QStringLiteral("FontSize"), 9.75)));
 
     for (const LayoutControl& c : layout.controls()) {
         if (c.kind == QStringLiteral("Line")) {
@@ -182,7 +178,8 @@ void Form3::applyLayout(const FormLayout& layout)
         if (c.has(QStringLiteral("Width")))
             widget->setGeometry(c.geometry());
         if (c.has(QStringLiteral("FontName")))
-            widget->setFont(layoutFont(c.value(QStringLiteral("FontName")), c.real(QStringLiteral("FontSize"), 9.75)));
+            widget->setFont(
+                layoutFont(c.value(QStringLiteral("FontName")), c.real(QStringLiteral("FontSize"), 9.75)));
         if (c.has(QStringLiteral("Visible")))
             widget->setVisible(c.flag(QStringLiteral("Visible"), true));
 
@@ -203,8 +200,10 @@ void Form3::applyLayout(const FormLayout& layout)
         } else if (auto* label = qobject_cast<QLabel*>(widget)) {
             label->setText(caption);
             const int alignment = c.number(QStringLiteral("Alignment"), 0);
-            label->setAlignment((alignment == 2 ? Qt::AlignHCenter : alignment == 1 ? Qt::AlignRight : Qt::AlignLeft)
-                                | Qt::AlignTop);
+            label->setAlignment((alignment == 2   ? Qt::AlignHCenter
+                                 : alignment == 1 ? Qt::AlignRight
+                                                  : Qt::AlignLeft) |
+                                Qt::AlignTop);
         } else if (auto* box = qobject_cast<QGroupBox*>(widget)) {
             box->setTitle(caption);
         } else if (auto* option = qobject_cast<QRadioButton*>(widget)) {
@@ -220,8 +219,8 @@ void Form3::applyLayout(const FormLayout& layout)
             for (int i = 0; i < 4 && i < widths.size(); ++i)
                 m_panels[i]->setMinimumWidth(widths[i].trimmed().toInt());
         }
-        if (c.has(QStringLiteral("Enabled")) && !qobject_cast<ThemedButton*>(widget)
-            && !qobject_cast<XpB*>(widget))
+        if (c.has(QStringLiteral("Enabled")) && !qobject_cast<ThemedButton*>(widget) &&
+            !qobject_cast<XpB*>(widget))
             widget->setEnabled(c.flag(QStringLiteral("Enabled"), true));
     }
 }
@@ -251,10 +250,7 @@ void Form3::Form_Load()
     Combo2->setCurrentIndex(5);
 }
 
-QLabel* Form3::panel(int number) const
-{
-    return number >= 1 && number <= 4 ? m_panels[number - 1] : nullptr;
-}
+QLabel* Form3::panel(int number) const { return number >= 1 && number <= 4 ? m_panels[number - 1] : nullptr; }
 
 QString Form3::panelText(int number) const
 {

@@ -39,7 +39,7 @@ namespace quarbel::imagelist {
 class PreviewBox;
 class PreviewCache;
 class PreviewPrefetcher;
-}
+}  // namespace quarbel::imagelist
 
 namespace quarbel::app {
 
@@ -144,15 +144,15 @@ public:
     void ThemedButton2_Click();  // Destination: the output folder picker
     void opensingle();
     void openmultiple();
-    void BrowseInputFolder();    // both write ChosenFolder ("" when cancelled)
+    void BrowseInputFolder();  // both write ChosenFolder ("" when cancelled)
     void BrowseOutputFolder();
-    void List1_Click();          // the current item changed: preview and details
+    void List1_Click();  // the current item changed: preview and details
     void List1_MouseDown(Qt::MouseButton button, QPoint point);  // point in the list's viewport
     void List1_OLEDragDrop(const QStringList& names);            // dropped local paths, in order
     void pastefile_Click();
     void mnuRemove_Click();
     void mnuRemoveAll_Click();
-    void XpB1_Click();           // Clear, after asking
+    void XpB1_Click();  // Clear, after asking
     void ShowPreview(const QString& path);
     void ShowFileDetails(const QString& name, qint64 length, int count);
     void RefreshSizeFields();
@@ -174,7 +174,8 @@ private:
     void appendToList(const QStringList& paths);
     // Runs a folder walk with a busy cursor and its running count in status panel 4,
     // repainting (but taking no input) meanwhile; panel 4 gets its text back afterwards.
-    QStringList walkWithFeedback(const std::function<QStringList(const std::function<void(qsizetype)>&)>& walk);
+    QStringList walkWithFeedback(
+        const std::function<QStringList(const std::function<void(qsizetype)>&)>& walk);
     // Changes the current row, running List1_Click when it changes.
     void selectRow(int row);
     // Removes rows without running List1_Click for the rows Qt makes current meanwhile.

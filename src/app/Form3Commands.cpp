@@ -34,8 +34,8 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::MouseButtonRelease
-            && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && watched == m_form.panel(1))
+        if (event->type() == QEvent::MouseButtonRelease &&
+            static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && watched == m_form.panel(1))
             m_form.showFailureDetails();
         return QObject::eventFilter(watched, event);
     }
@@ -78,7 +78,7 @@ void Form3::ThemedButton3_Click()
 void Form3::runJob(Mode mode)
 {
     const jobs::JobSummary summary = mode == Mode::Convert ? jobs::ConvertImages(*m_jobHost, *m_jobHost)
-                                             : jobs::ResizeImages(*m_jobHost, *m_jobHost);
+                                                           : jobs::ResizeImages(*m_jobHost, *m_jobHost);
     emit jobFinished(summary);
 }
 
@@ -98,10 +98,7 @@ void Form3::openDestinationFolder()
     m_services.shell->openFolder(QDir::cleanPath(folder.absoluteFilePath()));
 }
 
-void Form3::ThemedButton4_Click()
-{
-    CancelRequested = true;
-}
+void Form3::ThemedButton4_Click() { CancelRequested = true; }
 
 void Form3::XpB6_Click()
 {
@@ -121,15 +118,15 @@ void Form3::showFailures(const jobs::JobSummary& summary)
     QStringList lines;
     for (const jobs::ItemReport& report : summary.failures)
         lines << QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(report.source), report.reason);
-    m_failureDetails = tr("%1 of %2 files failed:").arg(summary.failed).arg(summary.total) + u'\n'
-                       + lines.join(u'\n');
+    m_failureDetails =
+        tr("%1 of %2 files failed:").arg(summary.failed).arg(summary.total) + u'\n' + lines.join(u'\n');
 
     QStringList tip = lines.mid(0, kFailuresListed);
     if (lines.size() > kFailuresListed)
         tip << tr("… and %1 more (click for the full list)").arg(lines.size() - kFailuresListed);
     tip.prepend(tr("Files that failed:"));
-    first->setToolTip(QStringLiteral("<p style='white-space:pre'>") + tip.join(u'\n').toHtmlEscaped()
-                      + QStringLiteral("</p>"));
+    first->setToolTip(QStringLiteral("<p style='white-space:pre'>") + tip.join(u'\n').toHtmlEscaped() +
+                      QStringLiteral("</p>"));
 }
 
 void Form3::showFailureDetails()

@@ -109,16 +109,14 @@ protected:
                 return button == Qt::RightButton;  // the list does not move its selection itself
             }
             break;
-        case QEvent::ContextMenu:
-            return onViewport || watched == list;  // the menu opens on the button press
+        case QEvent::ContextMenu: return onViewport || watched == list;  // the menu opens on the button press
         case QEvent::KeyPress:
             if (watched == list && static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste)) {
                 quietly([&] { m_form.pastefile_Click(); });
                 return true;
             }
             break;
-        default:
-            break;
+        default: break;
         }
         return QObject::eventFilter(watched, event);
     }
@@ -165,8 +163,10 @@ void Form3::connectImageList()
     connect(pastefile, &QAction::triggered, this, [this] { quietly([this] { pastefile_Click(); }); });
     connect(mnuRemove, &QAction::triggered, this, [this] { quietly([this] { mnuRemove_Click(); }); });
     connect(mnuRemoveAll, &QAction::triggered, this, [this] { quietly([this] { mnuRemoveAll_Click(); }); });
-    connect(ThemedButton1, &ThemedButton::Click, this, [this] { quietly([this] { ThemedButton1_Click(); }); });
-    connect(ThemedButton2, &ThemedButton::Click, this, [this] { quietly([this] { ThemedButton2_Click(); }); });
+    connect(ThemedButton1, &ThemedButton::Click, this,
+            [this] { quietly([this] { ThemedButton1_Click(); }); });
+    connect(ThemedButton2, &ThemedButton::Click, this,
+            [this] { quietly([this] { ThemedButton2_Click(); }); });
     connect(XpB1, &XpB::Click, this, [this] { quietly([this] { XpB1_Click(); }); });
     connect(List1, &QListWidget::currentRowChanged, this, [this] {
         if (!m_listChanging)
@@ -214,9 +214,8 @@ void Form3::openmultiple()
     FlatEdit1->setText(ChosenFolder);
     const QString folder = FlatEdit1->text();
     const il::Subfolders subfolders = subfoldersOf(CheckBox2);
-    appendToList(walkWithFeedback([&](const il::WalkProgress& progress) {
-        return il::folderImages(folder, subfolders, progress);
-    }));
+    appendToList(walkWithFeedback(
+        [&](const il::WalkProgress& progress) { return il::folderImages(folder, subfolders, progress); }));
     setPanelText(4, il::totalFilesText(List1->count()));
     if (List1->count() >= 1) {
         ShowPreview(List1->item(0)->text());
@@ -231,9 +230,8 @@ void Form3::openmultiple()
 void Form3::List1_OLEDragDrop(const QStringList& names)
 {
     const il::Subfolders subfolders = subfoldersOf(CheckBox2);
-    appendToList(walkWithFeedback([&](const il::WalkProgress& progress) {
-        return il::droppedImages(names, subfolders, progress);
-    }));
+    appendToList(walkWithFeedback(
+        [&](const il::WalkProgress& progress) { return il::droppedImages(names, subfolders, progress); }));
     const int count = List1->count();
     if (count == 0)
         return;
@@ -391,9 +389,8 @@ void Form3::XpB1_Click()
 {
     if (List1->count() == 0)
         return;
-    const platform::MessageAnswer answer =
-        m_services.messages->show(this, kClearQuestion, kClearTitle, platform::MessageIcon::Question,
-                                  platform::MessageButtons::YesNo);
+    const platform::MessageAnswer answer = m_services.messages->show(
+        this, kClearQuestion, kClearTitle, platform::MessageIcon::Question, platform::MessageButtons::YesNo);
     if (answer != platform::MessageAnswer::Yes)
         return;
     removeRows([this] { List1->clear(); });

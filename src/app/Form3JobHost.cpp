@@ -40,10 +40,7 @@ void Form3JobHost::setProgressVisible(bool visible) { m_form.XP_ProgressBar1->se
 void Form3JobHost::setProgressMax(int max) { m_form.XP_ProgressBar1->setMax(max); }
 void Form3JobHost::setProgressValue(int value) { m_form.XP_ProgressBar1->setValue(value); }
 
-void Form3JobHost::setProgressColor(std::uint32_t color)
-{
-    m_form.XP_ProgressBar1->setColor(color);
-}
+void Form3JobHost::setProgressColor(std::uint32_t color) { m_form.XP_ProgressBar1->setColor(color); }
 
 void Form3JobHost::setPercentVisible(bool visible) { m_form.percent->setVisible(visible); }
 void Form3JobHost::setPercentCaption(const QString& caption) { m_form.percent->setText(caption); }
@@ -73,9 +70,10 @@ jobs::MessageAnswer Form3JobHost::showMessage(const QString& text, const QString
         }
         return platform::MessageIcon::Information;
     };
-    const MessageAnswer answer = m_form.services().messages->show(
-        &m_form, text, title, toIcon(),
-        buttons == jobs::MessageButtons::YesNo ? platform::MessageButtons::YesNo : platform::MessageButtons::Ok);
+    const MessageAnswer answer = m_form.services().messages->show(&m_form, text, title, toIcon(),
+                                                                  buttons == jobs::MessageButtons::YesNo
+                                                                      ? platform::MessageButtons::YesNo
+                                                                      : platform::MessageButtons::Ok);
     switch (answer) {
     case MessageAnswer::Yes: return jobs::MessageAnswer::Yes;
     case MessageAnswer::No: return jobs::MessageAnswer::No;
@@ -84,19 +82,10 @@ jobs::MessageAnswer Form3JobHost::showMessage(const QString& text, const QString
     return jobs::MessageAnswer::Ok;
 }
 
-void Form3JobHost::processEvents()
-{
-    QCoreApplication::processEvents();
-}
+void Form3JobHost::processEvents() { QCoreApplication::processEvents(); }
 
-void Form3JobHost::waitUntil(const std::function<bool()>& ready)
-{
-    jobs::waitWithEvents(ready);
-}
+void Form3JobHost::waitUntil(const std::function<bool()>& ready) { jobs::waitWithEvents(ready); }
 
-void Form3JobHost::jobEnded(const jobs::JobSummary& summary)
-{
-    m_form.showFailures(summary);
-}
+void Form3JobHost::jobEnded(const jobs::JobSummary& summary) { m_form.showFailures(summary); }
 
 }  // namespace quarbel::app

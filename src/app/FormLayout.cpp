@@ -77,8 +77,8 @@ double LayoutControl::real(const QString& key, double fallback) const
 bool LayoutControl::flag(const QString& key, bool fallback) const
 {
     const QString v = value(key).trimmed();
-    if (v.compare(QStringLiteral("True"), Qt::CaseInsensitive) == 0 || v == QStringLiteral("-1")
-        || v == QStringLiteral("1"))
+    if (v.compare(QStringLiteral("True"), Qt::CaseInsensitive) == 0 || v == QStringLiteral("-1") ||
+        v == QStringLiteral("1"))
         return true;
     if (v.compare(QStringLiteral("False"), Qt::CaseInsensitive) == 0 || v == QStringLiteral("0"))
         return false;

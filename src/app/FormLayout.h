@@ -23,7 +23,7 @@ namespace quarbel::app {
 struct LayoutControl {
     QString kind;
     QString name;
-    QString parent;  // empty for the outermost block (the window)
+    QString parent;                             // empty for the outermost block (the window)
     QList<QPair<QString, QString>> properties;  // in file order
 
     bool has(const QString& key) const;

@@ -9,10 +9,7 @@
 #include <QStringList>
 
 // Q_INIT_RESOURCE must be used outside any namespace.
-static void registerEmbeddedResources()
-{
-    Q_INIT_RESOURCE(app);
-}
+static void registerEmbeddedResources() { Q_INIT_RESOURCE(app); }
 
 namespace quarbel::app {
 

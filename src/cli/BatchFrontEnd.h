@@ -1,7 +1,8 @@
 #pragma once
 // quarbel-batch's side of a job: the inputs come from the command line, the view prints
 // progress on standard error and the result on standard output. On a terminal the progress
-// is one line updated in place; otherwise one line per item. The cancel question is answered Yes (Ctrl-C asked for it).
+// is one line updated in place; otherwise one line per item. The cancel question is answered Yes (Ctrl-C
+// asked for it).
 
 #include "cli/BatchOptions.h"
 #include "jobs/JobHost.h"
@@ -51,8 +52,7 @@ public:
     QString percentCaption() const override;
     void setCancelEnabled(bool) override {}
     void setControlsEnabled(bool) override {}
-    jobs::MessageAnswer showMessage(const QString& text, const QString& title,
-                                    jobs::MessageIcon icon,
+    jobs::MessageAnswer showMessage(const QString& text, const QString& title, jobs::MessageIcon icon,
                                     jobs::MessageButtons buttons) override;
     void processEvents() override;
     void waitUntil(const std::function<bool()>& ready) override;

@@ -15,17 +15,21 @@
 namespace quarbel::cli {
 namespace {
 
-bool allDigits(const QString& text) {
+bool allDigits(const QString& text)
+{
     for (const QChar c : text) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
     }
     return true;
 }
 
 // The quality list offers 100, 95, ... 5.
-bool isOfferedQuality(const QString& text) {
+bool isOfferedQuality(const QString& text)
+{
     for (int value = 100; value >= 5; value -= 5) {
-        if (text == QString::number(value)) return true;
+        if (text == QString::number(value))
+            return true;
     }
     return false;
 }
@@ -39,7 +43,8 @@ struct OptionRow {
     Apply apply;
 };
 
-const std::vector<OptionRow>& optionTable() {
+const std::vector<OptionRow>& optionTable()
+{
     static const std::vector<OptionRow> rows = {
         {"format", "F",
          [](BatchOptions& o, const QString& v) {
@@ -60,13 +65,15 @@ const std::vector<OptionRow>& optionTable() {
          }},
         {"width", "W",
          [](BatchOptions& o, const QString& v) {
-             if (!allDigits(v)) return QStringLiteral("invalid width '%1' (digits only)").arg(v);
+             if (!allDigits(v))
+                 return QStringLiteral("invalid width '%1' (digits only)").arg(v);
              o.width = v;
              return QString();
          }},
         {"height", "H",
          [](BatchOptions& o, const QString& v) {
-             if (!allDigits(v)) return QStringLiteral("invalid height '%1' (digits only)").arg(v);
+             if (!allDigits(v))
+                 return QStringLiteral("invalid height '%1' (digits only)").arg(v);
              o.height = v;
              return QString();
          }},
@@ -96,7 +103,8 @@ const std::vector<OptionRow>& optionTable() {
          }},
         {"files-from", "FILE",
          [](BatchOptions& o, const QString& v) {
-             if (v.isEmpty()) return QStringLiteral("option '--files-from' needs a list file");
+             if (v.isEmpty())
+                 return QStringLiteral("option '--files-from' needs a list file");
              o.sourceLists.append(v);
              return QString();
          }},
@@ -124,9 +132,11 @@ const std::vector<OptionRow>& optionTable() {
     return rows;
 }
 
-const OptionRow* findOption(const QString& name) {
+const OptionRow* findOption(const QString& name)
+{
     for (const OptionRow& row : optionTable()) {
-        if (name == QLatin1String(row.name)) return &row;
+        if (name == QLatin1String(row.name))
+            return &row;
     }
     return nullptr;
 }
@@ -135,17 +145,21 @@ const QString kHelp = QStringLiteral("help");
 const QString kVersion = QStringLiteral("version");
 
 // The option as the user wrote it: "--name", or "-n" for a letter given after one dash.
-QString spelled(const QString& name, const QStringList& arguments) {
+QString spelled(const QString& name, const QStringList& arguments)
+{
     const QString dashed = QStringLiteral("--") + name;
     for (const QString& argument : arguments) {
-        if (argument == QLatin1String("--")) break;
-        if (argument == dashed || argument.startsWith(dashed + QLatin1Char('='))) return dashed;
+        if (argument == QLatin1String("--"))
+            break;
+        if (argument == dashed || argument.startsWith(dashed + QLatin1Char('=')))
+            return dashed;
     }
     return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
 }
 
 // The parser's refusal in the tool's own words.
-QString refusal(const QCommandLineParser& parser, const QStringList& arguments) {
+QString refusal(const QCommandLineParser& parser, const QStringList& arguments)
+{
     const QStringList unknown = parser.unknownOptionNames();
     if (!unknown.isEmpty()) {
         return QStringLiteral("unknown option '%1'").arg(spelled(unknown.first(), arguments));
@@ -154,7 +168,8 @@ QString refusal(const QCommandLineParser& parser, const QStringList& arguments) 
     // the parser names the option in quotes.
     const QString text = parser.errorText();
     const QString option = text.section(QLatin1Char('\''), 1, 1);
-    if (option.isEmpty()) return text;
+    if (option.isEmpty())
+        return text;
     const OptionRow* row = findOption(option.mid(2));
     return (row && row->valueName ? QStringLiteral("option '%1' needs a value")
                                   : QStringLiteral("option '%1' takes no value"))
@@ -163,7 +178,8 @@ QString refusal(const QCommandLineParser& parser, const QStringList& arguments) 
 
 }  // namespace
 
-ParseResult parseArguments(const QStringList& arguments) {
+ParseResult parseArguments(const QStringList& arguments)
+{
     QCommandLineParser parser;
     parser.addOption(QCommandLineOption(QStringList{QStringLiteral("h"), kHelp}));
     parser.addOption(QCommandLineOption(kVersion));
@@ -181,10 +197,13 @@ ParseResult parseArguments(const QStringList& arguments) {
     BatchOptions options;
     QHash<QString, qsizetype> used;  // values taken so far, by option name
     for (const QString& name : parser.optionNames()) {
-        if (name == kHelp || name == QLatin1String("h")) return InfoRequest::Help;
-        if (name == kVersion) return InfoRequest::Version;
+        if (name == kHelp || name == QLatin1String("h"))
+            return InfoRequest::Help;
+        if (name == kVersion)
+            return InfoRequest::Version;
         const OptionRow* row = findOption(name);
-        if (!row) continue;  // the parser knows only the table's names
+        if (!row)
+            continue;  // the parser knows only the table's names
         const QString value = row->valueName ? parser.values(name).value(used[name]++) : QString();
         if (const QString error = row->apply(options, value); !error.isEmpty()) {
             return UsageError{error};
@@ -207,7 +226,8 @@ ParseResult parseArguments(const QStringList& arguments) {
     return options;
 }
 
-QString helpText() {
+QString helpText()
+{
     return QStringLiteral(
         "Usage: quarbel-batch convert [--format JPG|PNG|GIF|BMP|TIFF|WEBP|AVIF] [--quality Q] --dest FOLDER "
         "[options] SOURCE...\n"
@@ -248,14 +268,14 @@ QString helpText() {
 
 QString versionText() { return QStringLiteral("quarbel-batch " QUARBEL_VERSION "\n"); }
 
-QStringList collectSources(const BatchOptions& options) {
+QStringList collectSources(const BatchOptions& options)
+{
     QStringList list;
     for (const QString& source : options.sources) {
         if (QFileInfo(source).isDir()) {
             // A folder contributes what the window's Multiple mode would add; a trailing
             // "/" (as shells complete folder names) is dropped, as for a dropped folder.
-            list += imagelist::folderImages(imagelist::withoutTrailingSlash(source),
-                                            options.subFolders);
+            list += imagelist::folderImages(imagelist::withoutTrailingSlash(source), options.subFolders);
         } else {
             list.append(source);
         }

@@ -28,8 +28,8 @@ struct BatchOptions {
     int jobs = 0;  // 0 = the number of cores
     bool quiet = false;
     jobs::Metadata metadata = jobs::Metadata::Keep;  // --strip: write none
-    QString zipArchive;  // --zip: pack the written files into this archive ("" = none)
-    QStringList sources;  // as given: files and folders
+    QString zipArchive;       // --zip: pack the written files into this archive ("" = none)
+    QStringList sources;      // as given: files and folders
     QStringList sourceLists;  // --files-from: files naming more sources ("-" = standard input)
     ListSeparator listSeparator = ListSeparator::Newline;
 };

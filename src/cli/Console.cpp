@@ -1,10 +1,10 @@
 #include "cli/Console.h"
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <QCoreApplication>
 #include <QSocketNotifier>
 #include <csignal>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace quarbel::cli {
 namespace {
@@ -12,7 +12,8 @@ namespace {
 volatile std::sig_atomic_t interrupted = 0;
 int wakeFd = -1;  // the write end of a pipe the event loop watches
 
-extern "C" void onInterrupt(int) {
+extern "C" void onInterrupt(int)
+{
     interrupted = 1;
     std::signal(SIGINT, SIG_DFL);
     if (wakeFd >= 0) {
@@ -23,10 +24,13 @@ extern "C" void onInterrupt(int) {
 
 // A job waiting for a large picture sleeps in the event loop; the byte written by the
 // handler wakes it, so that Ctrl-C is seen at once and the picture's work is cancelled.
-void watchForInterrupt() {
-    if (!QCoreApplication::instance()) return;
+void watchForInterrupt()
+{
+    if (!QCoreApplication::instance())
+        return;
     int fds[2];
-    if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) return;
+    if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
     auto* notifier = new QSocketNotifier(fds[0], QSocketNotifier::Read, QCoreApplication::instance());
     QObject::connect(notifier, &QSocketNotifier::activated, notifier, [fd = fds[0]] {
         char bytes[16];
@@ -40,7 +44,8 @@ void watchForInterrupt() {
 
 bool isTerminal(std::FILE* stream) { return ::isatty(::fileno(stream)) != 0; }
 
-void installInterruptHandler() {
+void installInterruptHandler()
+{
     watchForInterrupt();
     std::signal(SIGINT, onInterrupt);
 }

@@ -28,32 +28,29 @@ QString checkArchivePath(const QString& path)
     return {};
 }
 
-int writeRunArchive(const QString& archive, const jobs::JobSummary& summary, int status,
-                    std::FILE* out, std::FILE* err)
+int writeRunArchive(const QString& archive, const jobs::JobSummary& summary, int status, std::FILE* out,
+                    std::FILE* err)
 {
     switch (summary.end) {
-    case jobs::JobSummary::End::Refused:
-        return status;
+    case jobs::JobSummary::End::Refused: return status;
     case jobs::JobSummary::End::Cancelled:
         print(out, QStringLiteral("No archive written: the run was cancelled."));
         return status;
-    case jobs::JobSummary::End::Finished:
-        break;
+    case jobs::JobSummary::End::Finished: break;
     }
     if (summary.writtenFiles.isEmpty()) {
         print(out, QStringLiteral("No archive written: the run wrote no files."));
         return status;
     }
-    const zip::Result packed = zip::packFiles(summary.writtenFiles, archive,
-                                              QLatin1String(kArchiveComment),
+    const zip::Result packed = zip::packFiles(summary.writtenFiles, archive, QLatin1String(kArchiveComment),
                                               zip::Overwrite::Replace);
     if (!packed) {
         print(err, QStringLiteral("archive not written: %1").arg(packed.reason));
         return status == 0 ? 1 : status;
     }
-    print(out, QStringLiteral("Archive %1 written with %2 file(s).")
-                   .arg(archive)
-                   .arg(summary.writtenFiles.size()));
+    print(
+        out,
+        QStringLiteral("Archive %1 written with %2 file(s).").arg(archive).arg(summary.writtenFiles.size()));
     return status;
 }
 

@@ -20,7 +20,7 @@ QString checkArchivePath(const QString& path);
 // Packs the run's written files into the archive (an existing one is replaced only by a
 // complete new one), prints what became of it, and returns the run's exit status, made 1
 // when the archive could not be written.
-int writeRunArchive(const QString& archive, const jobs::JobSummary& summary, int status,
-                    std::FILE* out, std::FILE* err);
+int writeRunArchive(const QString& archive, const jobs::JobSummary& summary, int status, std::FILE* out,
+                    std::FILE* err);
 
 }  // namespace quarbel::cli

@@ -13,12 +13,12 @@
 
 using namespace quarbel;
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     QCoreApplication app(argc, argv);
     const cli::ParseResult parsed = cli::parseArguments(app.arguments().mid(1));
     if (const auto* info = std::get_if<cli::InfoRequest>(&parsed)) {
-        const QString text =
-            *info == cli::InfoRequest::Help ? cli::helpText() : cli::versionText();
+        const QString text = *info == cli::InfoRequest::Help ? cli::helpText() : cli::versionText();
         std::fputs(text.toLocal8Bit().constData(), stdout);
         return 0;
     }
@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
     cli::installInterruptHandler();
     cli::BatchInputs inputs(options, cli::collectSources(options));
     // Progress goes to standard error, so standard output carries only the run's result.
-    const cli::ProgressStyle style = options.quiet               ? cli::ProgressStyle::Quiet
+    const cli::ProgressStyle style = options.quiet             ? cli::ProgressStyle::Quiet
                                      : cli::isTerminal(stderr) ? cli::ProgressStyle::UpdatingLine
                                                                : cli::ProgressStyle::Lines;
     cli::BatchView view(style, stdout, stderr);
@@ -45,6 +45,7 @@ int main(int argc, char** argv) {
                                          ? jobs::ConvertImages(inputs, view, run)
                                          : jobs::ResizeImages(inputs, view, run);
     const int status = cli::exitStatus(summary);
-    if (options.zipArchive.isEmpty()) return status;
+    if (options.zipArchive.isEmpty())
+        return status;
     return cli::writeRunArchive(options.zipArchive, summary, status, stdout, stderr);
 }

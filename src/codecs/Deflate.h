@@ -21,7 +21,8 @@ public:
     // The most bytes the zlib stream of `size` bytes can take.
     std::size_t zlibBound(std::size_t size) const;
     // Compresses into room of zlibBound(size) bytes; returns the stream's length.
-    std::size_t zlib(const std::uint8_t* data, std::size_t size, std::uint8_t* room, std::size_t roomSize) const;
+    std::size_t zlib(const std::uint8_t* data, std::size_t size, std::uint8_t* room,
+                     std::size_t roomSize) const;
     // Appends the zlib stream of data to out. The compressor needs room for its worst case,
     // about the size of the data; that room is taken untouched from the system, so only the
     // pages it actually writes ever use memory.

@@ -11,7 +11,7 @@ namespace quarbel::gallery {
 
 namespace {
 
-constexpr int MaxSide = 4096; // a 4096 x 4096 picture is 64 MiB; larger asks are refused
+constexpr int MaxSide = 4096;  // a 4096 x 4096 picture is 64 MiB; larger asks are refused
 
 std::optional<QSize> parseSize(const QString& text)
 {
@@ -42,8 +42,8 @@ Command fail(const QString& error)
     return c;
 }
 
-const QStringList ValueOptions{QStringLiteral("render"), QStringLiteral("size"), QStringLiteral("prop"),
-                               QStringLiteral("out"), QStringLiteral("colors"), QStringLiteral("state")};
+const QStringList ValueOptions{QStringLiteral("render"), QStringLiteral("size"),   QStringLiteral("prop"),
+                               QStringLiteral("out"),    QStringLiteral("colors"), QStringLiteral("state")};
 
 // The option a word names ("--out=a.png" and "-h" give "out" and "h"), or empty for a
 // word that is no option.
@@ -63,7 +63,8 @@ QString parseError(const QStringList& args, const QStringList& unknown)
         if (word == QLatin1String("--"))
             break;
         const QString name = optionName(word);
-        if (!name.isEmpty() && (unknown.contains(name) || (!word.startsWith(QLatin1String("--")) && name.size() > 1)))
+        if (!name.isEmpty() &&
+            (unknown.contains(name) || (!word.startsWith(QLatin1String("--")) && name.size() > 1)))
             return QStringLiteral("unknown argument \"%1\"").arg(word);
     }
     const QString last = args.isEmpty() ? QString() : args.last();
@@ -72,7 +73,7 @@ QString parseError(const QStringList& args, const QStringList& unknown)
     return QStringLiteral("unknown argument \"%1\"").arg(unknown.isEmpty() ? last : unknown.first());
 }
 
-} // namespace
+}  // namespace
 
 QString usage()
 {
@@ -88,14 +89,12 @@ QString usage()
         .arg(controlNames());
 }
 
-QString versionText()
-{
-    return QStringLiteral("quarbel-gallery %1\n").arg(QStringLiteral(QUARBEL_VERSION));
-}
+QString versionText() { return QStringLiteral("quarbel-gallery %1\n").arg(QStringLiteral(QUARBEL_VERSION)); }
 
 const QStringList& knownStates()
 {
-    static const QStringList states{QStringLiteral("hover"), QStringLiteral("pressed"), QStringLiteral("focus")};
+    static const QStringList states{QStringLiteral("hover"), QStringLiteral("pressed"),
+                                    QStringLiteral("focus")};
     return states;
 }
 
@@ -201,8 +200,9 @@ Command parseCommandLine(const QStringList& args)
         name = p->name;
     }
     if (!r.states.isEmpty() && !control->applyState)
-        return fail(QStringLiteral("control %1 has no states; cannot show \"%2\"").arg(control->name, r.states.join(u',')));
+        return fail(QStringLiteral("control %1 has no states; cannot show \"%2\"")
+                        .arg(control->name, r.states.join(u',')));
     return cmd;
 }
 
-} // namespace quarbel::gallery
+}  // namespace quarbel::gallery

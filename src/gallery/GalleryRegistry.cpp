@@ -26,4 +26,4 @@ const GalleryProperty* knownProperty(const GalleryControl& control, const QStrin
     return nullptr;
 }
 
-} // namespace quarbel::gallery
+}  // namespace quarbel::gallery

@@ -23,8 +23,8 @@ struct GalleryProperty {
 };
 
 struct GalleryControl {
-    QString name;                           // as given to --render, e.g. "progressbar"
-    std::vector<GalleryProperty> properties; // the persisted properties it reads
+    QString name;                             // as given to --render, e.g. "progressbar"
+    std::vector<GalleryProperty> properties;  // the persisted properties it reads
     KeyCase keys = KeyCase::Insensitive;
     std::function<std::unique_ptr<QWidget>()> create;
     std::function<void(QWidget&, const PropertyBag&)> read;
@@ -47,4 +47,4 @@ GalleryControl progressBarControl();
 GalleryControl pictureButtonControl();
 GalleryControl themedButtonControl();
 
-} // namespace quarbel::gallery
+}  // namespace quarbel::gallery

@@ -78,4 +78,4 @@ void GalleryWindow::follow()
     m_view->showAt(QPoint(m_bars.Value(eBar::Horizontal), m_bars.Value(eBar::Vertical)));
 }
 
-} // namespace quarbel::gallery
+}  // namespace quarbel::gallery

@@ -34,4 +34,4 @@ private:
     std::array<QAction*, 3> m_styleActions{};
 };
 
-} // namespace quarbel::gallery
+}  // namespace quarbel::gallery

@@ -67,12 +67,13 @@ QWidget* showcase(QWidget* parent)
 {
     auto* page = new QWidget(parent);
     auto* outer = new QVBoxLayout(page);
-    outer->addWidget(new QLabel(QStringLiteral("Live buttons (point, press, Tab, Space, Alt+0 to Alt+4):"), page));
+    outer->addWidget(
+        new QLabel(QStringLiteral("Live buttons (point, press, Tab, Space, Alt+0 to Alt+4):"), page));
     auto* live = new QHBoxLayout;
     for (int style = 0; style < 5; ++style) {
         auto* b = new XpB(page);
         configure(*b, style);
-        b->setCaption(QStringLiteral("Style &%1").arg(style)); // Alt and the style's digit
+        b->setCaption(QStringLiteral("Style &%1").arg(style));  // Alt and the style's digit
         b->setFixedSize(96, 30);
         live->addWidget(b);
     }

@@ -13,7 +13,7 @@ namespace quarbel::gallery {
 
 namespace {
 
-const char* const StyleNames[] = {"0 XPBlocks", "1 XPSmooth", "2 XPBusy", "3 Flat",   "4 Etched",
+const char* const StyleNames[] = {"0 XPBlocks", "1 XPSmooth", "2 XPBusy",  "3 Flat",    "4 Etched",
                                   "5 Shaded",   "6 Dark",     "7 Hatched", "8 Pattern", "9 Glass"};
 
 QImage samplePattern()
@@ -79,15 +79,15 @@ QWidget* showcase(QWidget* parent)
     return page;
 }
 
-} // namespace
+}  // namespace
 
 GalleryControl progressBarControl()
 {
     GalleryControl c;
     c.name = QStringLiteral("progressbar");
     using K = PropertyKind;
-    c.properties = {{"BrushStyle", K::Integer}, {"Color", K::Integer},       {"Font", K::Font},
-                    {"Image", K::Picture},      {"Max", K::Integer},         {"Min", K::Integer},
+    c.properties = {{"BrushStyle", K::Integer},  {"Color", K::Integer},     {"Font", K::Font},
+                    {"Image", K::Picture},       {"Max", K::Integer},       {"Min", K::Integer},
                     {"Orientation", K::Integer}, {"Scrolling", K::Integer}, {"ShowText", K::Boolean},
                     {"Value", K::Integer}};
     c.keys = KeyCase::Insensitive;
@@ -97,4 +97,4 @@ GalleryControl progressBarControl()
     return c;
 }
 
-} // namespace quarbel::gallery
+}  // namespace quarbel::gallery

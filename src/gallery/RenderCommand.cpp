@@ -12,7 +12,8 @@
 
 namespace quarbel::gallery {
 
-std::optional<QVariant> propertyValue(const QString& controlName, const QString& name, const QString& raw, QString* error)
+std::optional<QVariant> propertyValue(const QString& controlName, const QString& name, const QString& raw,
+                                      QString* error)
 {
     const GalleryControl* control = findControl(controlName);
     const GalleryProperty* p = control ? knownProperty(*control, name) : nullptr;
@@ -78,7 +79,8 @@ std::optional<QVariant> propertyValue(const GalleryProperty& property, const QSt
         QFont font;
         const QString description = text.startsWith(QLatin1String("font:")) ? text.mid(5) : text;
         const auto quoted = PropertyBag::parseValue(description);
-        const QString plain = quoted && quoted->typeId() == QMetaType::QString ? quoted->toString() : description;
+        const QString plain =
+            quoted && quoted->typeId() == QMetaType::QString ? quoted->toString() : description;
         if (!font.fromString(plain))
             return bad(QStringLiteral("expected a font description such as \"DejaVu Sans,9\""));
         return QVariant(font);
@@ -110,12 +112,14 @@ RenderOutcome runRender(const RenderRequest& request)
 RenderOutcome renderControl(const GalleryControl& control, const RenderRequest& request)
 {
     if (!request.states.isEmpty() && !control.applyState)
-        return {ExitUsage, QStringLiteral("control %1 has no states; cannot show \"%2\"").arg(control.name, request.states.join(u','))};
+        return {ExitUsage, QStringLiteral("control %1 has no states; cannot show \"%2\"")
+                               .arg(control.name, request.states.join(u','))};
     PropertyBag bag(control.keys);
     for (const auto& [name, raw] : request.properties) {
         const GalleryProperty* p = knownProperty(control, name);
         if (!p)
-            return {ExitUsage, QStringLiteral("unknown property \"%1\" for control %2").arg(name, control.name)};
+            return {ExitUsage,
+                    QStringLiteral("unknown property \"%1\" for control %2").arg(name, control.name)};
         QString error;
         const auto value = propertyValue(*p, raw, &error);
         if (!value)
@@ -136,7 +140,8 @@ RenderOutcome renderControl(const GalleryControl& control, const RenderRequest& 
     QImage image = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
     if (image.size() != widget->size())
         return {ExitWriteFailed, QStringLiteral("the control painted %1x%2 instead of its size")
-                                     .arg(image.width()).arg(image.height())};
+                                     .arg(image.width())
+                                     .arg(image.height())};
     image = transparentOutside(image, widget->mask());
 
     QSaveFile file(request.out);
@@ -148,7 +153,8 @@ RenderOutcome renderControl(const GalleryControl& control, const RenderRequest& 
     }
     if (!file.commit())
         return {ExitWriteFailed, QStringLiteral("cannot write %1: %2").arg(request.out, file.errorString())};
-    return {ExitOk, QStringLiteral("wrote %1 (%2x%3)").arg(request.out).arg(image.width()).arg(image.height())};
+    return {ExitOk,
+            QStringLiteral("wrote %1 (%2x%3)").arg(request.out).arg(image.width()).arg(image.height())};
 }
 
-} // namespace quarbel::gallery
+}  // namespace quarbel::gallery

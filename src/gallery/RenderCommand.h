@@ -22,8 +22,8 @@ enum class ColorSource { Classic, Palette };
 struct RenderRequest {
     QString control;
     QSize size;
-    std::vector<std::pair<QString, QString>> properties; // name as the control spells it, raw value
-    QStringList states;                                  // from --state, lower case, each once
+    std::vector<std::pair<QString, QString>> properties;  // name as the control spells it, raw value
+    QStringList states;                                   // from --state, lower case, each once
     QString out;
     ColorSource colors = ColorSource::Classic;
 };
@@ -31,7 +31,7 @@ struct RenderRequest {
 struct Command {
     Mode mode = Mode::Window;
     RenderRequest render;
-    QString error; // for Mode::Error: what was wrong, naming the argument
+    QString error;  // for Mode::Error: what was wrong, naming the argument
 };
 
 // Exit codes: 0 done, 1 the picture could not be written, 2 a wrong command line (unknown
@@ -45,7 +45,8 @@ QString versionText();
 Command parseCommandLine(const QStringList& args);
 
 // The value of a --prop as the control's property bag holds it, or nullopt with a message.
-std::optional<QVariant> propertyValue(const QString& control, const QString& name, const QString& raw, QString* error);
+std::optional<QVariant> propertyValue(const QString& control, const QString& name, const QString& raw,
+                                      QString* error);
 std::optional<QVariant> propertyValue(const GalleryProperty& property, const QString& raw, QString* error);
 
 // The states --state knows, in the order they are listed.
@@ -69,4 +70,4 @@ RenderOutcome runRender(const RenderRequest& request);
 // The same for a given control (the request's control name is not looked up).
 RenderOutcome renderControl(const GalleryControl& control, const RenderRequest& request);
 
-} // namespace quarbel::gallery
+}  // namespace quarbel::gallery

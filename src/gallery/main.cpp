@@ -17,12 +17,8 @@ int main(int argc, char** argv)
     case Mode::Error:
         std::fprintf(stderr, "quarbel-gallery: %s\n%s", qPrintable(cmd.error), qPrintable(usage()));
         return ExitUsage;
-    case Mode::Help:
-        std::fputs(qPrintable(usage()), stdout);
-        return ExitOk;
-    case Mode::Version:
-        std::fputs(qPrintable(versionText()), stdout);
-        return ExitOk;
+    case Mode::Help: std::fputs(qPrintable(usage()), stdout); return ExitOk;
+    case Mode::Version: std::fputs(qPrintable(versionText()), stdout); return ExitOk;
     case Mode::Render: {
         // Rendering never needs a display.
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -33,8 +29,7 @@ int main(int argc, char** argv)
                      outcome.exitCode == ExitOk ? "" : "quarbel-gallery: ", qPrintable(outcome.message));
         return outcome.exitCode;
     }
-    case Mode::Window:
-        break;
+    case Mode::Window: break;
     }
     QApplication app(argc, argv);
     GalleryWindow window;

@@ -36,7 +36,7 @@ void invertPixel(Surface& s, int x, int y)
         s.setPixel(x, y, c ^ 0xFFFFFFu);
 }
 
-} // namespace
+}  // namespace
 
 void drawFocusRect(Surface& s, const Rect& r)
 {
@@ -68,8 +68,8 @@ void invertRect(Surface& s, const Rect& r)
             invertPixel(s, x, y);
 }
 
-void drawState(Surface& dst, const Surface& from, const Rect& src, Point to, Color background, DrawStateMode mode,
-               Color monoColor, Color highlight, Color shadow)
+void drawState(Surface& dst, const Surface& from, const Rect& src, Point to, Color background,
+               DrawStateMode mode, Color monoColor, Color highlight, Color shadow)
 {
     const auto paintShape = [&](int dx, int dy, Color c) {
         for (int y = 0; y < src.height(); ++y)
@@ -87,4 +87,4 @@ void drawState(Surface& dst, const Surface& from, const Rect& src, Point to, Col
     paintShape(0, 0, shadow);
 }
 
-} // namespace quarbel::gfx
+}  // namespace quarbel::gfx

@@ -24,11 +24,11 @@ void invertRect(Surface& s, const Rect& r);
 // The platform's state drawing of a picture: its shape is every pixel of `from` (within src)
 // that is not the background colour.
 enum class DrawStateMode {
-    Mono,     // the shape as a flat silhouette in one colour
-    Disabled, // embossed: the shape in the highlight colour one pixel right and down, then in
-              // the shadow colour in place
+    Mono,      // the shape as a flat silhouette in one colour
+    Disabled,  // embossed: the shape in the highlight colour one pixel right and down, then in
+               // the shadow colour in place
 };
-void drawState(Surface& dst, const Surface& from, const Rect& src, Point to, Color background, DrawStateMode mode,
-               Color monoColor, Color highlight, Color shadow);
+void drawState(Surface& dst, const Surface& from, const Rect& src, Point to, Color background,
+               DrawStateMode mode, Color monoColor, Color highlight, Color shadow);
 
-} // namespace quarbel::gfx
+}  // namespace quarbel::gfx

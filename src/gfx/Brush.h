@@ -10,7 +10,14 @@
 
 namespace quarbel::gfx {
 
-enum class HatchStyle { Horizontal = 0, Vertical = 1, ForwardDiagonal = 2, BackwardDiagonal = 3, Cross = 4, DiagonalCross = 5 };
+enum class HatchStyle {
+    Horizontal = 0,
+    Vertical = 1,
+    ForwardDiagonal = 2,
+    BackwardDiagonal = 3,
+    Cross = 4,
+    DiagonalCross = 5
+};
 
 // Whether the spaces between hatch lines are painted in the background colour.
 enum class BackgroundMode { Opaque, Transparent };
@@ -41,4 +48,4 @@ private:
     QImage m_picture;
 };
 
-} // namespace quarbel::gfx
+}  // namespace quarbel::gfx

@@ -46,7 +46,7 @@ Rect shrink(const Rect& r, unsigned sides)
             r.right - ((sides & SideRight) ? 1 : 0), r.bottom - ((sides & SideBottom) ? 1 : 0)};
 }
 
-} // namespace
+}  // namespace
 
 Rect drawEdge(Surface& s, const Rect& r, unsigned edge, unsigned sides, const EdgeColors& colors)
 {
@@ -66,4 +66,4 @@ Rect drawEdge(Surface& s, const Rect& r, unsigned edge, unsigned sides, const Ed
     return inside;
 }
 
-} // namespace quarbel::gfx
+}  // namespace quarbel::gfx

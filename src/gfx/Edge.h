@@ -8,11 +8,11 @@ namespace quarbel::gfx {
 
 // The colours of the 3-D look (system colours 22, 20, 16, 21 and 15 on the classic desktop).
 struct EdgeColors {
-    Color light;      // 3-D light: the outer top-left of a raised edge
-    Color highlight;  // button highlight: the inner top-left of a raised edge
-    Color shadow;     // button shadow: the inner bottom-right of a raised edge
-    Color darkShadow; // 3-D dark shadow: the outer bottom-right of a raised edge
-    Color face;       // button face: the middle
+    Color light;       // 3-D light: the outer top-left of a raised edge
+    Color highlight;   // button highlight: the inner top-left of a raised edge
+    Color shadow;      // button shadow: the inner bottom-right of a raised edge
+    Color darkShadow;  // 3-D dark shadow: the outer bottom-right of a raised edge
+    Color face;        // button face: the middle
 };
 
 // Border bits and their combinations, with the platform's numbers.
@@ -33,7 +33,7 @@ enum Sides : unsigned {
     SideRight = 0x4,
     SideBottom = 0x8,
     AllSides = 0xF,
-    FillMiddle = 0x800, // fill what the borders leave with the face colour
+    FillMiddle = 0x800,  // fill what the borders leave with the face colour
 };
 
 // Draws the edge inside r. Each border is one pixel: the top and left lines of a border stop
@@ -42,4 +42,4 @@ enum Sides : unsigned {
 // left inside the borders drawn.
 Rect drawEdge(Surface& s, const Rect& r, unsigned edge, unsigned sides, const EdgeColors& colors);
 
-} // namespace quarbel::gfx
+}  // namespace quarbel::gfx

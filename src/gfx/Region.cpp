@@ -43,7 +43,7 @@ std::vector<Crossing> crossings(const std::vector<Point>& pts, double yc)
     return out;
 }
 
-} // namespace
+}  // namespace
 
 Region Region::polygon(const std::vector<Point>& pts, FillMode mode)
 {
@@ -114,4 +114,4 @@ Rect Region::bounds() const
     return {b.left(), b.top(), b.left() + b.width(), b.top() + b.height()};
 }
 
-} // namespace quarbel::gfx
+}  // namespace quarbel::gfx

@@ -36,4 +36,4 @@ private:
     QRegion m_region;
 };
 
-} // namespace quarbel::gfx
+}  // namespace quarbel::gfx

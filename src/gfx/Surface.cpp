@@ -8,7 +8,7 @@ namespace {
 
 QRgb toQRgb(Color c) { return qRgb(red(c), green(c), blue(c)); }
 
-} // namespace
+}  // namespace
 
 Surface::Surface(int width, int height, Color fill)
     : m_image(width > 0 ? width : 0, height > 0 ? height : 0, QImage::Format_RGB32)
@@ -114,4 +114,4 @@ void Surface::copyFrom(const Surface& from, const Rect& src, Point to)
         }
 }
 
-} // namespace quarbel::gfx
+}  // namespace quarbel::gfx

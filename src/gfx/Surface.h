@@ -57,4 +57,4 @@ private:
     std::optional<Region> m_clip;
 };
 
-} // namespace quarbel::gfx
+}  // namespace quarbel::gfx

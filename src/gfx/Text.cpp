@@ -33,7 +33,7 @@ QString prepare(const QString& text, unsigned flags, qsizetype* mnemonic = nullp
     m = -1;
     QString t = (flags & TextNoPrefix) ? text : stripPrefixes(text, &m);
     if (t.contains(u'\r')) {
-        m = -1; // removing characters would move it
+        m = -1;  // removing characters would move it
         t.remove(u'\r');
     }
     if (flags & TextSingleLine)
@@ -90,7 +90,7 @@ QStringList layoutLines(const QString& text, const QFontMetrics& fm, unsigned fl
     return lines;
 }
 
-} // namespace
+}  // namespace
 
 QFont rasterFont(const QFont& font)
 {
@@ -160,7 +160,7 @@ Rect drawText(Surface& s, const QString& text, const Rect& r, unsigned flags, co
 
     int left = r.right;
     int y = top;
-    qsizetype pos = 0; // where the current line starts in the prepared text
+    qsizetype pos = 0;  // where the current line starts in the prepared text
     for (const QString& line : lines) {
         const int w = fm.horizontalAdvance(line);
         int x = r.left;
@@ -187,4 +187,4 @@ Rect drawText(Surface& s, const QString& text, const Rect& r, unsigned flags, co
     return {left, top, left + textWidth, top + textHeight};
 }
 
-} // namespace quarbel::gfx
+}  // namespace quarbel::gfx

@@ -14,8 +14,8 @@ enum TextFormat : unsigned {
     TextLeft = 0x0,
     TextCenter = 0x1,
     TextRight = 0x2,
-    TextVCenter = 0x4,     // with TextSingleLine only
-    TextBottom = 0x8,      // with TextSingleLine only
+    TextVCenter = 0x4,  // with TextSingleLine only
+    TextBottom = 0x8,   // with TextSingleLine only
     TextWordBreak = 0x10,
     TextSingleLine = 0x20,
     TextExpandTabs = 0x40,
@@ -38,4 +38,4 @@ Size measureText(const QString& text, const QFont& font, unsigned flags, int wra
 // rectangle keeps r's left and top and takes the text's width and height.
 Rect drawText(Surface& s, const QString& text, const Rect& r, unsigned flags, const QFont& font, Color color);
 
-} // namespace quarbel::gfx
+}  // namespace quarbel::gfx

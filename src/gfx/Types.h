@@ -38,8 +38,8 @@ struct Rect {
 
 inline Rect Rect::intersected(const Rect& o) const
 {
-    Rect r{left > o.left ? left : o.left, top > o.top ? top : o.top,
-           right < o.right ? right : o.right, bottom < o.bottom ? bottom : o.bottom};
+    Rect r{left > o.left ? left : o.left, top > o.top ? top : o.top, right < o.right ? right : o.right,
+           bottom < o.bottom ? bottom : o.bottom};
     if (r.empty())
         return {};
     return r;
@@ -71,4 +71,4 @@ inline int roundEven(double v)
     return static_cast<int>(r);
 }
 
-} // namespace quarbel::gfx
+}  // namespace quarbel::gfx

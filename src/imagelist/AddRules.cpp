@@ -56,8 +56,8 @@ QStringList pastedImages(const QStringList& names)
 
 QString firstAcceptedName(const QStringList& names)
 {
-    const auto it = std::find_if(names.cbegin(), names.cend(),
-                                 [](const QString& n) { return ImageFileCheck(n); });
+    const auto it =
+        std::find_if(names.cbegin(), names.cend(), [](const QString& n) { return ImageFileCheck(n); });
     return it == names.cend() ? QString() : *it;
 }
 

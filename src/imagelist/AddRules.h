@@ -11,14 +11,12 @@ namespace quarbel::imagelist {
 // folder, one "/" and the name, ImageFileCheck accepts. With sub-folders: the accepted
 // paths of RecursiveDir(folder, "*.*"), which skips hidden files and folders. A missing
 // folder gives nothing.
-QStringList folderImages(const QString& folder, Subfolders subfolders,
-                         const WalkProgress& progress = {});
+QStringList folderImages(const QString& folder, Subfolders subfolders, const WalkProgress& progress = {});
 
 // The paths a drop adds, in order: for each dropped name, the images of it if it is a
 // folder, then the name itself if it is an existing file that ImageFileCheck accepts.
 // Names that no longer exist, and files that are not accepted, add nothing.
-QStringList droppedImages(const QStringList& names, Subfolders subfolders,
-                          const WalkProgress& progress = {});
+QStringList droppedImages(const QStringList& names, Subfolders subfolders, const WalkProgress& progress = {});
 
 // The paths a Paste adds: the names ImageFileCheck accepts, in order, without looking at
 // the file system (a missing file is still added, a folder only if its name is accepted).

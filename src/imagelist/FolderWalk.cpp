@@ -70,10 +70,7 @@ std::vector<Entry> listFolder(const QString& folder, Ticker& ticker)
     return entries;
 }
 
-bool isHidden(const QString& name)
-{
-    return name.startsWith(u'.');
-}
+bool isHidden(const QString& name) { return name.startsWith(u'.'); }
 
 struct Walk {
     QStringList& out;

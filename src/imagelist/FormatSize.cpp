@@ -63,10 +63,7 @@ QString FormatSize(qint64 size, const QLocale& locale)
     return QString();  // not reached: the last row takes every size
 }
 
-QString nameText(const QString& fileName)
-{
-    return QStringLiteral("Name: ") + fileName;
-}
+QString nameText(const QString& fileName) { return QStringLiteral("Name: ") + fileName; }
 
 QString dimensionsText(int width, int height)
 {
@@ -78,9 +75,6 @@ QString sizeText(qint64 size, const QLocale& locale)
     return QStringLiteral("Size: ") + FormatSize(size, locale);
 }
 
-QString totalFilesText(qsizetype count)
-{
-    return QStringLiteral("Total Files: ") + QString::number(count);
-}
+QString totalFilesText(qsizetype count) { return QStringLiteral("Total Files: ") + QString::number(count); }
 
 }  // namespace quarbel::imagelist

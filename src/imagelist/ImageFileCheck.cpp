@@ -10,8 +10,8 @@ bool ImageFileCheck(const QString& strFileName)
         QStringLiteral("bmp"), QStringLiteral("BMP"), QStringLiteral("jpg"), QStringLiteral("JPG"),
         QStringLiteral("png"), QStringLiteral("PNG"), QStringLiteral("gif"), QStringLiteral("GIF"),
         QStringLiteral("tif"), QStringLiteral("TIF")};
-    static const std::array<QString, 4> newerEndings = {
-        QStringLiteral(".webp"), QStringLiteral(".avif"), QStringLiteral(".heic"), QStringLiteral(".heif")};
+    static const std::array<QString, 4> newerEndings = {QStringLiteral(".webp"), QStringLiteral(".avif"),
+                                                        QStringLiteral(".heic"), QStringLiteral(".heif")};
     const QString last = strFileName.right(3);
     for (const QString& ending : endings)
         if (last == ending)

@@ -7,10 +7,7 @@ namespace quarbel::imagelist {
 
 namespace fs = std::filesystem;
 
-fs::path toNative(const QString& path)
-{
-    return fs::path(QFile::encodeName(path).toStdString());
-}
+fs::path toNative(const QString& path) { return fs::path(QFile::encodeName(path).toStdString()); }
 
 QString fromNative(const fs::path& path)
 {
@@ -24,10 +21,7 @@ QString TrailingSlash(const QString& strFolder)
     return strFolder + u'/';
 }
 
-QString joinAlways(const QString& folder, const QString& name)
-{
-    return folder + u'/' + name;
-}
+QString joinAlways(const QString& folder, const QString& name) { return folder + u'/' + name; }
 
 QString withoutTrailingSlash(const QString& path)
 {

@@ -15,10 +15,10 @@ std::optional<Picture> LoadPictureFile(const QString& path, QSize box)
     // Only ordinary files are read: a pipe or device named like a picture would never end.
     if (box.isEmpty() || !fileExists(path))
         return std::nullopt;
-    const auto decoded = imageservice::decodePreview(QFile::encodeName(path).toStdString(),
-                                                     box.width(), box.height());
-    if (!decoded.result || decoded.width <= 0 || decoded.height <= 0 || decoded.fullWidth <= 0
-        || decoded.fullHeight <= 0)
+    const auto decoded =
+        imageservice::decodePreview(QFile::encodeName(path).toStdString(), box.width(), box.height());
+    if (!decoded.result || decoded.width <= 0 || decoded.height <= 0 || decoded.fullWidth <= 0 ||
+        decoded.fullHeight <= 0)
         return std::nullopt;
     const qsizetype rowBytes = qsizetype(decoded.width) * 3;
     if (qsizetype(decoded.rgb.size()) < rowBytes * decoded.height)

@@ -9,8 +9,8 @@ namespace quarbel::imagelist {
 
 // A picture decoded for the preview: small enough for the box, with the picture's own size.
 struct Picture {
-    QImage image;   // RGB, transparency already flattened on white
-    QSize fullSize; // the picture's pixel size as stored in the file
+    QImage image;    // RGB, transparency already flattened on white
+    QSize fullSize;  // the picture's pixel size as stored in the file
 };
 
 // Decodes the file at path, shrinking it while it loads so it fits in `box` (a 40-megapixel

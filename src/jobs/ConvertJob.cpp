@@ -18,23 +18,28 @@ const std::array<TargetFormat, 7> kTargetFormats = {{
     {"AVIF", ".avif", is::FormatID::AVIF, true},
 }};
 
-const TargetFormat* findTargetFormat(const QString& formatText) {
+const TargetFormat* findTargetFormat(const QString& formatText)
+{
     for (const TargetFormat& row : kTargetFormats) {
-        if (formatText == QLatin1String(row.text)) return &row;
+        if (formatText == QLatin1String(row.text))
+            return &row;
     }
     return nullptr;
 }
 
-JobSummary ConvertImages(JobInputs& inputs, JobView& view, const RunOptions& options) {
+JobSummary ConvertImages(JobInputs& inputs, JobView& view, const RunOptions& options)
+{
     JobRecipe recipe;
     recipe.emptyListMessage = QStringLiteral(" No image files to Convert. Please try again.");
     recipe.cancelTitle = QStringLiteral("Image Conversion");
     recipe.cancelledText = QStringLiteral(" Image conversion cancelled...");
     recipe.setupFilter = [metadata = options.metadata](is::ImageProcess& process, JobInputs& in) {
         process.Filters().Add(process.FilterInfos("Convert").FilterID(), 0);
-        if (metadata == Metadata::Strip) process.Filters()(1).Properties("KeepMetadata").Value = false;
+        if (metadata == Metadata::Strip)
+            process.Filters()(1).Properties("KeepMetadata").Value = false;
         const TargetFormat* format = findTargetFormat(in.formatText());
-        if (!format) return;  // no format set: TargetExtension keeps its earlier value
+        if (!format)
+            return;  // no format set: TargetExtension keeps its earlier value
         in.setTargetExtension(QLatin1String(format->extension));
         process.Filters()(1).Properties("FormatID").Value = std::string(format->formatId);
         if (format->takesQuality) {

@@ -9,14 +9,15 @@
 namespace quarbel::jobs {
 namespace {
 
-imageservice::Result work(const imageservice::ImageProcess& process, ItemWork& item) {
+imageservice::Result work(const imageservice::ImageProcess& process, ItemWork& item)
+{
     try {
         imageservice::ImageFile source;
-        if (auto loaded = source.LoadFile(QFile::encodeName(item.source).toStdString());
-            !loaded) {
+        if (auto loaded = source.LoadFile(QFile::encodeName(item.source).toStdString()); !loaded) {
             return loaded;
         }
-        if (item.cancel.cancelled()) return imageservice::Result::failure("cancelled");
+        if (item.cancel.cancelled())
+            return imageservice::Result::failure("cancelled");
         return process.Apply(source, item.result, &item.cancel);
     } catch (const std::exception& e) {
         return imageservice::Result::failure(e.what());
@@ -28,14 +29,17 @@ imageservice::Result work(const imageservice::ImageProcess& process, ItemWork& i
 }  // namespace
 
 ItemPipeline::ItemPipeline(const imageservice::ImageProcess& process, int workers)
-    : m_process(process), m_dispatcher(QAbstractEventDispatcher::instance(QThread::currentThread())) {
+    : m_process(process), m_dispatcher(QAbstractEventDispatcher::instance(QThread::currentThread()))
+{
     m_pool.setMaxThreadCount(std::max(1, workers));
 }
 
 ItemPipeline::~ItemPipeline() { m_pool.waitForDone(); }
 
-void ItemPipeline::start(int index, const QString& source, const QStringList& sourceSpellings) {
-    if (index < m_firstUntaken) return;
+void ItemPipeline::start(int index, const QString& source, const QStringList& sourceSpellings)
+{
+    if (index < m_firstUntaken)
+        return;
     auto item = std::make_shared<ItemWork>();
     item->source = source;
     item->sourceSpellings = sourceSpellings;
@@ -46,64 +50,79 @@ void ItemPipeline::start(int index, const QString& source, const QStringList& so
         item->outcome = work(process, *item);
         item->stopped = !item->outcome && item->cancel.cancelled();
         item->done.store(true, std::memory_order_release);
-        if (dispatcher) dispatcher->wakeUp();
+        if (dispatcher)
+            dispatcher->wakeUp();
         notifyWorkFinished();
     });
 }
 
-void ItemPipeline::wake() const {
-    if (m_dispatcher) m_dispatcher->wakeUp();
+void ItemPipeline::wake() const
+{
+    if (m_dispatcher)
+        m_dispatcher->wakeUp();
     notifyWorkFinished();
 }
 
-std::shared_ptr<ItemWork> ItemPipeline::find(int index) const {
+std::shared_ptr<ItemWork> ItemPipeline::find(int index) const
+{
     const auto it = m_live.find(index);
     return it == m_live.end() ? nullptr : it->second;
 }
 
-std::shared_ptr<ItemWork> ItemPipeline::remove(int index) {
+std::shared_ptr<ItemWork> ItemPipeline::remove(int index)
+{
     auto item = find(index);
     m_live.erase(index);
     return item;
 }
 
-std::shared_ptr<ItemWork> ItemPipeline::take(int index) {
+std::shared_ptr<ItemWork> ItemPipeline::take(int index)
+{
     m_firstUntaken = std::max(m_firstUntaken, index + 1);
     return remove(index);
 }
 
-void ItemPipeline::discard(int index) {
+void ItemPipeline::discard(int index)
+{
     if (auto item = remove(index); item && !item->done.load(std::memory_order_acquire)) {
         item->cancel.cancel();
         m_discarded.push_back(std::move(item));
     }
 }
 
-std::vector<std::shared_ptr<ItemWork>> ItemPipeline::discardAll() {
+std::vector<std::shared_ptr<ItemWork>> ItemPipeline::discardAll()
+{
     std::vector<std::shared_ptr<ItemWork>> works;
-    for (const auto& entry : m_live) works.push_back(entry.second);
-    while (!m_live.empty()) discard(m_live.begin()->first);
+    for (const auto& entry : m_live)
+        works.push_back(entry.second);
+    while (!m_live.empty())
+        discard(m_live.begin()->first);
     return works;
 }
 
-std::vector<int> ItemPipeline::started() const {
+std::vector<int> ItemPipeline::started() const
+{
     std::vector<int> indexes;
-    for (const auto& entry : m_live) indexes.push_back(entry.first);
+    for (const auto& entry : m_live)
+        indexes.push_back(entry.first);
     return indexes;
 }
 
-void ItemPipeline::forgetFinishedDiscards() {
+void ItemPipeline::forgetFinishedDiscards()
+{
     std::erase_if(m_discarded, [](const std::shared_ptr<ItemWork>& item) {
         return item->done.load(std::memory_order_acquire);
     });
 }
 
-int ItemPipeline::inFlight() {
+int ItemPipeline::inFlight()
+{
     forgetFinishedDiscards();
     return static_cast<int>(m_live.size() + m_discarded.size());
 }
 
-int ItemPipeline::running() {
+int ItemPipeline::running()
+{
     forgetFinishedDiscards();
     return static_cast<int>(m_discarded.size()) +
            static_cast<int>(std::count_if(m_live.begin(), m_live.end(), [](const auto& entry) {
@@ -111,7 +130,8 @@ int ItemPipeline::running() {
            }));
 }
 
-std::size_t ItemPipeline::heldBytes() const {
+std::size_t ItemPipeline::heldBytes() const
+{
     std::size_t bytes = 0;
     for (const auto& entry : m_live) {
         if (entry.second->done.load(std::memory_order_acquire)) {
@@ -121,10 +141,10 @@ std::size_t ItemPipeline::heldBytes() const {
     return bytes;
 }
 
-bool ItemPipeline::idle() {
+bool ItemPipeline::idle()
+{
     forgetFinishedDiscards();
-    return m_discarded.empty() &&
-           std::all_of(m_live.begin(), m_live.end(), [](const auto& entry) {
+    return m_discarded.empty() && std::all_of(m_live.begin(), m_live.end(), [](const auto& entry) {
                return entry.second->done.load(std::memory_order_acquire);
            });
 }

@@ -26,7 +26,8 @@ const QString kFolderInTheWayReason = QStringLiteral("a folder of that name is i
 // the whole process (the window's preview uses it too), so it is put back when the job ends.
 class ThreadsPerImage {
 public:
-    explicit ThreadsPerImage(int workers) : m_before(is::threadsPerImage()) {
+    explicit ThreadsPerImage(int workers) : m_before(is::threadsPerImage())
+    {
         is::setThreadsPerImage(std::max(1, QThread::idealThreadCount() / std::max(1, workers)));
     }
     ~ThreadsPerImage() { is::setThreadsPerImage(m_before); }
@@ -37,7 +38,8 @@ private:
     int m_before;
 };
 
-int workerCount(const RunOptions& options) {
+int workerCount(const RunOptions& options)
+{
     const int wanted = options.jobs > 0 ? options.jobs : QThread::idealThreadCount();
     return std::clamp(wanted, 1, 64);
 }
@@ -45,7 +47,8 @@ int workerCount(const RunOptions& options) {
 class JobRun {
 public:
     JobRun(const JobRecipe& recipe, JobInputs& in, JobView& view, const RunOptions& options)
-        : m_recipe(recipe), m_in(in), m_view(view), m_workers(workerCount(options)) {}
+        : m_recipe(recipe), m_in(in), m_view(view), m_workers(workerCount(options))
+    {}
 
     JobSummary run();
 
@@ -75,17 +78,23 @@ private:
     void complete();
 };
 
-QString JobRun::validate() const {
+QString JobRun::validate() const
+{
     const bool listEmpty = m_in.listCount() <= 0;
-    if (listEmpty && m_in.sourceText().isEmpty()) return kNoSourceMessage;
+    if (listEmpty && m_in.sourceText().isEmpty())
+        return kNoSourceMessage;
     const QString destination = m_in.destinationText();
-    if (destination.isEmpty()) return kNoDestinationMessage;
-    if (!QFileInfo(destination).isDir()) return kMissingDestinationMessage;
-    if (listEmpty) return m_recipe.emptyListMessage;
+    if (destination.isEmpty())
+        return kNoDestinationMessage;
+    if (!QFileInfo(destination).isDir())
+        return kMissingDestinationMessage;
+    if (listEmpty)
+        return m_recipe.emptyListMessage;
     return m_recipe.furtherChecks ? m_recipe.furtherChecks(m_in) : QString();
 }
 
-JobSummary JobRun::run() {
+JobSummary JobRun::run()
+{
     if (const QString message = validate(); !message.isEmpty()) {
         m_view.showMessage(message, kErrorTitle, MessageIcon::Information, MessageButtons::Ok);
         m_summary.end = JobSummary::End::Refused;
@@ -114,10 +123,12 @@ JobSummary JobRun::run() {
     return m_summary;
 }
 
-void JobRun::loop(ItemPipeline& pipeline, OutputWriter& writer) {
+void JobRun::loop(ItemPipeline& pipeline, OutputWriter& writer)
+{
     for (int index = 0; index <= m_last; ++index) {
         m_view.setControlsEnabled(false);
-        if (stopOnRequest(pipeline)) return;
+        if (stopOnRequest(pipeline))
+            return;
         m_view.setStatusText(1, kProcessingText);
         m_view.setStatusText(2, QString());
         m_view.setStatusText(3, QString());
@@ -128,7 +139,8 @@ void JobRun::loop(ItemPipeline& pipeline, OutputWriter& writer) {
         // rather than after a picture that may take seconds; No goes on waiting for it.
         std::optional<ItemReport> report;
         while (!(report = commit(pipeline, writer, index))) {
-            if (stopOnRequest(pipeline)) return;
+            if (stopOnRequest(pipeline))
+                return;
         }
         count(*report);
         m_view.itemDone(*report);
@@ -146,8 +158,10 @@ void JobRun::loop(ItemPipeline& pipeline, OutputWriter& writer) {
 // Asks the cancel question when Cancel was requested; true when the answer ended the run.
 // The work in flight is cancelled and stops within a strip of its picture; the cancelled text
 // is shown before the workers are waited for, and nothing of that work is written.
-bool JobRun::stopOnRequest(ItemPipeline& pipeline) {
-    if (!m_in.cancelRequested()) return false;
+bool JobRun::stopOnRequest(ItemPipeline& pipeline)
+{
+    if (!m_in.cancelRequested())
+        return false;
     const MessageAnswer answer = m_view.showMessage(kCancelQuestion, m_recipe.cancelTitle,
                                                     MessageIcon::Question, MessageButtons::YesNo);
     if (answer != MessageAnswer::Yes) {
@@ -157,15 +171,16 @@ bool JobRun::stopOnRequest(ItemPipeline& pipeline) {
     const std::vector<std::shared_ptr<ItemWork>> cancelled = pipeline.discardAll();
     endByCancel();
     waitForWorkers(pipeline);
-    m_summary.stopped = static_cast<int>(
-        std::count_if(cancelled.begin(), cancelled.end(),
-                      [](const std::shared_ptr<ItemWork>& work) { return work->stopped; }));
+    m_summary.stopped =
+        static_cast<int>(std::count_if(cancelled.begin(), cancelled.end(),
+                                       [](const std::shared_ptr<ItemWork>& work) { return work->stopped; }));
     return true;
 }
 
 // Writes one item's output, or decides that it is skipped or failed. Nothing when Cancel was
 // requested while the item's work was still running: the item is then not committed.
-std::optional<ItemReport> JobRun::commit(ItemPipeline& pipeline, OutputWriter& writer, int index) {
+std::optional<ItemReport> JobRun::commit(ItemPipeline& pipeline, OutputWriter& writer, int index)
+{
     ItemReport report;
     report.index = index;
     report.source = m_in.listItem(index);
@@ -177,15 +192,18 @@ std::optional<ItemReport> JobRun::commit(ItemPipeline& pipeline, OutputWriter& w
         if (work && !work->done.load(std::memory_order_acquire)) {
             // Workers that finish meanwhile get the next items.
             m_view.waitUntil([&] {
-                if (work->done.load(std::memory_order_acquire)) return true;
-                if (m_in.cancelRequested()) return true;
-                if (pipeline.running() < m_workers) fill(pipeline, index);
+                if (work->done.load(std::memory_order_acquire))
+                    return true;
+                if (m_in.cancelRequested())
+                    return true;
+                if (pipeline.running() < m_workers)
+                    fill(pipeline, index);
                 return false;
             });
-            if (!work->done.load(std::memory_order_acquire)) return std::nullopt;
+            if (!work->done.load(std::memory_order_acquire))
+                return std::nullopt;
         }
-        const QString path =
-            outputPath(m_in.destinationText(), m_recipe.outputName(report.source, m_in));
+        const QString path = outputPath(m_in.destinationText(), m_recipe.outputName(report.source, m_in));
         keepExisting = m_in.doNotOverwrite();
         report.output = path;
         const QFileInfo target(path);
@@ -236,19 +254,22 @@ std::optional<ItemReport> JobRun::commit(ItemPipeline& pipeline, OutputWriter& w
 // written: a worker that finished during a large write otherwise sat idle until the write
 // was done. The next item is still committed only after this write.
 is::Result JobRun::save(ItemPipeline& pipeline, OutputWriter& writer, int index,
-                        const std::shared_ptr<ItemWork>& work, const QString& path,
-                        is::SaveMode mode) {
+                        const std::shared_ptr<ItemWork>& work, const QString& path, is::SaveMode mode)
+{
     writer.start(std::shared_ptr<const is::ImageFile>(work, &work->result),
                  QFile::encodeName(path).toStdString(), mode);
     m_view.waitUntil([&] {
-        if (writer.finished()) return true;
-        if (pipeline.running() < m_workers) fill(pipeline, index);
+        if (writer.finished())
+            return true;
+        if (pipeline.running() < m_workers)
+            fill(pipeline, index);
         return false;
     });
     return writer.take();
 }
 
-QString JobRun::pendingOutput(int index) const {
+QString JobRun::pendingOutput(int index) const
+{
     return outputPath(m_in.destinationText(), m_recipe.outputName(m_in.listItem(index), m_in));
 }
 
@@ -258,7 +279,8 @@ QString JobRun::pendingOutput(int index) const {
 // item whose source is where an earlier, uncommitted item will write waits until that item
 // is committed; an item whose output already exists while existing files are kept is not
 // worked on ahead (its commit decides).
-void JobRun::fill(ItemPipeline& pipeline, int current) {
+void JobRun::fill(ItemPipeline& pipeline, int current)
+{
     const int maxInFlight = 3 * m_workers + 1;
     constexpr std::size_t kHeldBytes = 64u << 20;
     const int horizon = std::min(m_last, current + maxInFlight + 16);
@@ -301,13 +323,15 @@ void JobRun::fill(ItemPipeline& pipeline, int current) {
                                  return FileKeys::sameFile(o.path, o.keys, output.path, output.keys);
                              }));
         pending.append(output);
-        if (!likelySkipped) pipeline.start(j, source, sourceKeys);
+        if (!likelySkipped)
+            pipeline.start(j, source, sourceKeys);
     }
     m_nextToStart = j;
 }
 
 // Work already started from the file just written read its old content: redo it.
-void JobRun::afterWrite(ItemPipeline& pipeline, int index, const QString& path) {
+void JobRun::afterWrite(ItemPipeline& pipeline, int index, const QString& path)
+{
     const QStringList written = m_keys.nameKeys(path);
     for (const int j : pipeline.started()) {
         const std::shared_ptr<ItemWork> work = pipeline.find(j);
@@ -318,15 +342,18 @@ void JobRun::afterWrite(ItemPipeline& pipeline, int index, const QString& path) 
     }
 }
 
-void JobRun::count(const ItemReport& report) {
+void JobRun::count(const ItemReport& report)
+{
     switch (report.outcome) {
     case ItemOutcome::Written: {
         ++m_summary.written;
         // One file written twice is listed once, where it was written last.
         const QStringList keys = m_keys.nameKeys(report.output);
-        const auto earlier = std::find_if(m_writtenKeys.begin(), m_writtenKeys.end(), [&](const QStringList& k) {
-            return std::any_of(k.begin(), k.end(), [&](const QString& key) { return keys.contains(key); });
-        });
+        const auto earlier =
+            std::find_if(m_writtenKeys.begin(), m_writtenKeys.end(), [&](const QStringList& k) {
+                return std::any_of(k.begin(), k.end(),
+                                   [&](const QString& key) { return keys.contains(key); });
+            });
         if (earlier != m_writtenKeys.end()) {
             m_summary.writtenFiles.removeAt(earlier - m_writtenKeys.begin());
             m_writtenKeys.erase(earlier);
@@ -335,9 +362,7 @@ void JobRun::count(const ItemReport& report) {
         m_summary.writtenFiles.append(report.output);
         break;
     }
-    case ItemOutcome::Skipped:
-        ++m_summary.skipped;
-        break;
+    case ItemOutcome::Skipped: ++m_summary.skipped; break;
     case ItemOutcome::Failed:
         ++m_summary.failed;
         m_summary.failures.append(report);
@@ -345,11 +370,14 @@ void JobRun::count(const ItemReport& report) {
     }
 }
 
-void JobRun::waitForWorkers(ItemPipeline& pipeline) {
-    if (!pipeline.idle()) m_view.waitUntil([&pipeline] { return pipeline.idle(); });
+void JobRun::waitForWorkers(ItemPipeline& pipeline)
+{
+    if (!pipeline.idle())
+        m_view.waitUntil([&pipeline] { return pipeline.idle(); });
 }
 
-void JobRun::endByCancel() {
+void JobRun::endByCancel()
+{
     m_view.setStatusText(1, m_recipe.cancelledText);
     m_view.setStatusText(2, QString());
     m_view.setStatusText(3, QString());
@@ -360,7 +388,8 @@ void JobRun::endByCancel() {
     m_summary.end = JobSummary::End::Cancelled;
 }
 
-void JobRun::complete() {
+void JobRun::complete()
+{
     m_view.setStatusText(1, finishedText(m_summary.failed, m_summary.total));
     m_view.setStatusText(2, QString());
     m_view.setStatusText(3, QString());
@@ -371,13 +400,15 @@ void JobRun::complete() {
 
 }  // namespace
 
-QString finishedText(int failed, int total) {
-    if (failed == 0) return kFinishedText;
+QString finishedText(int failed, int total)
+{
+    if (failed == 0)
+        return kFinishedText;
     return QStringLiteral("Finished. %1 of %2 files failed.").arg(failed).arg(total);
 }
 
-JobSummary runJob(const JobRecipe& recipe, JobInputs& inputs, JobView& view,
-                  const RunOptions& options) {
+JobSummary runJob(const JobRecipe& recipe, JobInputs& inputs, JobView& view, const RunOptions& options)
+{
     return JobRun(recipe, inputs, view, options).run();
 }
 

@@ -46,8 +46,7 @@ namespace quarbel::jobs {
 
 inline const QString kErrorTitle = QStringLiteral("Error");
 inline const QString kNoSourceMessage = QStringLiteral(" Please select source directory.");
-inline const QString kNoDestinationMessage =
-    QStringLiteral(" Please select destination directory.");
+inline const QString kNoDestinationMessage = QStringLiteral(" Please select destination directory.");
 inline const QString kMissingDestinationMessage =
     QStringLiteral("Destination directory does not exist. Please try again.");
 inline const QString kCancelQuestion = QStringLiteral("Do you want to cancel?");
@@ -57,7 +56,6 @@ inline const QString kFinishedText = QStringLiteral("Finished.");
 // "Finished." when nothing failed, else "Finished. k of n files failed."
 QString finishedText(int failed, int total);
 
-JobSummary runJob(const JobRecipe& recipe, JobInputs& inputs, JobView& view,
-                  const RunOptions& options);
+JobSummary runJob(const JobRecipe& recipe, JobInputs& inputs, JobView& view, const RunOptions& options);
 
 }  // namespace quarbel::jobs

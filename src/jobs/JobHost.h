@@ -22,18 +22,18 @@ inline constexpr std::uint32_t kProgressWhite = 0xFFFFFF;
 class JobInputs {
 public:
     virtual ~JobInputs() = default;
-    virtual int listCount() const = 0;                // List1's item count
-    virtual QString listItem(int index) const = 0;    // 0-based, full source path
-    virtual QString sourceText() const = 0;           // FlatEdit1
-    virtual QString destinationText() const = 0;      // FlatEdit2 (read again for every item)
-    virtual bool doNotOverwrite() const = 0;          // CheckBox3 (read for every item)
-    virtual QString formatText() const = 0;           // Combo1
-    virtual QString qualityText() const = 0;          // Combo2
-    virtual QString widthText() const = 0;            // txtWidth
-    virtual QString heightText() const = 0;          // txtHeight
+    virtual int listCount() const = 0;              // List1's item count
+    virtual QString listItem(int index) const = 0;  // 0-based, full source path
+    virtual QString sourceText() const = 0;         // FlatEdit1
+    virtual QString destinationText() const = 0;    // FlatEdit2 (read again for every item)
+    virtual bool doNotOverwrite() const = 0;        // CheckBox3 (read for every item)
+    virtual QString formatText() const = 0;         // Combo1
+    virtual QString qualityText() const = 0;        // Combo2
+    virtual QString widthText() const = 0;          // txtWidth
+    virtual QString heightText() const = 0;         // txtHeight
     virtual bool cancelRequested() const = 0;
     virtual void setCancelRequested(bool value) = 0;
-    virtual QString targetExtension() const = 0;      // kept between runs
+    virtual QString targetExtension() const = 0;  // kept between runs
     virtual void setTargetExtension(const QString& extension) = 0;
 };
 
@@ -45,20 +45,20 @@ enum class ItemOutcome {
 };
 
 struct ItemReport {
-    int index = 0;        // 0-based list index
-    QString source;       // the list item
-    QString output;       // the output path as built for the item
+    int index = 0;   // 0-based list index
+    QString source;  // the list item
+    QString output;  // the output path as built for the item
     ItemOutcome outcome = ItemOutcome::Written;
-    QString reason;       // for Failed (and Skipped: why it was kept)
+    QString reason;  // for Failed (and Skipped: why it was kept)
 };
 
 struct JobSummary {
     enum class End { Refused, Finished, Cancelled } end = End::Refused;
-    int total = 0;    // items in the list at preparation
+    int total = 0;  // items in the list at preparation
     int written = 0;
     int skipped = 0;
     int failed = 0;
-    int stopped = 0;  // after a cancel: items whose work it stopped before the work's end
+    int stopped = 0;             // after a cancel: items whose work it stopped before the work's end
     QList<ItemReport> failures;  // in list order
     QStringList writtenFiles;    // output paths in list order, each once (last write wins)
 };
@@ -71,10 +71,10 @@ public:
     virtual void setProgressMax(int max) = 0;
     virtual void setProgressValue(int value) = 0;
     virtual void setProgressColor(std::uint32_t color) = 0;
-    virtual void setPercentVisible(bool visible) = 0;                // percent label
+    virtual void setPercentVisible(bool visible) = 0;  // percent label
     virtual void setPercentCaption(const QString& caption) = 0;
     virtual QString percentCaption() const = 0;
-    virtual void setCancelEnabled(bool enabled) = 0;                 // ThemedButton4
+    virtual void setCancelEnabled(bool enabled) = 0;  // ThemedButton4
     // List1, ThemedButton1, ThemedButton2, ThemedButton3 and XpB1 together.
     virtual void setControlsEnabled(bool enabled) = 0;
     virtual MessageAnswer showMessage(const QString& text, const QString& title, MessageIcon icon,

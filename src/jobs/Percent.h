@@ -4,12 +4,15 @@
 
 namespace quarbel::jobs {
 
-constexpr int percentOf(int n, int count) {
-    if (count <= 0) return 0;
+constexpr int percentOf(int n, int count)
+{
+    if (count <= 0)
+        return 0;
     const long long scaled = static_cast<long long>(n) * 100;
     long long whole = scaled / count;
     const long long twiceRest = (scaled % count) * 2;
-    if (twiceRest > count || (twiceRest == count && whole % 2 != 0)) ++whole;
+    if (twiceRest > count || (twiceRest == count && whole % 2 != 0))
+        ++whole;
     return static_cast<int>(whole);
 }
 

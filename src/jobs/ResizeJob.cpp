@@ -6,7 +6,8 @@ namespace quarbel::jobs {
 
 namespace is = quarbel::imageservice;
 
-JobSummary ResizeImages(JobInputs& inputs, JobView& view, const RunOptions& options) {
+JobSummary ResizeImages(JobInputs& inputs, JobView& view, const RunOptions& options)
+{
     JobRecipe recipe;
     recipe.emptyListMessage = QStringLiteral(" No image files to Resize. Please try again.");
     recipe.cancelTitle = QStringLiteral("Image Resizing");
@@ -21,7 +22,8 @@ JobSummary ResizeImages(JobInputs& inputs, JobView& view, const RunOptions& opti
     recipe.setupFilter = [metadata = options.metadata](is::ImageProcess& process, JobInputs& in) {
         process.Filters().Add(process.FilterInfos("Scale").FilterID(), 0);
         is::Filter& scale = process.Filters()(1);
-        if (metadata == Metadata::Strip) scale.Properties("KeepMetadata").Value = false;
+        if (metadata == Metadata::Strip)
+            scale.Properties("KeepMetadata").Value = false;
         scale.Properties("PreserveAspectRatio").Value = false;
         scale.Properties("MaximumWidth").Value = in.widthText().toStdString();
         scale.Properties("MaximumHeight").Value = in.heightText().toStdString();

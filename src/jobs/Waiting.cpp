@@ -15,14 +15,19 @@ std::condition_variable finished;
 
 }  // namespace
 
-void notifyWorkFinished() {
-    { std::lock_guard<std::mutex> lock(finishedMutex); }
+void notifyWorkFinished()
+{
+    {
+        std::lock_guard<std::mutex> lock(finishedMutex);
+    }
     finished.notify_all();
 }
 
-void waitWithEvents(const std::function<bool()>& ready) {
+void waitWithEvents(const std::function<bool()>& ready)
+{
     if (QAbstractEventDispatcher::instance(QThread::currentThread())) {
-        while (!ready()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        while (!ready())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         return;
     }
     std::unique_lock<std::mutex> lock(finishedMutex);

@@ -31,8 +31,8 @@ QStringList localFilesFromMime(const QMimeData* data)
             return paths;
     }
     if (data->hasFormat(kGnomeCopiedFiles)) {
-        const QStringList lines = QString::fromUtf8(data->data(kGnomeCopiedFiles))
-                                      .split(u'\n', Qt::SkipEmptyParts);
+        const QStringList lines =
+            QString::fromUtf8(data->data(kGnomeCopiedFiles)).split(u'\n', Qt::SkipEmptyParts);
         // The first line is the operation ("copy" or "cut").
         for (qsizetype i = 1; i < lines.size(); ++i)
             appendLocal(paths, QUrl(lines[i].trimmed()));

@@ -33,10 +33,9 @@ QString sanitisedKey(QString key)
 }  // namespace
 
 FileInstanceLock::FileInstanceLock(QString key)
-    : m_path(lockFolder() + QStringLiteral("/") + sanitisedKey(std::move(key))
-             + QStringLiteral(".instance.lock"))
-{
-}
+    : m_path(lockFolder() + QStringLiteral("/") + sanitisedKey(std::move(key)) +
+             QStringLiteral(".instance.lock"))
+{}
 
 FileInstanceLock::~FileInstanceLock() = default;
 

@@ -15,15 +15,15 @@ enum class MessageAnswer { Ok, Yes, No };
 class MessageBoxes {
 public:
     virtual ~MessageBoxes() = default;
-    virtual MessageAnswer show(QWidget* parent, const QString& text, const QString& title,
-                               MessageIcon icon, MessageButtons buttons) = 0;
+    virtual MessageAnswer show(QWidget* parent, const QString& text, const QString& title, MessageIcon icon,
+                               MessageButtons buttons) = 0;
 };
 
 // A modal QMessageBox. Closing a Yes/No box without choosing answers No.
 class QtMessageBoxes : public MessageBoxes {
 public:
-    MessageAnswer show(QWidget* parent, const QString& text, const QString& title,
-                       MessageIcon icon, MessageButtons buttons) override;
+    MessageAnswer show(QWidget* parent, const QString& text, const QString& title, MessageIcon icon,
+                       MessageButtons buttons) override;
 };
 
 }  // namespace quarbel::platform

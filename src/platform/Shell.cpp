@@ -4,10 +4,7 @@
 
 namespace quarbel::platform {
 
-bool QtShell::openUrl(const QUrl& url)
-{
-    return QDesktopServices::openUrl(url);
-}
+bool QtShell::openUrl(const QUrl& url) { return QDesktopServices::openUrl(url); }
 
 bool QtShell::openFolder(const QString& folder)
 {

@@ -8,8 +8,7 @@ Result packFiles(const QStringList& files, const QString& archive, const QString
                  Overwrite overwrite)
 {
     if (files.isEmpty())
-        return Result::failure(Error::NothingToPack,
-                               QStringLiteral("%1: no files to pack").arg(archive));
+        return Result::failure(Error::NothingToPack, QStringLiteral("%1: no files to pack").arg(archive));
     ZipClass zip;
     zip.SetComment(comment);
     for (const QString& file : files) {

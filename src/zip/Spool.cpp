@@ -3,9 +3,9 @@
 #include "platform/files/UnnamedFile.h"
 
 #include <QDir>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <algorithm>
 
 namespace quarbel::zip {
 namespace {
@@ -29,9 +29,9 @@ Result Spool::ensureOpen()
     if (!file->open(fd, QIODevice::ReadWrite, QFileDevice::AutoCloseHandle)) {
         const QString why = file->errorString();
         platform::files::closeScratchFile(fd);
-        return Result::failure(Error::SpoolFailed,
-                               QStringLiteral("cannot create a temporary file in %1: %2")
-                                   .arg(QDir::tempPath(), why));
+        return Result::failure(
+            Error::SpoolFailed,
+            QStringLiteral("cannot create a temporary file in %1: %2").arg(QDir::tempPath(), why));
     }
     m_file = std::move(file);
     m_end = 0;
@@ -45,9 +45,9 @@ Result Spool::append(const QByteArray& data, Span& span)
     if (!m_file->seek(m_end) || m_file->write(data) != data.size()) {
         const QString why = m_file->errorString();
         m_file->resize(m_end);
-        return Result::failure(Error::SpoolFailed,
-                               QStringLiteral("cannot keep the compressed data in a temporary file: %1")
-                                   .arg(why));
+        return Result::failure(
+            Error::SpoolFailed,
+            QStringLiteral("cannot keep the compressed data in a temporary file: %1").arg(why));
     }
     span = {m_end, data.size()};
     m_end += data.size();
@@ -67,15 +67,14 @@ Result Spool::copyTo(const Span& span, QIODevice& out) const
     if (span.size == 0)
         return Result::success();
     if (!m_file || !m_file->seek(span.offset))
-        return Result::failure(Error::SpoolFailed,
-                               QStringLiteral("cannot read back the compressed data"));
+        return Result::failure(Error::SpoolFailed, QStringLiteral("cannot read back the compressed data"));
     QByteArray chunk;
     for (std::int64_t left = span.size; left > 0;) {
         chunk = m_file->read(std::min(left, kChunk));
         if (chunk.isEmpty())
-            return Result::failure(Error::SpoolFailed,
-                                   QStringLiteral("cannot read back the compressed data: %1")
-                                       .arg(m_file->errorString()));
+            return Result::failure(
+                Error::SpoolFailed,
+                QStringLiteral("cannot read back the compressed data: %1").arg(m_file->errorString()));
         if (out.write(chunk) != chunk.size())
             return Result::failure(Error::WriteFailed, out.errorString());
         left -= chunk.size();

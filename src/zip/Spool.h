@@ -6,8 +6,8 @@
 #include "zip/ZipResult.h"
 
 #include <QByteArray>
-#include <QIODevice>
 #include <QFile>
+#include <QIODevice>
 #include <cstdint>
 #include <memory>
 

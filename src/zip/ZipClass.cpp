@@ -9,10 +9,7 @@
 
 namespace quarbel::zip {
 
-void ZipClass::SetComment(const QString& comment)
-{
-    m_comment = storedText(comment);
-}
+void ZipClass::SetComment(const QString& comment) { m_comment = storedText(comment); }
 
 Result ZipClass::AddFile(const QString& filePath, const QString& fileName, const QString& comment)
 {
@@ -20,8 +17,7 @@ Result ZipClass::AddFile(const QString& filePath, const QString& fileName, const
     if (!info.exists())
         return Result::failure(Error::SourceMissing, QStringLiteral("%1: no such file").arg(filePath));
     if (!info.isFile())
-        return Result::failure(Error::SourceMissing,
-                               QStringLiteral("%1: not a regular file").arg(filePath));
+        return Result::failure(Error::SourceMissing, QStringLiteral("%1: not a regular file").arg(filePath));
     if (auto r = checkLayout({m_entries.size() + 1, m_localBytes, m_centralBytes, 0}); !r)
         return r;
 
@@ -51,8 +47,8 @@ Result ZipClass::WriteZip(const QString& filePath, Overwrite overwrite)
     const auto fail = [&](Error error, const QString& why) {
         return Result::failure(error, QStringLiteral("%1: %2").arg(filePath, why));
     };
-    if (auto r = checkLayout({m_entries.size(), m_localBytes, m_centralBytes,
-                              static_cast<std::uint64_t>(m_comment.size())});
+    if (auto r = checkLayout(
+            {m_entries.size(), m_localBytes, m_centralBytes, static_cast<std::uint64_t>(m_comment.size())});
         !r)
         return fail(r.error, r.reason);
 

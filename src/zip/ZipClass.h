@@ -33,8 +33,7 @@ public:
     // Adds the file at filePath as the last entry. A non-empty fileName replaces the stored
     // name (kept exactly, separators included); a non-empty comment becomes the entry's
     // comment. A missing file, or one that cannot be read, adds nothing.
-    Result AddFile(const QString& filePath, const QString& fileName = {},
-                   const QString& comment = {});
+    Result AddFile(const QString& filePath, const QString& fileName = {}, const QString& comment = {});
 
     // Writes the archive to filePath. With Overwrite::Refuse an existing file there is left
     // untouched and the call fails.

@@ -30,8 +30,7 @@ Result readWhole(const QString& path, QByteArray& data)
     data = file.readAll();
     if (file.error() != QFileDevice::NoError || data.size() != expected)
         return Result::failure(Error::SourceUnreadable,
-                               QStringLiteral("cannot read %1 completely: %2")
-                                   .arg(path, file.errorString()));
+                               QStringLiteral("cannot read %1 completely: %2").arg(path, file.errorString()));
     return Result::success();
 }
 

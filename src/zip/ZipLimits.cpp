@@ -4,8 +4,8 @@
 
 namespace quarbel::zip {
 
-Result checkEntry(std::uint64_t uncompressedSize, std::uint64_t compressedSize,
-                  std::uint64_t nameBytes, std::uint64_t commentBytes)
+Result checkEntry(std::uint64_t uncompressedSize, std::uint64_t compressedSize, std::uint64_t nameBytes,
+                  std::uint64_t commentBytes)
 {
     if (nameBytes > kMax16)
         return Result::failure(Error::NameTooLong,
@@ -30,8 +30,9 @@ Result checkLayout(const Layout& l)
     // The central directory starts right after the last local part; every local header
     // offset is smaller than that, so this one check covers them all.
     if (l.localBytes > kMax32 || l.centralBytes > kMax32)
-        return Result::failure(Error::ArchiveTooLarge,
-                               QStringLiteral("the archive would be too large for a ZIP archive (4 GiB or more)"));
+        return Result::failure(
+            Error::ArchiveTooLarge,
+            QStringLiteral("the archive would be too large for a ZIP archive (4 GiB or more)"));
     return Result::success();
 }
 

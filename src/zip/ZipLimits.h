@@ -14,8 +14,8 @@ inline constexpr std::uint64_t kMax32 = 0xFFFFFFFF;
 inline constexpr std::uint64_t kMaxEntries = kMax16;
 
 // One entry's own fields.
-Result checkEntry(std::uint64_t uncompressedSize, std::uint64_t compressedSize,
-                  std::uint64_t nameBytes, std::uint64_t commentBytes);
+Result checkEntry(std::uint64_t uncompressedSize, std::uint64_t compressedSize, std::uint64_t nameBytes,
+                  std::uint64_t commentBytes);
 
 // The whole archive as it would be written.
 struct Layout {

@@ -45,8 +45,7 @@ QByteArray localHeader(const EntryFields& f)
     return out;
 }
 
-QByteArray centralHeader(const EntryFields& f, std::uint16_t commentLength,
-                         std::uint32_t localHeaderOffset)
+QByteArray centralHeader(const EntryFields& f, std::uint16_t commentLength, std::uint32_t localHeaderOffset)
 {
     QByteArray out;
     out.reserve(kCentralHeaderSize);
@@ -77,10 +76,7 @@ QByteArray endRecord(const EndRecord& r)
     return out;
 }
 
-QByteArray storedText(const QString& text)
-{
-    return text.toUtf8();
-}
+QByteArray storedText(const QString& text) { return text.toUtf8(); }
 
 bool isPlainAscii(const QByteArray& bytes)
 {

@@ -18,10 +18,10 @@ inline constexpr int kLocalHeaderSize = 30;
 inline constexpr int kCentralHeaderSize = 46;
 inline constexpr int kEndRecordSize = 22;
 
-inline constexpr std::uint16_t kVersion = 20;         // 2.0: deflate
+inline constexpr std::uint16_t kVersion = 20;  // 2.0: deflate
 inline constexpr std::uint16_t kMethodDeflate = 8;
-inline constexpr std::uint16_t kFlagsDefault = 2;     // deflate option bits as always written
-inline constexpr std::uint16_t kFlagUtf8 = 0x0800;    // bit 11: name and comment are UTF-8
+inline constexpr std::uint16_t kFlagsDefault = 2;   // deflate option bits as always written
+inline constexpr std::uint16_t kFlagUtf8 = 0x0800;  // bit 11: name and comment are UTF-8
 // "Made by" for UTF-8 entries: version 2.0 on an NTFS host, whose attributes are the same
 // DOS attributes as host 0's. Info-ZIP's unzip converts names from host 0 (MS-DOS) out of
 // the OEM code page even when they are marked UTF-8, which garbles them.

@@ -7,9 +7,9 @@
 #include "controls/picturebutton/XpB.h"
 #include "controls/themedbutton/ThemedButton.h"
 
+#include <gtest/gtest.h>
 #include <QSignalSpy>
 #include <QTest>
-#include <gtest/gtest.h>
 #include <type_traits>
 
 using namespace quarbel;

@@ -5,22 +5,22 @@
 #include "app/Numbers.h"
 #include "app/ResourceFiles.h"
 
-#include <QFile>
 #include <gtest/gtest.h>
+#include <QFile>
 
 using namespace quarbel::app;
 
 TEST(FormLayout, ReadsNestedBlocksWithTextsAndNumbers)
 {
-    const auto layout = FormLayout::parse(QStringLiteral(
-        "# comment\n"
-        "Begin Form F\n"
-        "   Caption = \"Say \"\"hi\"\" \"\n"
-        "   Begin Frame G\n"
-        "      Left = 3\n      Top = 4\n      Width = 50\n      Height = 60\n"
-        "      Begin Label L\n         Visible = False\n         FONTSIZE = 9.75\n      End\n"
-        "   End\n"
-        "End\n"));
+    const auto layout = FormLayout::parse(
+        QStringLiteral("# comment\n"
+                       "Begin Form F\n"
+                       "   Caption = \"Say \"\"hi\"\" \"\n"
+                       "   Begin Frame G\n"
+                       "      Left = 3\n      Top = 4\n      Width = 50\n      Height = 60\n"
+                       "      Begin Label L\n         Visible = False\n         FONTSIZE = 9.75\n      End\n"
+                       "   End\n"
+                       "End\n"));
     ASSERT_TRUE(layout);
     ASSERT_EQ(layout->controls().size(), 3);
     const LayoutControl* form = layout->control("F");
@@ -50,15 +50,12 @@ TEST_P(BrokenLayout, IsRefusedWithTheLineNumber)
 INSTANTIATE_TEST_SUITE_P(
     Cases, BrokenLayout,
     ::testing::Values(std::pair{"Begin Form F\n  Caption = \"open\n", 2},
-                      std::pair{"Begin Form F\n  Left = 1\n", 1},              // no End
-                      std::pair{"End\n", 1},
-                      std::pair{"Left = 1\n", 1},                              // outside a block
+                      std::pair{"Begin Form F\n  Left = 1\n", 1},         // no End
+                      std::pair{"End\n", 1}, std::pair{"Left = 1\n", 1},  // outside a block
                       std::pair{"Begin Form F\n Begin Label A\n End\n Begin Label A\n", 4},
-                      std::pair{"Begin Form F\nEnd\nBegin Form G\n", 3},
-                      std::pair{"Begin Form\n", 1},
+                      std::pair{"Begin Form F\nEnd\nBegin Form G\n", 3}, std::pair{"Begin Form\n", 1},
                       std::pair{"Begin Form F\n  just words\n", 2},
-                      std::pair{"Begin Form F\n  C = \"a\" b\nEnd\n", 2},
-                      std::pair{"", 1}));
+                      std::pair{"Begin Form F\n  C = \"a\" b\nEnd\n", 2}, std::pair{"", 1}));
 
 TEST(FormLayout, TheProgramsLayoutFileMatchesTheEmbeddedCopy)
 {
@@ -70,21 +67,23 @@ TEST(FormLayout, TheProgramsLayoutFileMatchesTheEmbeddedCopy)
     EXPECT_EQ(onDisk.readAll(), embedded.readAll());
     const FormLayout layout = Form3::programLayout();
     // Every control of the window has its block, each name once.
-    for (const char* name : {"Form3", "Label1", "List1", "Label2", "Picture1", "fraAdvanced", "RadioButton3",
-                             "RadioButton4", "CheckBox3", "CheckBox2", "Combo1", "Label3", "Combo2", "Label4",
-                             "CheckBox4", "fraSize", "lblWidth", "txtWidth", "lblUnitsW", "CheckBox1",
-                             "lblHeight", "txtHeight", "lblUnitsH", "lblQuick", "cbQuick", "fraOptions",
-                             "RadioButton1", "RadioButton2", "XpB1", "FlatEdit1", "ThemedButton1", "FlatEdit2",
-                             "ThemedButton2", "XP_ProgressBar1", "percent", "XpB6", "ThemedButton4",
-                             "ThemedButton3", "StatusBar1"})
+    for (const char* name :
+         {"Form3",         "Label1",        "List1",         "Label2",          "Picture1",  "fraAdvanced",
+          "RadioButton3",  "RadioButton4",  "CheckBox3",     "CheckBox2",       "Combo1",    "Label3",
+          "Combo2",        "Label4",        "CheckBox4",     "fraSize",         "lblWidth",  "txtWidth",
+          "lblUnitsW",     "CheckBox1",     "lblHeight",     "txtHeight",       "lblUnitsH", "lblQuick",
+          "cbQuick",       "fraOptions",    "RadioButton1",  "RadioButton2",    "XpB1",      "FlatEdit1",
+          "ThemedButton1", "FlatEdit2",     "ThemedButton2", "XP_ProgressBar1", "percent",   "XpB6",
+          "ThemedButton4", "ThemedButton3", "StatusBar1"})
         EXPECT_TRUE(layout.control(QString::fromLatin1(name))) << name;
     EXPECT_EQ(layout.ofKind("Line").size(), 6);
 }
 
 TEST(Numbers, RoundHalfToEven)
 {
-    const std::pair<double, long long> cases[] = {{0.5, 0}, {1.5, 2}, {2.5, 2}, {3.5, 4}, {-2.5, -2},
-                                                  {2.5000000372529, 3}, {0.49999, 0}, {32767.4, 32767}};
+    const std::pair<double, long long> cases[] = {{0.5, 0},     {1.5, 2},        {2.5, 2},
+                                                  {3.5, 4},     {-2.5, -2},      {2.5000000372529, 3},
+                                                  {0.49999, 0}, {32767.4, 32767}};
     for (const auto& [value, rounded] : cases)
         EXPECT_EQ(roundHalfEven(value), rounded) << value;
     EXPECT_FALSE(roundHalfEven(std::numeric_limits<double>::infinity()));
@@ -93,8 +92,9 @@ TEST(Numbers, RoundHalfToEven)
 
 TEST(Numbers, LeadingAndWholeNumbers)
 {
-    const std::pair<const char*, double> leading[] = {{"100%", 100}, {"", 0}, {"abc", 0}, {"  42x", 42},
-                                                      {"150", 150}, {"1.5e2%", 150}, {"-3", -3}, {".5", 0.5}};
+    const std::pair<const char*, double> leading[] = {{"100%", 100}, {"", 0},      {"abc", 0},
+                                                      {"  42x", 42}, {"150", 150}, {"1.5e2%", 150},
+                                                      {"-3", -3},    {".5", 0.5}};
     for (const auto& [text, value] : leading)
         EXPECT_DOUBLE_EQ(leadingNumber(QString::fromLatin1(text)), value) << text;
     EXPECT_EQ(wholeNumber("0640"), 640.0);

@@ -8,9 +8,9 @@
 #include "platform/FileDialogs.h"
 #include "platform/InstanceLock.h"
 
+#include <gtest/gtest.h>
 #include <QMimeData>
 #include <QUuid>
-#include <gtest/gtest.h>
 
 using namespace quarbel;
 

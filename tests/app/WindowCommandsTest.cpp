@@ -8,6 +8,7 @@
 #include "controls/progressbar/XP_ProgressBar.h"
 #include "controls/themedbutton/ThemedButton.h"
 
+#include <gtest/gtest.h>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -21,7 +22,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 using namespace quarbel;
 using quarbel::testing::AskedMessage;
@@ -75,7 +75,8 @@ TEST_F(WindowCommands, StartButtonConvertsRealFiles)
     clickStart();
 
     EXPECT_TRUE(w.messages->asked.isEmpty()) << askedTexts().join('|').toStdString();
-    const std::tuple<const char*, int, int> written[] = {{"a.jpg", 30, 20}, {"b.jpg", 12, 9}, {"c.jpg", 40, 10}};
+    const std::tuple<const char*, int, int> written[] = {
+        {"a.jpg", 30, 20}, {"b.jpg", 12, 9}, {"c.jpg", 40, 10}};
     for (const auto& [name, width, height] : written) {
         QImage image(output(QString::fromLatin1(name)));
         ASSERT_FALSE(image.isNull()) << name;
@@ -92,8 +93,8 @@ TEST_F(WindowCommands, StartButtonConvertsRealFiles)
     EXPECT_EQ(f.XP_ProgressBar1->Value(), 3);
     EXPECT_EQ(f.XP_ProgressBar1->Color(), 0x00FF00u);
     EXPECT_FALSE(f.ThemedButton4->isEnabled());
-    for (QWidget* control : std::initializer_list<QWidget*>{f.List1, f.ThemedButton1, f.ThemedButton2,
-                                                              f.ThemedButton3, f.XpB1})
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{f.List1, f.ThemedButton1, f.ThemedButton2, f.ThemedButton3, f.XpB1})
         EXPECT_TRUE(control->isEnabled()) << control->objectName().toStdString();
     EXPECT_TRUE(f.panel(1)->toolTip().isEmpty());
 }
@@ -140,12 +141,12 @@ TEST_F(WindowCommands, ResizeModeAloneRunsOnlyTheResizeJob)
 
 struct OpenFolderCase {
     const char* name;
-    bool listed;           // the list holds a file
-    const char* dest;      // "ok", "missing" or ""
-    bool resizeWithZero;   // Resize mode with a width of "0"
+    bool listed;          // the list holds a file
+    const char* dest;     // "ok", "missing" or ""
+    bool resizeWithZero;  // Resize mode with a width of "0"
     bool boxChecked;
-    const char* message;   // the validation message shown, or ""
-    const char* opened;    // the folder opened: "dest", "home" or "" for none
+    const char* message;  // the validation message shown, or ""
+    const char* opened;   // the folder opened: "dest", "home" or "" for none
 };
 
 class OpenFolderStep : public WindowCommands, public ::testing::WithParamInterface<OpenFolderCase> {};
@@ -157,8 +158,9 @@ TEST_P(OpenFolderStep, RunsAfterTheJobWheneverTheListHoldsFiles)
     if (c.listed)
         listImages({{"a.png", 8, 8}});
     const QString dest = QString::fromLatin1(c.dest);
-    f.FlatEdit2->setText(dest == "ok" ? destination.path()
-                         : dest == "missing" ? destination.filePath("not-there") : QString());
+    f.FlatEdit2->setText(dest == "ok"        ? destination.path()
+                         : dest == "missing" ? destination.filePath("not-there")
+                                             : QString());
     if (c.resizeWithZero)
         f.RadioButton2->click();
     f.CheckBox4->setChecked(c.boxChecked);
@@ -177,8 +179,7 @@ TEST_P(OpenFolderStep, RunsAfterTheJobWheneverTheListHoldsFiles)
     if (!opened.isEmpty()) {
         ASSERT_EQ(w.shell->folders.size(), 1);
         EXPECT_EQ(QFileInfo(w.shell->folders[0]).canonicalFilePath(),
-                  QFileInfo(opened == "home" ? QDir::homePath() : destination.path())
-                      .canonicalFilePath());
+                  QFileInfo(opened == "home" ? QDir::homePath() : destination.path()).canonicalFilePath());
     } else {
         EXPECT_TRUE(w.shell->folders.isEmpty());
     }
@@ -186,19 +187,18 @@ TEST_P(OpenFolderStep, RunsAfterTheJobWheneverTheListHoldsFiles)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, OpenFolderStep,
-    ::testing::Values(
-        OpenFolderCase{"AfterARun", true, "ok", false, true, "", "dest"},
-        OpenFolderCase{"NotWhenUnchecked", true, "ok", false, false, "", ""},
-        OpenFolderCase{"NotForAnEmptyList", false, "ok", false, true,
-                       " Please select source directory.", ""},
-        // The step also follows a validation message: here the folder exists.
-        OpenFolderCase{"AfterAValidationMessage", true, "ok", true, true,
-                       " Invalid Image Width. Please try again.", "dest"},
-        // An empty destination still starts the file manager, at its home folder.
-        OpenFolderCase{"HomeForAnEmptyDestination", true, "", false, true,
-                       " Please select destination directory.", "home"},
-        OpenFolderCase{"NotForAMissingFolder", true, "missing", false, true,
-                       "Destination directory does not exist. Please try again.", ""}),
+    ::testing::Values(OpenFolderCase{"AfterARun", true, "ok", false, true, "", "dest"},
+                      OpenFolderCase{"NotWhenUnchecked", true, "ok", false, false, "", ""},
+                      OpenFolderCase{"NotForAnEmptyList", false, "ok", false, true,
+                                     " Please select source directory.", ""},
+                      // The step also follows a validation message: here the folder exists.
+                      OpenFolderCase{"AfterAValidationMessage", true, "ok", true, true,
+                                     " Invalid Image Width. Please try again.", "dest"},
+                      // An empty destination still starts the file manager, at its home folder.
+                      OpenFolderCase{"HomeForAnEmptyDestination", true, "", false, true,
+                                     " Please select destination directory.", "home"},
+                      OpenFolderCase{"NotForAMissingFolder", true, "missing", false, true,
+                                     "Destination directory does not exist. Please try again.", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(WindowCommands, CancelAnsweredYesStopsBeforeTheNextItem)
@@ -328,8 +328,8 @@ TEST_F(WindowCommands, HelpOpensTheHelpPage)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray html = file.readAll();
     // The page explains the window's controls by their captions.
-    for (const char* caption : {"Source", "Destination", "Maintain aspect ratio", "Quick size",
-                                "Do not overwrite files", "Process sub-folders", "JPEG Quality",
-                                "Open folder after conversion/resizing", "Cancel", "Clear"})
+    for (const char* caption :
+         {"Source", "Destination", "Maintain aspect ratio", "Quick size", "Do not overwrite files",
+          "Process sub-folders", "JPEG Quality", "Open folder after conversion/resizing", "Cancel", "Clear"})
         EXPECT_TRUE(html.contains(caption)) << caption;
 }

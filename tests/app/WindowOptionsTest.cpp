@@ -7,17 +7,17 @@
 #include "controls/progressbar/XP_ProgressBar.h"
 #include "controls/themedbutton/ThemedButton.h"
 
+#include <gtest/gtest.h>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QTest>
-#include <gtest/gtest.h>
 
 using namespace quarbel;
 using quarbel::testing::FakeWindow;
@@ -180,9 +180,9 @@ TEST(WindowOptions, FormatRuleEnablesQualityOnlyForTheLossyFormats)
 {
     FakeWindow w;
     app::Form3& f = *w.form;
-    const std::pair<const char*, bool> cases[] = {
-        {"PNG", false}, {"JPG", true}, {"GIF", false}, {"BMP", false}, {"WEBP", true},
-        {"TIFF", false}, {"AVIF", true}, {"PNG", false}, {"JPG", true}};
+    const std::pair<const char*, bool> cases[] = {{"PNG", false}, {"JPG", true},  {"GIF", false},
+                                                  {"BMP", false}, {"WEBP", true}, {"TIFF", false},
+                                                  {"AVIF", true}, {"PNG", false}, {"JPG", true}};
     for (const auto& [format, qualityEnabled] : cases) {
         f.Combo1->setCurrentText(QString::fromLatin1(format));
         f.Combo1_Click();
@@ -339,18 +339,16 @@ TEST_P(QuickSizeItem, FieldsTakeTheSinglePrecisionShare)
     EXPECT_EQ(f.txtHeight->text(), QString::fromLatin1(c.height));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Items, QuickSizeItem,
-    ::testing::Values(
-        // 0.1f is a little above one tenth: 2.5000000373 rounds up.
-        QuickCase{25, 25, 0, "3", "3"},
-        // 0.5 is exact: 2.5 goes to the even 2.
-        QuickCase{5, 5, 2, "2", "2"},
-        QuickCase{640, 480, 1, "160", "120"},
-        QuickCase{641, 481, 3, "481", "361"},  // 480.75 -> 481, 360.75 -> 361
-        QuickCase{640, 480, 4, "640", "480"},
-        // No preview yet: both fields "0".
-        QuickCase{0, 0, 0, "0", "0"}));
+INSTANTIATE_TEST_SUITE_P(Items, QuickSizeItem,
+                         ::testing::Values(
+                             // 0.1f is a little above one tenth: 2.5000000373 rounds up.
+                             QuickCase{25, 25, 0, "3", "3"},
+                             // 0.5 is exact: 2.5 goes to the even 2.
+                             QuickCase{5, 5, 2, "2", "2"}, QuickCase{640, 480, 1, "160", "120"},
+                             QuickCase{641, 481, 3, "481", "361"},  // 480.75 -> 481, 360.75 -> 361
+                             QuickCase{640, 480, 4, "640", "480"},
+                             // No preview yet: both fields "0".
+                             QuickCase{0, 0, 0, "0", "0"}));
 
 TEST(WindowOptions, TypedQuickSizeAbove100BecomesASelected100)
 {

@@ -7,8 +7,7 @@
 namespace quarbel::testing {
 
 platform::MessageAnswer FakeMessageBoxes::show(QWidget*, const QString& text, const QString& title,
-                                               platform::MessageIcon icon,
-                                               platform::MessageButtons buttons)
+                                               platform::MessageIcon icon, platform::MessageButtons buttons)
 {
     asked.append({text, title, icon, buttons});
     if (whileOpen)

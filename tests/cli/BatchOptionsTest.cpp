@@ -9,7 +9,8 @@
 namespace quarbel::testing {
 namespace {
 
-cli::BatchOptions parsed(const QStringList& arguments) {
+cli::BatchOptions parsed(const QStringList& arguments)
+{
     const cli::ParseResult result = cli::parseArguments(arguments);
     if (const auto* error = std::get_if<cli::UsageError>(&result)) {
         ADD_FAILURE() << error->message.toStdString();
@@ -18,25 +19,28 @@ cli::BatchOptions parsed(const QStringList& arguments) {
     return std::get<cli::BatchOptions>(result);
 }
 
-QString usageError(const QStringList& arguments) {
+QString usageError(const QStringList& arguments)
+{
     const cli::ParseResult result = cli::parseArguments(arguments);
     const auto* error = std::get_if<cli::UsageError>(&result);
     return error ? error->message : QString();
 }
 
-TEST(BatchOptionsTest, FormatNamesAreTheWindowsTextsWhateverTheCase) {
+TEST(BatchOptionsTest, FormatNamesAreTheWindowsTextsWhateverTheCase)
+{
     const struct {
         const char* given;
         const char* text;
-    } cases[] = {{"jpg", "JPG"}, {"Png", "PNG"}, {"bmp", "BMP"}, {"GIF", "GIF"}, {"tiff", "TIFF"},
-                   {"webp", "WEBP"}, {"Avif", "AVIF"}};
+    } cases[] = {{"jpg", "JPG"},   {"Png", "PNG"},   {"bmp", "BMP"},  {"GIF", "GIF"},
+                 {"tiff", "TIFF"}, {"webp", "WEBP"}, {"Avif", "AVIF"}};
     for (const auto& c : cases) {
         EXPECT_EQ(parsed({"convert", "--format", c.given, "a.png"}).format, c.text) << c.given;
     }
     EXPECT_FALSE(usageError({"convert", "--format", "tif", "a.png"}).isEmpty());
 }
 
-TEST(BatchOptionsTest, DefaultsAreTheWindowsInitialState) {
+TEST(BatchOptionsTest, DefaultsAreTheWindowsInitialState)
+{
     const cli::BatchOptions options = parsed({"convert", "a.png"});
     EXPECT_EQ(options.format, "JPG");
     EXPECT_EQ(options.quality, "75");
@@ -49,10 +53,10 @@ TEST(BatchOptionsTest, DefaultsAreTheWindowsInitialState) {
     EXPECT_EQ(parsed({"convert", "--strip", "a.png"}).metadata, jobs::Metadata::Strip);
 }
 
-TEST(BatchOptionsTest, ValuesMayFollowAnEqualsSignAndSourcesMayComeAnywhere) {
+TEST(BatchOptionsTest, ValuesMayFollowAnEqualsSignAndSourcesMayComeAnywhere)
+{
     const cli::BatchOptions options = parsed({"resize", "a.png", "--width=640", "--height=", "b",
-                                              "--dest=/out dir", "--no-overwrite", "--",
-                                              "--odd-name.jpg"});
+                                              "--dest=/out dir", "--no-overwrite", "--", "--odd-name.jpg"});
     EXPECT_EQ(options.job, cli::JobKind::Resize);
     EXPECT_EQ(options.width, "640");
     EXPECT_EQ(options.height, "");  // an empty field is the Image Service's to interpret
@@ -61,7 +65,8 @@ TEST(BatchOptionsTest, ValuesMayFollowAnEqualsSignAndSourcesMayComeAnywhere) {
     EXPECT_EQ(options.sources, (QStringList{"a.png", "b", "--odd-name.jpg"}));
 }
 
-TEST(BatchOptionsTest, OnlyTheOfferedQualitiesAreAccepted) {
+TEST(BatchOptionsTest, OnlyTheOfferedQualitiesAreAccepted)
+{
     for (int quality = 5; quality <= 100; quality += 5) {
         EXPECT_EQ(parsed({"convert", "--quality", QString::number(quality), "a"}).quality,
                   QString::number(quality));
@@ -71,13 +76,14 @@ TEST(BatchOptionsTest, OnlyTheOfferedQualitiesAreAccepted) {
     }
 }
 
-TEST(BatchOptionsTest, SwitchesTakeNoValue) {
-    EXPECT_EQ(usageError({"convert", "--quiet=yes", "a"}),
-              "option '--quiet' takes no value");
+TEST(BatchOptionsTest, SwitchesTakeNoValue)
+{
+    EXPECT_EQ(usageError({"convert", "--quiet=yes", "a"}), "option '--quiet' takes no value");
     EXPECT_EQ(usageError({"shrink", "a"}), "unknown command 'shrink' (use convert or resize)");
 }
 
-TEST(BatchOptionsTest, RefusalsNameTheOptionAsWritten) {
+TEST(BatchOptionsTest, RefusalsNameTheOptionAsWritten)
+{
     const struct {
         QStringList arguments;
         const char* error;
@@ -96,7 +102,8 @@ TEST(BatchOptionsTest, RefusalsNameTheOptionAsWritten) {
     }
 }
 
-TEST(BatchOptionsTest, HelpAndVersionNeedNoCommand) {
+TEST(BatchOptionsTest, HelpAndVersionNeedNoCommand)
+{
     const struct {
         QStringList arguments;
         cli::InfoRequest request;
@@ -113,7 +120,8 @@ TEST(BatchOptionsTest, HelpAndVersionNeedNoCommand) {
     }
 }
 
-TEST(BatchOptionsTest, ListsAreKeptInOrderAndALoneDashIsASource) {
+TEST(BatchOptionsTest, ListsAreKeptInOrderAndALoneDashIsASource)
+{
     const cli::BatchOptions options =
         parsed({"convert", "-", "--files-from", "one", "--null", "--files-from=-"});
     EXPECT_EQ(options.sourceLists, (QStringList{"one", "-"}));
@@ -122,7 +130,8 @@ TEST(BatchOptionsTest, ListsAreKeptInOrderAndALoneDashIsASource) {
     EXPECT_EQ(parsed({"convert", "a"}).listSeparator, cli::ListSeparator::Newline);
 }
 
-TEST(BatchOptionsTest, ListEntriesAreSplitAtTheirSeparatorOnly) {
+TEST(BatchOptionsTest, ListEntriesAreSplitAtTheirSeparatorOnly)
+{
     using cli::ListSeparator;
     const struct {
         QByteArray bytes;

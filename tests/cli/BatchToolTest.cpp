@@ -4,32 +4,34 @@
 #include "../jobs/TestImages.h"
 #include "ToolProcess.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 namespace quarbel::testing {
 namespace {
 
 class BatchToolTest : public ::testing::Test, public TempTree {
 protected:
-
     ToolRun run(const QStringList& arguments) { return runTool(arguments, folder("scratch")); }
-    int filesIn(const QString& relative) const {
+    int filesIn(const QString& relative) const
+    {
         return static_cast<int>(QDir(path(relative)).entryList(QDir::Files | QDir::Hidden).size());
     }
 };
 
-QString summaryLine(int written, int skipped, int failed) {
+QString summaryLine(int written, int skipped, int failed)
+{
     return QString("written %1, skipped %2 because the file existed, failed %3")
         .arg(written)
         .arg(skipped)
         .arg(failed);
 }
 
-TEST_F(BatchToolTest, AllWrittenPrintsOneLinePerItemThenTheSummaryAndExitsZero) {
+TEST_F(BatchToolTest, AllWrittenPrintsOneLinePerItemThenTheSummaryAndExitsZero)
+{
     image("src/a.png", 12, 8);
     image("src/b.gif", 9, 9);
     image("src/c.bmp", 7, 5);
@@ -51,7 +53,8 @@ TEST_F(BatchToolTest, AllWrittenPrintsOneLinePerItemThenTheSummaryAndExitsZero) 
     EXPECT_EQ(result.outLines(), (QStringList{"Finished.", summaryLine(3, 0, 0)}));
 }
 
-TEST_F(BatchToolTest, AFailedItemIsListedWithItsReasonAndExitsOne) {
+TEST_F(BatchToolTest, AFailedItemIsListedWithItsReasonAndExitsOne)
+{
     image("src/a.png", 12, 8);
     writeBytes(path("src/b.jpg"), "these are not picture bytes");
     image("src/c.png", 5, 5);
@@ -60,8 +63,7 @@ TEST_F(BatchToolTest, AFailedItemIsListedWithItsReasonAndExitsOne) {
     const ToolRun result = run({"convert", "--dest", out, "--jobs", "3", path("src")});
 
     EXPECT_EQ(result.exitStatus, 1);
-    EXPECT_EQ(result.outLines(),
-              (QStringList{"Finished. 1 of 3 files failed.", summaryLine(2, 0, 1)}));
+    EXPECT_EQ(result.outLines(), (QStringList{"Finished. 1 of 3 files failed.", summaryLine(2, 0, 1)}));
     // After the three progress lines, the failures are listed again.
     const QStringList errLines = result.errLines();
     ASSERT_EQ(errLines.size(), 4) << result.err.toStdString();
@@ -71,14 +73,14 @@ TEST_F(BatchToolTest, AFailedItemIsListedWithItsReasonAndExitsOne) {
     EXPECT_EQ(filesIn("out"), 2);
 }
 
-TEST_F(BatchToolTest, KeptFilesAreSkippedNotFailed) {
+TEST_F(BatchToolTest, KeptFilesAreSkippedNotFailed)
+{
     image("src/a.png", 12, 8);
     image("src/b.png", 12, 8);
     const QString out = folder("out");
     writeBytes(out + "/a.jpg", "old");
 
-    const ToolRun result =
-        run({"convert", "--dest", out, "--no-overwrite", "--quiet", path("src")});
+    const ToolRun result = run({"convert", "--dest", out, "--no-overwrite", "--quiet", path("src")});
 
     EXPECT_EQ(result.exitStatus, 0);
     EXPECT_EQ(result.outLines(), (QStringList{"Finished.", summaryLine(1, 1, 0)}));
@@ -86,11 +88,12 @@ TEST_F(BatchToolTest, KeptFilesAreSkippedNotFailed) {
     EXPECT_EQ(readImage(out + "/b.jpg").kind, Kind::Jpeg);
 }
 
-TEST_F(BatchToolTest, QuietPrintsOnlyTheSummaryAndTheFailures) {
+TEST_F(BatchToolTest, QuietPrintsOnlyTheSummaryAndTheFailures)
+{
     image("src/a.png", 12, 8);
     writeBytes(path("src/b.png"), "nothing");
-    const ToolRun result = run({"resize", "--width", "6", "--height", "4", "--dest",
-                                folder("out"), "--quiet", path("src")});
+    const ToolRun result =
+        run({"resize", "--width", "6", "--height", "4", "--dest", folder("out"), "--quiet", path("src")});
     EXPECT_EQ(result.exitStatus, 1);
     EXPECT_EQ(result.outLines(), (QStringList{"Finished. 1 of 2 files failed.", summaryLine(1, 0, 1)}));
     EXPECT_EQ(result.err.count("failed: "), 1);
@@ -99,12 +102,12 @@ TEST_F(BatchToolTest, QuietPrintsOnlyTheSummaryAndTheFailures) {
     EXPECT_EQ(facts.height, 4);
 }
 
-TEST_F(BatchToolTest, SubFoldersAreWalkedOnlyWhenAsked) {
+TEST_F(BatchToolTest, SubFoldersAreWalkedOnlyWhenAsked)
+{
     image("src/top.png", 4, 4);
     image("src/deep/inner.png", 4, 4);
     const ToolRun flat = run({"convert", "--dest", folder("flat"), "--quiet", path("src")});
-    const ToolRun deep =
-        run({"convert", "--dest", folder("deep"), "--sub-folders", "--quiet", path("src")});
+    const ToolRun deep = run({"convert", "--dest", folder("deep"), "--sub-folders", "--quiet", path("src")});
     EXPECT_EQ(flat.exitStatus, 0);
     EXPECT_EQ(deep.exitStatus, 0);
     EXPECT_EQ(QDir(path("flat")).entryList(QDir::Files), QStringList{"top.jpg"});
@@ -119,7 +122,8 @@ struct RefusalCase {
 
 class RefusalTest : public BatchToolTest, public ::testing::WithParamInterface<RefusalCase> {};
 
-TEST_P(RefusalTest, ExitsTwoWithAClearMessageAndWritesNothing) {
+TEST_P(RefusalTest, ExitsTwoWithAClearMessageAndWritesNothing)
+{
     image("src/a.png", 4, 4);
     folder("empty");
     const auto filled = [this](QString text) {
@@ -127,11 +131,11 @@ TEST_P(RefusalTest, ExitsTwoWithAClearMessageAndWritesNothing) {
         return text.replace("{empty}", path("empty")).replace("{missing}", path("missing"));
     };
     QStringList arguments;
-    for (const QString& argument : GetParam().arguments) arguments << filled(argument);
+    for (const QString& argument : GetParam().arguments)
+        arguments << filled(argument);
     const ToolRun result = run(arguments);
     EXPECT_EQ(result.exitStatus, 2);
-    EXPECT_EQ(result.err.split('\n').value(0), filled(GetParam().firstErrorLine))
-        << result.err.toStdString();
+    EXPECT_EQ(result.err.split('\n').value(0), filled(GetParam().firstErrorLine)) << result.err.toStdString();
     EXPECT_TRUE(result.out.isEmpty()) << result.out.toStdString();
     EXPECT_EQ(filesIn("out"), 0);
 }
@@ -141,41 +145,48 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         RefusalCase{"NoSource", {"convert", "--dest", "{out}"}, "Please select source directory."},
         RefusalCase{"NoDestination", {"convert", "{src}"}, "Please select destination directory."},
-        RefusalCase{"MissingDestination", {"convert", "--dest", "{missing}", "{src}"},
+        RefusalCase{"MissingDestination",
+                    {"convert", "--dest", "{missing}", "{src}"},
                     "Destination directory does not exist. Please try again."},
-        RefusalCase{"NoImagesInTheFolder", {"convert", "--dest", "{out}", "{empty}"},
+        RefusalCase{"NoImagesInTheFolder",
+                    {"convert", "--dest", "{out}", "{empty}"},
                     "No image files to Convert. Please try again."},
-        RefusalCase{"NoWidth", {"resize", "--height", "5", "--dest", "{out}", "{src}"},
+        RefusalCase{"NoWidth",
+                    {"resize", "--height", "5", "--dest", "{out}", "{src}"},
                     "Invalid Image Width. Please try again."},
-        RefusalCase{"ZeroHeight", {"resize", "--width", "5", "--height", "0", "--dest", "{out}",
-                                   "{src}"},
+        RefusalCase{"ZeroHeight",
+                    {"resize", "--width", "5", "--height", "0", "--dest", "{out}", "{src}"},
                     "Invalid Image Height. Please try again."},
-        RefusalCase{"QualityNotOffered", {"convert", "--quality", "33", "--dest", "{out}", "{src}"},
+        RefusalCase{"QualityNotOffered",
+                    {"convert", "--quality", "33", "--dest", "{out}", "{src}"},
                     "quarbel-batch: invalid quality '33' (use 5, 10, 15 ... 100)"},
-        RefusalCase{"UnknownFormat", {"convert", "--format", "jpeg", "--dest", "{out}", "{src}"},
+        RefusalCase{"UnknownFormat",
+                    {"convert", "--format", "jpeg", "--dest", "{out}", "{src}"},
                     "quarbel-batch: unknown format 'jpeg' (use JPG, PNG, GIF, BMP, TIFF, WEBP or AVIF)"},
-        RefusalCase{"WidthNotDigits", {"resize", "--width", "12a", "--height", "5", "--dest",
-                                       "{out}", "{src}"},
+        RefusalCase{"WidthNotDigits",
+                    {"resize", "--width", "12a", "--height", "5", "--dest", "{out}", "{src}"},
                     "quarbel-batch: invalid width '12a' (digits only)"},
-        RefusalCase{"NoJobs", {"convert", "--jobs", "0", "--dest", "{out}", "{src}"},
+        RefusalCase{"NoJobs",
+                    {"convert", "--jobs", "0", "--dest", "{out}", "{src}"},
                     "quarbel-batch: invalid number of jobs '0' (use 1 to 64)"},
-        RefusalCase{"UnknownOption", {"convert", "--fast", "--dest", "{out}", "{src}"},
+        RefusalCase{"UnknownOption",
+                    {"convert", "--fast", "--dest", "{out}", "{src}"},
                     "quarbel-batch: unknown option '--fast'"},
-        RefusalCase{"MissingValue", {"convert", "{src}", "--dest"},
-                    "quarbel-batch: option '--dest' needs a value"},
-        RefusalCase{"NoCommand", {"--dest", "{out}"},
-                    "quarbel-batch: missing command (convert or resize)"},
-        RefusalCase{"UnreadableList", {"convert", "--dest", "{out}", "--files-from", "{missing}",
-                                       "{src}"},
+        RefusalCase{
+            "MissingValue", {"convert", "{src}", "--dest"}, "quarbel-batch: option '--dest' needs a value"},
+        RefusalCase{"NoCommand", {"--dest", "{out}"}, "quarbel-batch: missing command (convert or resize)"},
+        RefusalCase{"UnreadableList",
+                    {"convert", "--dest", "{out}", "--files-from", "{missing}", "{src}"},
                     "quarbel-batch: cannot read the file list '{missing}': No such file or "
                     "directory"},
-        RefusalCase{"ListIsAFolder", {"convert", "--dest", "{out}", "--files-from={empty}",
-                                      "{src}"},
+        RefusalCase{"ListIsAFolder",
+                    {"convert", "--dest", "{out}", "--files-from={empty}", "{src}"},
                     "quarbel-batch: cannot read the file list '{empty}': file to open is a "
                     "directory"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(BatchToolTest, ListedSourcesFollowTheCommandLinesInTheListsOrder) {
+TEST_F(BatchToolTest, ListedSourcesFollowTheCommandLinesInTheListsOrder)
+{
     image("src/a.png", 4, 4);
     image("src/b b.png", 4, 4);
     image("src/c.png", 4, 4);
@@ -198,7 +209,8 @@ TEST_F(BatchToolTest, ListedSourcesFollowTheCommandLinesInTheListsOrder) {
         const QString list = path(QString("list%1").arg(n));
         writeBytes(list, k.list);
         QStringList arguments = {"convert", "--dest", out, QString::fromLocal8Bit(a)};
-        for (const QString& option : k.options) arguments << QString(option).replace("{list}", list);
+        for (const QString& option : k.options)
+            arguments << QString(option).replace("{list}", list);
         const ToolRun result = runTool(arguments, folder("scratch"), k.listOnInput ? list : "");
         EXPECT_EQ(result.exitStatus, 0) << k.name << result.err.toStdString();
         const QStringList progress = result.errLines();
@@ -212,7 +224,8 @@ TEST_F(BatchToolTest, ListedSourcesFollowTheCommandLinesInTheListsOrder) {
     }
 }
 
-TEST_F(BatchToolTest, HelpAndVersionExitZero) {
+TEST_F(BatchToolTest, HelpAndVersionExitZero)
+{
     const ToolRun help = run({"--help"});
     EXPECT_EQ(help.exitStatus, 0);
     EXPECT_TRUE(help.out.startsWith("Usage:"));
@@ -223,10 +236,12 @@ TEST_F(BatchToolTest, HelpAndVersionExitZero) {
 
 // The tool's output is a one-page pipe that the test stops reading after the first line, so
 // the tool cannot get near the end of the list before it sees Ctrl-C.
-TEST_F(BatchToolTest, CtrlCCancelsBetweenItemsKeepsWrittenFilesAndExits130) {
+TEST_F(BatchToolTest, CtrlCCancelsBetweenItemsKeepsWrittenFilesAndExits130)
+{
     const int count = 150;
     const QString longName = QString(100, QLatin1Char('n'));
-    for (int i = 0; i < count; ++i) image(QString("src/%1%2.png").arg(i, 3, 10, QChar('0')).arg(longName), 4, 4);
+    for (int i = 0; i < count; ++i)
+        image(QString("src/%1%2.png").arg(i, 3, 10, QChar('0')).arg(longName), 4, 4);
     const QString out = folder("out");
 
     PipedTool tool({"convert", "--dest", out, "--jobs", "2", path("src")}, PipedStream::Err,
@@ -238,7 +253,8 @@ TEST_F(BatchToolTest, CtrlCCancelsBetweenItemsKeepsWrittenFilesAndExits130) {
     const int status = tool.wait();
 
     EXPECT_EQ(status, 130);
-    const QStringList rest = QString::fromLocal8Bit(readBytes(path("tool.out"))).split('\n', Qt::SkipEmptyParts);
+    const QStringList rest =
+        QString::fromLocal8Bit(readBytes(path("tool.out"))).split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(rest.size(), 2);
     EXPECT_EQ(rest[rest.size() - 2], "Image conversion cancelled...");
     const QRegularExpression summary("^written (\\d+), skipped 0 because the file existed, failed 0$");
@@ -254,14 +270,15 @@ TEST_F(BatchToolTest, CtrlCCancelsBetweenItemsKeepsWrittenFilesAndExits130) {
 
 // Ctrl-C while the tool waits for the work of a large picture is seen at once: the picture's
 // work is cancelled and nothing of it is written, rather than the item being finished first.
-TEST_F(BatchToolTest, CtrlCDuringALargeItemWritesNothingOfIt) {
+TEST_F(BatchToolTest, CtrlCDuringALargeItemWritesNothingOfIt)
+{
     image("src/1.png", 8, 6);
     image("src/2.tif", 4000, 3000);
     const QString out = folder("out");
 
-    PipedTool tool({"convert", "--format", "PNG", "--dest", out, "--jobs", "1", path("src/1.png"),
-                    path("src/2.tif")},
-                   PipedStream::Err, path("tool.out"));
+    PipedTool tool(
+        {"convert", "--format", "PNG", "--dest", out, "--jobs", "1", path("src/1.png"), path("src/2.tif")},
+        PipedStream::Err, path("tool.out"));
     const QString first = tool.readLine();
     EXPECT_TRUE(first.startsWith("[ 50%] 1 of 2 ")) << first.toStdString();
     tool.interrupt();

@@ -4,10 +4,10 @@
 
 #include "../jobs/TestImages.h"
 
+#include <gtest/gtest.h>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
-#include <gtest/gtest.h>
 
 namespace quarbel::testing {
 namespace {
@@ -17,7 +17,8 @@ struct Finished {
     QString output;   // standard output and standard error together
 };
 
-Finished runProgram(const QString& program, const QStringList& arguments) {
+Finished runProgram(const QString& program, const QStringList& arguments)
+{
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.setStandardInputFile(QProcess::nullDevice());
@@ -37,16 +38,18 @@ protected:
     static QString m_prefix;
     static Finished m_install;
 
-    static void SetUpTestSuite() {
+    static void SetUpTestSuite()
+    {
         static QTemporaryDir root;
         m_prefix = root.path() + "/prefix";
         m_install = runProgram(QStringLiteral(QUARBEL_CMAKE),
-                              {"--install", QStringLiteral(QUARBEL_BINARY_DIR), "--prefix", m_prefix});
+                               {"--install", QStringLiteral(QUARBEL_BINARY_DIR), "--prefix", m_prefix});
     }
     void SetUp() override { ASSERT_EQ(m_install.status, 0) << m_install.output.toStdString(); }
 
     static QString installed(const QString& relative) { return m_prefix + "/" + relative; }
-    static QString bin(const QString& name) {
+    static QString bin(const QString& name)
+    {
         return installed(QStringLiteral(QUARBEL_INSTALL_BINDIR "/") + name);
     }
 };
@@ -54,14 +57,15 @@ protected:
 QString InstallTest::m_prefix;
 Finished InstallTest::m_install;
 
-TEST_F(InstallTest, EveryFileIsWhereTheDesktopLooksForIt) {
+TEST_F(InstallTest, EveryFileIsWhereTheDesktopLooksForIt)
+{
     for (const char* program : {"quarbel", "quarbel-batch", "quarbel-gallery"}) {
         EXPECT_TRUE(QFileInfo(bin(program)).isExecutable()) << program;
     }
     const QString data = QStringLiteral(QUARBEL_INSTALL_DATADIR "/");
-    for (const QString& file : {data + "applications/quarbel.desktop",
-                                data + "icons/hicolor/128x128/apps/quarbel.png",
-                                data + "icons/hicolor/scalable/apps/quarbel.svg"}) {
+    for (const QString& file :
+         {data + "applications/quarbel.desktop", data + "icons/hicolor/128x128/apps/quarbel.png",
+          data + "icons/hicolor/scalable/apps/quarbel.svg"}) {
         EXPECT_TRUE(QFileInfo(installed(file)).isFile()) << file.toStdString();
     }
     // The window reads its data files from this folder beside its own.
@@ -72,24 +76,27 @@ TEST_F(InstallTest, EveryFileIsWhereTheDesktopLooksForIt) {
     }
 }
 
-TEST_F(InstallTest, AppStreamMetadataIsValid) {
-    const QString metainfo =
-        installed(QStringLiteral(QUARBEL_INSTALL_DATADIR "/metainfo/org.quarbel.ImageConverter.metainfo.xml"));
+TEST_F(InstallTest, AppStreamMetadataIsValid)
+{
+    const QString metainfo = installed(
+        QStringLiteral(QUARBEL_INSTALL_DATADIR "/metainfo/org.quarbel.ImageConverter.metainfo.xml"));
     ASSERT_TRUE(QFileInfo(metainfo).isFile());
     const Finished check = runProgram("appstreamcli", {"validate", "--no-net", metainfo});
     EXPECT_EQ(check.status, 0) << check.output.toStdString();
 }
 
-TEST_F(InstallTest, TheManPageHasEveryOptionOfTheHelpText) {
-    const QString page =
-        QString::fromUtf8(readBytes(installed(QStringLiteral(QUARBEL_INSTALL_MANDIR "/man1/quarbel-batch.1"))));
+TEST_F(InstallTest, TheManPageHasEveryOptionOfTheHelpText)
+{
+    const QString page = QString::fromUtf8(
+        readBytes(installed(QStringLiteral(QUARBEL_INSTALL_MANDIR "/man1/quarbel-batch.1"))));
     ASSERT_FALSE(page.isEmpty());
     const Finished help = runProgram(bin("quarbel-batch"), {"--help"});
     ASSERT_EQ(help.status, 0);
     const QRegularExpression option("(?:^|[ ,])(--?[a-z][a-z-]*)");
     int found = 0;
     for (const QString& line : help.output.split('\n')) {
-        if (!line.startsWith("  -")) continue;
+        if (!line.startsWith("  -"))
+            continue;
         for (const auto& match : option.globalMatch(line.section("  ", 1, 1))) {
             const QString roff = QString(match.captured(1)).replace("-", "\\-");
             EXPECT_TRUE(page.contains(roff)) << roff.toStdString();
@@ -99,15 +106,15 @@ TEST_F(InstallTest, TheManPageHasEveryOptionOfTheHelpText) {
     EXPECT_GE(found, 14);
 }
 
-TEST_F(InstallTest, TheInstalledBatchToolConverts) {
+TEST_F(InstallTest, TheInstalledBatchToolConverts)
+{
     const Finished version = runProgram(bin("quarbel-batch"), {"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.output, "quarbel-batch " QUARBEL_VERSION "\n");
 
     image("src/a.png", 30, 20);
-    const Finished run = runProgram(bin("quarbel-batch"),
-                                    {"resize", "--width", "12", "--height", "8", "--quiet",
-                                     "--dest", folder("out"), path("src")});
+    const Finished run = runProgram(bin("quarbel-batch"), {"resize", "--width", "12", "--height", "8",
+                                                           "--quiet", "--dest", folder("out"), path("src")});
     EXPECT_EQ(run.status, 0) << run.output.toStdString();
     const ImageFacts facts = readImage(path("out/a.png"));
     EXPECT_EQ(facts.kind, Kind::Png);

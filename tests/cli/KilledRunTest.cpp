@@ -6,6 +6,7 @@
 #include "../jobs/TestImages.h"
 #include "ToolProcess.h"
 
+#include <gtest/gtest.h>
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDeadlineTimer>
@@ -14,7 +15,6 @@
 #include <QImage>
 #include <QProcess>
 #include <QThread>
-#include <gtest/gtest.h>
 
 using namespace quarbel::testing;
 
@@ -40,7 +40,8 @@ int writtenSince(const QString& folder, const QDateTime& moment)
 {
     int count = 0;
     for (const QFileInfo& info : QDir(folder).entryInfoList(QDir::Files))
-        count += info.birthTime().isValid() ? info.birthTime() >= moment : info.metadataChangeTime() >= moment;
+        count +=
+            info.birthTime().isValid() ? info.birthTime() >= moment : info.metadataChangeTime() >= moment;
     return count;
 }
 
@@ -99,7 +100,8 @@ TEST(KilledRun, LeavesOnlyCompleteOutputsAndUntouchedSources)
         }
         EXPECT_TRUE(tempEntries(scratch, QStringLiteral("*")).isEmpty()) << "run " << run;
         for (const QString& name : entries(zipFolder))
-            EXPECT_EQ(name, QStringLiteral("run.zip")) << "run " << run << ": left behind " << name.toStdString();
+            EXPECT_EQ(name, QStringLiteral("run.zip"))
+                << "run " << run << ": left behind " << name.toStdString();
     }
     for (int i = 0; i < kSources; ++i)
         EXPECT_EQ(digest(sources[i]), sourceDigests[i]) << sources[i].toStdString();

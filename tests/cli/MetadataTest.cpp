@@ -5,12 +5,12 @@
 #include "../jobs/TestImages.h"
 #include "ToolProcess.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <gtest/gtest.h>
 
 namespace quarbel::testing {
 namespace {
@@ -20,7 +20,8 @@ void runProgram(const QString& program, const QStringList& arguments, QByteArray
     QProcess process;
     process.start(program, arguments);
     ASSERT_TRUE(process.waitForFinished(120000)) << program.toStdString();
-    ASSERT_EQ(process.exitCode(), 0) << program.toStdString() << ": " << process.readAllStandardError().toStdString();
+    ASSERT_EQ(process.exitCode(), 0) << program.toStdString() << ": "
+                                     << process.readAllStandardError().toStdString();
     if (out)
         *out = process.readAllStandardOutput();
 }
@@ -29,8 +30,9 @@ void runProgram(const QString& program, const QStringList& arguments, QByteArray
 QHash<QString, QJsonObject> tagsOf(const QString& folder)
 {
     QByteArray json;
-    runProgram("exiftool", {"-j", "-n", "-Make", "-Model", "-DateTimeOriginal", "-GPSLatitude", "-Orientation",
-                            "-XMP:Title", "-IPTC:Keywords", "-ImageWidth", "-ImageHeight", folder},
+    runProgram("exiftool",
+               {"-j", "-n", "-Make", "-Model", "-DateTimeOriginal", "-GPSLatitude", "-Orientation",
+                "-XMP:Title", "-IPTC:Keywords", "-ImageWidth", "-ImageHeight", folder},
                &json);
     QHash<QString, QJsonObject> tags;
     for (const QJsonValue& file : QJsonDocument::fromJson(json).array())
@@ -45,9 +47,9 @@ protected:
     {
         const QString file = image("src/photo.jpg", 64, 48);
         runProgram("exiftool", {"-q", "-overwrite_original", "-Make=Quarbelcam", "-Model=QX 1",
-                                "-DateTimeOriginal=2024:05:06 07:08:09", "-GPSLatitude=48.5", "-GPSLatitudeRef=N",
-                                "-GPSLongitude=9.25", "-GPSLongitudeRef=E", "-Orientation#=6",
-                                "-IPTC:Keywords=beach", "-XMP:Title=Holiday", file});
+                                "-DateTimeOriginal=2024:05:06 07:08:09", "-GPSLatitude=48.5",
+                                "-GPSLatitudeRef=N", "-GPSLongitude=9.25", "-GPSLongitudeRef=E",
+                                "-Orientation#=6", "-IPTC:Keywords=beach", "-XMP:Title=Holiday", file});
         return file;
     }
     ToolRun run(const QStringList& arguments) { return runTool(arguments, folder("scratch")); }
@@ -66,7 +68,9 @@ TEST_F(NewerFormatsTest, PhotoMetadataGoesIntoEveryFormatThatHoldsItAndStripWrit
             ASSERT_EQ(result.exitStatus, 0) << format.toStdString() << ": " << result.err.toStdString();
         }
     }
-    ASSERT_EQ(run({"resize", "--width", "24", "--height", "32", "--dest", folder("resized"), source}).exitStatus, 0);
+    ASSERT_EQ(
+        run({"resize", "--width", "24", "--height", "32", "--dest", folder("resized"), source}).exitStatus,
+        0);
 
     QHash<QString, QJsonObject> kept = tagsOf(path("kept"));
     kept.insert("resized photo.jpg", tagsOf(path("resized")).value("photo.jpg"));

@@ -2,9 +2,9 @@
 // Runs the built quarbel-batch as a child process, with its output in files or in a pipe the
 // test reads itself.
 
+#include <sys/types.h>
 #include <QString>
 #include <QStringList>
-#include <sys/types.h>
 
 namespace quarbel::testing {
 
@@ -32,10 +32,10 @@ class PipedTool {
 public:
     PipedTool(const QStringList& arguments, PipedStream piped, const QString& otherFile);
     ~PipedTool();
-    QString readLine();     // one line without its newline; "" at the end
+    QString readLine();  // one line without its newline; "" at the end
     QString readRest();
-    void interrupt();       // SIGINT
-    int wait();             // the exit status, -1 when it did not exit normally
+    void interrupt();  // SIGINT
+    int wait();        // the exit status, -1 when it did not exit normally
 
 private:
     pid_t m_pid = -1;

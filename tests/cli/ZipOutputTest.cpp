@@ -141,8 +141,7 @@ TEST_F(ZipOutput, RunsThatWroteNothingWriteNoArchive)
         SCOPED_TRACE(c.what);
         for (const QString& archive : {existing, fresh}) {
             Captured out, err;
-            EXPECT_EQ(writeRunArchive(archive, c.summary, c.status, out.stream(), err.stream()),
-                      c.status);
+            EXPECT_EQ(writeRunArchive(archive, c.summary, c.status, out.stream(), err.stream()), c.status);
             EXPECT_EQ(out.text().contains(QStringLiteral("No archive written")), c.saysSo);
         }
         EXPECT_EQ(readFile(existing), old);
@@ -197,13 +196,17 @@ TEST_F(ZipOutput, BatchToolPacksWhatItConverted)
     ASSERT_TRUE(picture.scaled(5, 5).save(path(QStringLiteral("src/a.png"))));
     writeFile(QStringLiteral("src/broken.jpg"), "not a picture");
     const QString archive = path(QStringLiteral("run.zip"));
-    const QStringList common = {QStringLiteral("convert"), QStringLiteral("--format"),
-                                QStringLiteral("BMP"), QStringLiteral("--dest"),
-                                path(QStringLiteral("out")), QStringLiteral("--zip"), archive};
+    const QStringList common = {QStringLiteral("convert"),
+                                QStringLiteral("--format"),
+                                QStringLiteral("BMP"),
+                                QStringLiteral("--dest"),
+                                path(QStringLiteral("out")),
+                                QStringLiteral("--zip"),
+                                archive};
 
-    const ProcessRun first = runProgram(tool, common + QStringList{path(QStringLiteral("src/b.png")),
-                                                            path(QStringLiteral("src/broken.jpg")),
-                                                            path(QStringLiteral("src/a.png"))});
+    const ProcessRun first = runProgram(
+        tool, common + QStringList{path(QStringLiteral("src/b.png")), path(QStringLiteral("src/broken.jpg")),
+                                   path(QStringLiteral("src/a.png"))});
     EXPECT_EQ(first.exitCode, 1) << first.out.toStdString();  // one item failed
     const ProcessRun test = runProgram(QStringLiteral("unzip"), {QStringLiteral("-t"), archive});
     EXPECT_EQ(test.exitCode, 0) << test.out.toStdString();
@@ -215,18 +218,18 @@ TEST_F(ZipOutput, BatchToolPacksWhatItConverted)
 
     // Everything exists now: nothing is written, and the archive stays as it was.
     const QByteArray packed = readFile(archive);
-    const ProcessRun second = runProgram(tool, common + QStringList{QStringLiteral("--no-overwrite"),
-                                                             path(QStringLiteral("src/a.png"))});
+    const ProcessRun second = runProgram(
+        tool, common + QStringList{QStringLiteral("--no-overwrite"), path(QStringLiteral("src/a.png"))});
     EXPECT_EQ(second.exitCode, 0) << second.out.toStdString();
     EXPECT_TRUE(second.text().contains(QStringLiteral("No archive written")));
     EXPECT_EQ(readFile(archive), packed);
 
     // An archive path that can never be written stops the run before any work.
     ASSERT_TRUE(QDir(m_dir.path()).mkpath(QStringLiteral("untouched")));
-    const ProcessRun refused = runProgram(tool, {QStringLiteral("convert"), QStringLiteral("--dest"),
-                                          path(QStringLiteral("untouched")), QStringLiteral("--zip"),
-                                          path(QStringLiteral("missing/run.zip")),
-                                          path(QStringLiteral("src/a.png"))});
+    const ProcessRun refused =
+        runProgram(tool, {QStringLiteral("convert"), QStringLiteral("--dest"),
+                          path(QStringLiteral("untouched")), QStringLiteral("--zip"),
+                          path(QStringLiteral("missing/run.zip")), path(QStringLiteral("src/a.png"))});
     EXPECT_EQ(refused.exitCode, 2);
     EXPECT_TRUE(refused.text().contains(QStringLiteral("missing"))) << refused.out.toStdString();
     EXPECT_TRUE(QDir(path(QStringLiteral("untouched"))).isEmpty());

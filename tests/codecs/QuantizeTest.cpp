@@ -32,7 +32,8 @@ TEST(ExactPalette, KeepsUpToItsLimitAndRefusesOneMore)
         ASSERT_TRUE(toIndicesExactly(std::span(&fitting, 1), transparent, indices.data(), palette));
         EXPECT_EQ(palette.size(), 256);
         for (int i = 0; i < limit; ++i)
-            EXPECT_EQ(palette.colours[std::size_t(indices[std::size_t(i)] - palette.first())][0], std::uint8_t(i));
+            EXPECT_EQ(palette.colours[std::size_t(indices[std::size_t(i)] - palette.first())][0],
+                      std::uint8_t(i));
         const PixelView over = tightView(tooMany.data(), limit + 1, 1, 3);
         EXPECT_FALSE(toIndicesExactly(std::span(&over, 1), transparent, indices.data(), palette));
     }

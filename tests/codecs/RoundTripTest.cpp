@@ -34,7 +34,8 @@ Picture picture(int width, int height, int bands, int levels, unsigned seed)
     std::mt19937 random(seed);
     for (int y = 0; y < height; ++y)
         for (std::size_t i = 0; i < std::size_t(width) * std::size_t(bands); ++i)
-            p.storage[stride * std::size_t(y) + i] = std::uint8_t(random() % unsigned(levels) * (255 / (levels - 1)));
+            p.storage[stride * std::size_t(y) + i] =
+                std::uint8_t(random() % unsigned(levels) * (255 / (levels - 1)));
     p.view = {p.storage.data(), width, height, bands, stride};
     return p;
 }
@@ -98,7 +99,8 @@ TEST_P(Codecs, GifOfFewColoursGivesBackEveryPixel)
     Bytes back = decodedByVips(gif::encode(p.view), decodedBands);
     const Bytes expected = samplesOf(p.view);
     ASSERT_EQ(back.size() / std::size_t(decodedBands), expected.size() / std::size_t(bands));
-    for (std::size_t i = 0, j = 0; j < expected.size(); i += std::size_t(decodedBands), j += std::size_t(bands))
+    for (std::size_t i = 0, j = 0; j < expected.size();
+         i += std::size_t(decodedBands), j += std::size_t(bands))
         ASSERT_EQ(back[i], expected[j]) << "pixel " << j / std::size_t(bands);
 }
 
@@ -109,7 +111,8 @@ TEST(BmpCodec, WrittenFilesReadBackByQtAndByOurDecoder)
     for (int bands : {1, 3}) {
         const Picture p = picture(7, 5, bands, 256, 4);
         const Bytes file = bmp::encode(p.view);
-        const QImage qt = QImage::fromData(file.data(), int(file.size()), "BMP").convertToFormat(QImage::Format_RGB888);
+        const QImage qt =
+            QImage::fromData(file.data(), int(file.size()), "BMP").convertToFormat(QImage::Format_RGB888);
         const bmp::Decoded ours = bmp::decode(file.data(), file.size());
         ASSERT_EQ(qt.width(), 7);
         ASSERT_EQ(ours.pixels.width, 7);

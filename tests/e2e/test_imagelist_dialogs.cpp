@@ -11,7 +11,10 @@
 #include "imagelist/PreviewBox.h"
 #include "platform/PlatformServices.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -20,12 +23,9 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QRadioButton>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 using namespace quarbel;
 
@@ -71,7 +71,8 @@ private:
             return;
         }
         m_armed = false;
-        m_seen.append({dialog->windowTitle(), dialog->fileMode(), dialog->nameFilters(), filterLabels(*dialog)});
+        m_seen.append(
+            {dialog->windowTitle(), dialog->fileMode(), dialog->nameFilters(), filterLabels(*dialog)});
         auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         if (m_typed.isEmpty() || !name) {
             QTest::keyClick(dialog, Qt::Key_Escape);

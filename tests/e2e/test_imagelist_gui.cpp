@@ -11,6 +11,7 @@
 #include "imagelist/PreviewBox.h"
 #include "platform/PlatformServices.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -27,7 +28,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
-#include <gtest/gtest.h>
 
 using namespace quarbel;
 
@@ -108,7 +108,10 @@ protected:
         return {form->panelText(1), form->panelText(2), form->panelText(3), form->panelText(4)};
     }
     // What the preview box shows on screen.
-    QImage shownPreview() const { return form->Picture1->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+    QImage shownPreview() const
+    {
+        return form->Picture1->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    }
     QPoint rowCentre(int row) const { return form->List1->visualItemRect(form->List1->item(row)).center(); }
 
     // Right-clicks the list at a point and returns the menu that opened, if any.
@@ -140,8 +143,9 @@ TEST_F(RealList, DroppedFilesAndFoldersAreListedAndTheFirstIsPreviewed)
     ASSERT_TRUE(drop({a, b, dir.filePath("pics")}));
     EXPECT_EQ(items(), (QStringList{a, c}));
     EXPECT_EQ(form->List1->currentRow(), 0);
-    EXPECT_EQ(panels(), (QStringList{"Name: a.jpg", "Dimensions: 400 x 100",
-                                     "Size: " + imagelist::FormatSize(QFileInfo(a).size()), "Total Files: 2"}));
+    EXPECT_EQ(panels(),
+              (QStringList{"Name: a.jpg", "Dimensions: 400 x 100",
+                           "Size: " + imagelist::FormatSize(QFileInfo(a).size()), "Total Files: 2"}));
     EXPECT_TRUE(form->XpB1->isEnabled());
 
     // 400 x 100 in the 185 x 169 box: 185 x 46 from row 62, white above and below

@@ -10,9 +10,9 @@
 #include "controls/themedbutton/ThemedButton.h"
 #include "platform/PlatformServices.h"
 
+#include <gtest/gtest.h>
 #include <QAbstractButton>
 #include <QApplication>
-#include <QStyle>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -24,10 +24,10 @@
 #include <QListWidget>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 using namespace quarbel;
 using quarbel::e2e::MessageBoxAnswerer;
@@ -78,25 +78,44 @@ struct Placement {
 
 // The window's layout table.
 const Placement kPlacements[] = {
-    {"Label1", {200, 8, 169, 17}},        {"List1", {16, 24, 505, 164}},
-    {"Label2", {592, 8, 89, 17}},         {"Picture1", {528, 24, 185, 169}},
-    {"fraAdvanced", {16, 192, 273, 225}}, {"RadioButton3", {8, 24, 57, 17}},
-    {"RadioButton4", {80, 24, 81, 17}},   {"CheckBox3", {8, 48, 217, 17}},
-    {"CheckBox2", {8, 72, 201, 17}},      {"Combo1", {8, 104, 97, 21}},
-    {"Label3", {112, 104, 89, 17}},       {"Combo2", {8, 136, 97, 21}},
-    {"Label4", {112, 136, 81, 17}},       {"CheckBox4", {8, 168, 257, 41}},
-    {"fraSize", {296, 192, 425, 127}},    {"lblWidth", {17, 28, 41, 17}},
-    {"txtWidth", {60, 24, 66, 21}},       {"lblUnitsW", {128, 24, 41, 17}},
-    {"CheckBox1", {176, 24, 185, 17}},    {"lblHeight", {16, 72, 41, 17}},
-    {"txtHeight", {64, 72, 66, 21}},      {"lblUnitsH", {136, 72, 41, 17}},
-    {"lblQuick", {184, 72, 59, 13}},      {"cbQuick", {248, 64, 121, 23}},
-    {"fraOptions", {296, 328, 425, 89}},  {"RadioButton1", {16, 24, 73, 25}},
-    {"RadioButton2", {16, 56, 81, 25}},   {"XpB1", {336, 40, 81, 25}},
-    {"FlatEdit1", {16, 424, 609, 25}},    {"ThemedButton1", {640, 424, 81, 25}},
-    {"FlatEdit2", {16, 464, 609, 25}},    {"ThemedButton2", {640, 464, 81, 25}},
-    {"XP_ProgressBar1", {16, 504, 273, 17}}, {"percent", {304, 504, 63, 17}},
-    {"XpB6", {368, 496, 73, 25}},         {"ThemedButton4", {456, 496, 73, 25}},
-    {"ThemedButton3", {544, 496, 81, 25}}, {"StatusBar1", {0, 530, 737, 25}},
+    {"Label1", {200, 8, 169, 17}},
+    {"List1", {16, 24, 505, 164}},
+    {"Label2", {592, 8, 89, 17}},
+    {"Picture1", {528, 24, 185, 169}},
+    {"fraAdvanced", {16, 192, 273, 225}},
+    {"RadioButton3", {8, 24, 57, 17}},
+    {"RadioButton4", {80, 24, 81, 17}},
+    {"CheckBox3", {8, 48, 217, 17}},
+    {"CheckBox2", {8, 72, 201, 17}},
+    {"Combo1", {8, 104, 97, 21}},
+    {"Label3", {112, 104, 89, 17}},
+    {"Combo2", {8, 136, 97, 21}},
+    {"Label4", {112, 136, 81, 17}},
+    {"CheckBox4", {8, 168, 257, 41}},
+    {"fraSize", {296, 192, 425, 127}},
+    {"lblWidth", {17, 28, 41, 17}},
+    {"txtWidth", {60, 24, 66, 21}},
+    {"lblUnitsW", {128, 24, 41, 17}},
+    {"CheckBox1", {176, 24, 185, 17}},
+    {"lblHeight", {16, 72, 41, 17}},
+    {"txtHeight", {64, 72, 66, 21}},
+    {"lblUnitsH", {136, 72, 41, 17}},
+    {"lblQuick", {184, 72, 59, 13}},
+    {"cbQuick", {248, 64, 121, 23}},
+    {"fraOptions", {296, 328, 425, 89}},
+    {"RadioButton1", {16, 24, 73, 25}},
+    {"RadioButton2", {16, 56, 81, 25}},
+    {"XpB1", {336, 40, 81, 25}},
+    {"FlatEdit1", {16, 424, 609, 25}},
+    {"ThemedButton1", {640, 424, 81, 25}},
+    {"FlatEdit2", {16, 464, 609, 25}},
+    {"ThemedButton2", {640, 464, 81, 25}},
+    {"XP_ProgressBar1", {16, 504, 273, 17}},
+    {"percent", {304, 504, 63, 17}},
+    {"XpB6", {368, 496, 73, 25}},
+    {"ThemedButton4", {456, 496, 73, 25}},
+    {"ThemedButton3", {544, 496, 81, 25}},
+    {"StatusBar1", {0, 530, 737, 25}},
 };
 
 }  // namespace
@@ -125,9 +144,9 @@ TEST_F(RealWindow, FontsResolveToInstalledMetricCompatibleFamilies)
     // Arial 9 pt is 12 px at 96 dots per inch; MS Sans Serif 9.75 pt (13 px) sets narrower
     // than Arial, so its stand-in is one pixel smaller.
     const std::pair<QWidget*, int> cases[] = {
-        {form->Label1, 12}, {form->CheckBox4, 12}, {form->ThemedButton3, 12}, {form->Combo1, 12},
-        {form->lblWidth, 12}, {form->txtWidth, 12}, {form->cbQuick, 12}, {form->Label3, 12},
-        {form->Label4, 12}, {form->percent, 12}, {form->lblQuick, 12}};
+        {form->Label1, 12},   {form->CheckBox4, 12}, {form->ThemedButton3, 12}, {form->Combo1, 12},
+        {form->lblWidth, 12}, {form->txtWidth, 12},  {form->cbQuick, 12},       {form->Label3, 12},
+        {form->Label4, 12},   {form->percent, 12},   {form->lblQuick, 12}};
     for (const auto& [widget, pixels] : cases) {
         const QFontInfo info(widget->font());
         EXPECT_EQ(info.family(), QStringLiteral("Liberation Sans")) << widget->objectName().toStdString();
@@ -142,13 +161,12 @@ TEST_F(RealWindow, FontsResolveToInstalledMetricCompatibleFamilies)
     }
     for (QWidget* w : std::initializer_list<QWidget*>{form->CheckBox1, form->CheckBox2, form->CheckBox3,
                                                       form->CheckBox4, form->RadioButton1, form->RadioButton2,
-                                                      form->RadioButton3, form->RadioButton4})
-    {
+                                                      form->RadioButton3, form->RadioButton4}) {
         // The indicator, its spacing and the caption (sizeHint adds slack of its own).
         const auto* button = static_cast<QAbstractButton*>(w);
-        const int needed = w->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, w)
-                           + w->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, w)
-                           + w->fontMetrics().horizontalAdvance(button->text());
+        const int needed = w->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, w) +
+                           w->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, w) +
+                           w->fontMetrics().horizontalAdvance(button->text());
         EXPECT_LE(needed, w->width()) << w->objectName().toStdString();
     }
 }
@@ -228,7 +246,8 @@ TEST_F(RealWindow, ScreenshotShowsFrameLinesAndAWhiteProgressBar)
                            QPoint(450, 16), QPoint(700, 16), QPoint(8, 16), QPoint(728, 528)})
         EXPECT_EQ(shot.pixelColor(p), line) << p.x() << "," << p.y();
     // Just beside the lines, and in the gaps the labels leave, there is no line.
-    for (const QPoint p : {QPoint(9, 300), QPoint(727, 100), QPoint(400, 527), QPoint(100, 17), QPoint(12, 420)})
+    for (const QPoint p :
+         {QPoint(9, 300), QPoint(727, 100), QPoint(400, 527), QPoint(100, 17), QPoint(12, 420)})
         EXPECT_EQ(shot.pixelColor(p), background) << p.x() << "," << p.y();
     for (const QPoint p : {QPoint(210, 16), QPoint(360, 16), QPoint(600, 16), QPoint(670, 16)})
         EXPECT_NE(shot.pixelColor(p), line) << p.x() << "," << p.y();

@@ -9,11 +9,11 @@
 #include "platform/InstanceLock.h"
 #include "platform/MessageBoxes.h"
 
+#include <gtest/gtest.h>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QUuid>
-#include <gtest/gtest.h>
 
 using namespace quarbel;
 
@@ -21,26 +21,23 @@ namespace {
 
 const QString kTitle = QStringLiteral("Quarbel Image Converter 1.0");
 
-QString programPath()
-{
-    return QStringLiteral(QUARBEL_BINARY_DIR "/src/app/quarbel");
-}
+QString programPath() { return QStringLiteral(QUARBEL_BINARY_DIR "/src/app/quarbel"); }
 
 // The visible top-level window of a process (waits until it is mapped).
 QString visibleWindowOf(const QProcess& process)
 {
     bool ok = false;
-    const QString ids = e2e::run(QStringLiteral("xdotool"),
-                                 {"search", "--sync", "--onlyvisible", "--pid",
-                                  QString::number(process.processId())},
-                                 &ok, 30000);
+    const QString ids = e2e::run(
+        QStringLiteral("xdotool"),
+        {"search", "--sync", "--onlyvisible", "--pid", QString::number(process.processId())}, &ok, 30000);
     return ok ? ids.split(u'\n').last().trimmed() : QString();
 }
 
 QSize windowSize(const QString& id)
 {
     const QString text = e2e::run(QStringLiteral("xdotool"), {"getwindowgeometry", id});
-    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("Geometry: (\\d+)x(\\d+)")).match(text);
+    const QRegularExpressionMatch m =
+        QRegularExpression(QStringLiteral("Geometry: (\\d+)x(\\d+)")).match(text);
     return m.hasMatch() ? QSize(m.captured(1).toInt(), m.captured(2).toInt()) : QSize();
 }
 
@@ -84,7 +81,9 @@ TEST_F(RealProgram, ShowsItsWindowAndASecondStartShowsTheNoticeAndEnds)
     EXPECT_EQ(windowSize(window), QSize(737, 555));
     // The search by title finds the window too.
     bool ok = false;
-    const QString byName = e2e::run(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--name", "^Quarbel Image Converter 1\\.0$"}, &ok);
+    const QString byName =
+        e2e::run(QStringLiteral("xdotool"),
+                 {"search", "--onlyvisible", "--name", "^Quarbel Image Converter 1\\.0$"}, &ok);
     EXPECT_TRUE(byName.split(u'\n').contains(window)) << byName.toStdString();
 
     second.start(programPath());

@@ -2,9 +2,9 @@
 
 #include "gallery/RenderCommand.h"
 
+#include <gtest/gtest.h>
 #include <QFont>
 #include <QImage>
-#include <gtest/gtest.h>
 
 namespace quarbel::gallery {
 namespace {
@@ -23,8 +23,9 @@ TEST(CommandLineTest, NoArgumentsOpenTheWindowAndHelpPrintsUsage)
 
 TEST(CommandLineTest, RenderTakesControlSizePropertiesAndOutput)
 {
-    const Command c = parseCommandLine(
-        split("--render ProgressBar --size 100x17 --prop scrolling=4 --prop Color=65280 --prop Value=50 --out a.png"));
+    const Command c =
+        parseCommandLine(split("--render ProgressBar --size 100x17 --prop scrolling=4 --prop Color=65280 "
+                               "--prop Value=50 --out a.png"));
     ASSERT_EQ(c.mode, Mode::Render) << c.error.toStdString();
     EXPECT_EQ(c.render.control, "progressbar");
     EXPECT_EQ(c.render.size, QSize(100, 17));
@@ -34,16 +35,19 @@ TEST(CommandLineTest, RenderTakesControlSizePropertiesAndOutput)
     EXPECT_EQ(c.render.properties[0].second, "4");
     EXPECT_EQ(c.render.out, "a.png");
     EXPECT_EQ(c.render.colors, ColorSource::Classic);
-    EXPECT_EQ(parseCommandLine(split("--render progressbar --size 1x1 --out a.png --colors palette")).render.colors,
-              ColorSource::Palette);
+    EXPECT_EQ(
+        parseCommandLine(split("--render progressbar --size 1x1 --out a.png --colors palette")).render.colors,
+        ColorSource::Palette);
 }
 
 TEST(CommandLineTest, ValuesMayFollowAnEqualsSignAndDoubleDashEndsTheOptions)
 {
-    const Command spaced = parseCommandLine(split("--render progressbar --size 9x7 --prop Value=-5 --state= --out a.png"));
-    const Command joined = parseCommandLine(split("--render=progressbar --size=9x7 --prop=Value=-5 --out=a.png --"));
+    const Command spaced =
+        parseCommandLine(split("--render progressbar --size 9x7 --prop Value=-5 --state= --out a.png"));
+    const Command joined =
+        parseCommandLine(split("--render=progressbar --size=9x7 --prop=Value=-5 --out=a.png --"));
     ASSERT_EQ(joined.mode, Mode::Render) << joined.error.toStdString();
-    EXPECT_EQ(spaced.mode, Mode::Error); // "--state=" names no state
+    EXPECT_EQ(spaced.mode, Mode::Error);  // "--state=" names no state
     EXPECT_EQ(joined.render.control, "progressbar");
     EXPECT_EQ(joined.render.size, QSize(9, 7));
     ASSERT_EQ(joined.render.properties.size(), 1u);
@@ -109,16 +113,22 @@ TEST(PropertyValueTest, ValuesAreCheckedAgainstTheirKind)
     QString error;
     EXPECT_EQ(propertyValue("progressbar", "Value", "50", &error)->toInt(), 50);
     // Colours may be written as unsigned numbers; they keep their 32 bits.
-    EXPECT_EQ(static_cast<std::uint32_t>(propertyValue("progressbar", "Color", "0x8000000D", &error)->toLongLong()),
-              0x8000000Du);
+    EXPECT_EQ(
+        static_cast<std::uint32_t>(propertyValue("progressbar", "Color", "0x8000000D", &error)->toLongLong()),
+        0x8000000Du);
     EXPECT_EQ(propertyValue("progressbar", "Color", "16777215", &error)->toLongLong(), 16777215);
     EXPECT_TRUE(propertyValue("progressbar", "ShowText", "True", &error)->toBool());
     EXPECT_TRUE(propertyValue("progressbar", "ShowText", "1", &error)->toBool());
     EXPECT_FALSE(propertyValue("progressbar", "ShowText", "false", &error)->toBool());
 
-    for (const auto& [name, raw] : std::vector<std::pair<const char*, const char*>>{
-             {"Value", "abc"}, {"Value", "1.5"}, {"Color", "4294967296"}, {"Max", "-2147483649"},
-             {"ShowText", "maybe"}, {"Image", "/nonexistent/picture.png"}, {"Image", "png:@@"}}) {
+    for (const auto& [name, raw] :
+         std::vector<std::pair<const char*, const char*>>{{"Value", "abc"},
+                                                          {"Value", "1.5"},
+                                                          {"Color", "4294967296"},
+                                                          {"Max", "-2147483649"},
+                                                          {"ShowText", "maybe"},
+                                                          {"Image", "/nonexistent/picture.png"},
+                                                          {"Image", "png:@@"}}) {
         error.clear();
         EXPECT_FALSE(propertyValue("progressbar", name, raw, &error)) << name << "=" << raw;
         EXPECT_TRUE(error.contains(name)) << error.toStdString();
@@ -126,5 +136,5 @@ TEST(PropertyValueTest, ValuesAreCheckedAgainstTheirKind)
     }
 }
 
-} // namespace
-} // namespace quarbel::gallery
+}  // namespace
+}  // namespace quarbel::gallery

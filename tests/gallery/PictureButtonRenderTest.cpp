@@ -102,8 +102,8 @@ TEST(PictureButtonShowcase, EveryStyleLiveAndInEveryState)
         ++faces;
         rounded += qAlpha(face.pixel(0, 0)) == 0;
     }
-    EXPECT_EQ(faces, 25);  // five styles in five states
-    EXPECT_EQ(rounded, 5); // the XP look's
+    EXPECT_EQ(faces, 25);   // five styles in five states
+    EXPECT_EQ(rounded, 5);  // the XP look's
     quarbel::SystemColors::reset();
 }
 

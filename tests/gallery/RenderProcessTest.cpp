@@ -1,6 +1,7 @@
 // Runs the built quarbel-gallery as a process, reads the PNG back and checks its pixels
 // against the drawing rules (classic system colours, the default for renders).
 
+#include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -9,7 +10,6 @@
 #include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -34,7 +34,8 @@ protected:
         p.setProcessEnvironment(env);
         p.start(QStringLiteral(QUARBEL_GALLERY_EXE), args);
         EXPECT_TRUE(p.waitForFinished(60000));
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromLocal8Bit(p.readAllStandardOutput()),
+        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+                QString::fromLocal8Bit(p.readAllStandardOutput()),
                 QString::fromLocal8Bit(p.readAllStandardError())};
     }
     QString file(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
@@ -49,8 +50,8 @@ QRgb L(QRgb k, int a)
 
 TEST_F(RenderProcessTest, EtchedBarAtHalf)
 {
-    const Outcome r = gallery({"--render", "progressbar", "--size", "100x17", "--prop", "Scrolling=4", "--prop",
-                           "Color=65280", "--prop", "Value=50", "--out", file("etched.png")});
+    const Outcome r = gallery({"--render", "progressbar", "--size", "100x17", "--prop", "Scrolling=4",
+                               "--prop", "Color=65280", "--prop", "Value=50", "--out", file("etched.png")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QImage img(file("etched.png"));
     ASSERT_EQ(img.size(), QSize(100, 17));
@@ -70,8 +71,9 @@ TEST_F(RenderProcessTest, EtchedBarAtHalf)
 TEST_F(RenderProcessTest, FlatBarReadsMaxBeforeValue)
 {
     // Value 25 of Max 50 is 50 per cent whatever order the properties are given in.
-    const Outcome r = gallery({"--render", "progressbar", "--size", "100x20", "--prop", "Value=25", "--prop", "Max=50",
-                           "--prop", "Scrolling=3", "--prop", "Color=255", "--out", file("flat.png")});
+    const Outcome r =
+        gallery({"--render", "progressbar", "--size", "100x20", "--prop", "Value=25", "--prop", "Max=50",
+                 "--prop", "Scrolling=3", "--prop", "Color=255", "--out", file("flat.png")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QImage img(file("flat.png"));
     ASSERT_EQ(img.size(), QSize(100, 20));
@@ -84,8 +86,9 @@ TEST_F(RenderProcessTest, FlatBarReadsMaxBeforeValue)
 
 TEST_F(RenderProcessTest, DarkBarWithSystemColourAndText)
 {
-    const Outcome r = gallery({"--render", "progressbar", "--size", "120x21", "--prop", "Scrolling=6", "--prop",
-                           "Color=0x8000000D", "--prop", "ShowText=True", "--prop", "Value=0", "--out", file("dark.png")});
+    const Outcome r = gallery({"--render", "progressbar", "--size", "120x21", "--prop", "Scrolling=6",
+                               "--prop", "Color=0x8000000D", "--prop", "ShowText=True", "--prop", "Value=0",
+                               "--out", file("dark.png")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QImage img(file("dark.png"));
     ASSERT_EQ(img.size(), QSize(120, 21));
@@ -105,8 +108,9 @@ TEST_F(RenderProcessTest, PatternBarTilesThePictureFile)
     picture.fill(qRgb(255, 0, 0));
     picture.setPixel(1, 1, qRgb(0, 0, 255));
     ASSERT_TRUE(picture.save(file("tile.png"), "PNG"));
-    const Outcome r = gallery({"--render", "progressbar", "--size", "60x17", "--prop", "Scrolling=8", "--prop",
-                               "Image=" + file("tile.png"), "--prop", "Value=50", "--out", file("pattern.png")});
+    const Outcome r =
+        gallery({"--render", "progressbar", "--size", "60x17", "--prop", "Scrolling=8", "--prop",
+                 "Image=" + file("tile.png"), "--prop", "Value=50", "--out", file("pattern.png")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     const QImage img(file("pattern.png"));
     ASSERT_EQ(img.size(), QSize(60, 17));
@@ -124,7 +128,8 @@ TEST_F(RenderProcessTest, UnknownPropertyFailsNamingItAndLeavesTheOutputAlone)
     ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
     existing.write("not replaced");
     existing.close();
-    const Outcome r = gallery({"--render", "progressbar", "--size", "100x17", "--prop", "Wobble=3", "--out", file("keep.png")});
+    const Outcome r = gallery(
+        {"--render", "progressbar", "--size", "100x17", "--prop", "Wobble=3", "--out", file("keep.png")});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_TRUE(r.err.contains("Wobble")) << r.err.toStdString();
     ASSERT_TRUE(existing.open(QIODevice::ReadOnly));
@@ -136,11 +141,13 @@ TEST_F(RenderProcessTest, UnknownControlAndBadValueFailNamingThem)
     Outcome r = gallery({"--render", "speedometer", "--size", "100x17", "--out", file("x.png")});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_TRUE(r.err.contains("speedometer")) << r.err.toStdString();
-    r = gallery({"--render", "progressbar", "--size", "100x17", "--prop", "Max=lots", "--out", file("x.png")});
+    r = gallery(
+        {"--render", "progressbar", "--size", "100x17", "--prop", "Max=lots", "--out", file("x.png")});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_TRUE(r.err.contains("lots")) << r.err.toStdString();
-    for (const char* state : {"hover,glow", "pressed"}) { // unknown; no states for this control
-        r = gallery({"--render", "progressbar", "--size", "100x17", "--state", state, "--out", file("x.png")});
+    for (const char* state : {"hover,glow", "pressed"}) {  // unknown; no states for this control
+        r = gallery(
+            {"--render", "progressbar", "--size", "100x17", "--state", state, "--out", file("x.png")});
         EXPECT_EQ(r.exitCode, 2) << state;
         EXPECT_TRUE(r.err.contains(QString::fromUtf8(state).section(u',', -1))) << r.err.toStdString();
     }
@@ -163,9 +170,10 @@ TEST_F(RenderProcessTest, HelpAndVersionPrintAndSucceedWithoutADisplay)
 
 TEST_F(RenderProcessTest, UnwritableDestinationIsAFailure)
 {
-    const Outcome r = gallery({"--render", "progressbar", "--size", "10x10", "--out", file("missing/folder/x.png")});
+    const Outcome r =
+        gallery({"--render", "progressbar", "--size", "10x10", "--out", file("missing/folder/x.png")});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains("missing/folder/x.png")) << r.err.toStdString();
 }
 
-} // namespace
+}  // namespace

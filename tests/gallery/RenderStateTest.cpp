@@ -5,11 +5,11 @@
 
 #include "TestApp.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 namespace quarbel::gallery {
 namespace {
@@ -86,5 +86,5 @@ TEST_F(RenderStateTest, AControlWithoutStatesRefusesThemAndWritesNothing)
     EXPECT_FALSE(QFile::exists(dir.filePath("s.png")));
 }
 
-} // namespace
-} // namespace quarbel::gallery
+}  // namespace
+}  // namespace quarbel::gallery

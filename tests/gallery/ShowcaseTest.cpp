@@ -27,7 +27,7 @@ TEST(ShowcaseTest, WindowShowsEveryProgressBarStyleInBothOrientations)
             << "a section for " << control.name.toStdString();
 
     const auto bars = window.findChildren<XP_ProgressBar*>();
-    std::set<std::pair<int, int>> styles; // (style, orientation)
+    std::set<std::pair<int, int>> styles;  // (style, orientation)
     for (const XP_ProgressBar* bar : bars)
         styles.insert({bar->Scrolling(), bar->Orientation() == 0 ? 0 : 1});
     for (int style = 0; style < 10; ++style) {
@@ -51,5 +51,5 @@ TEST(ShowcaseTest, WindowShowsEveryProgressBarStyleInBothOrientations)
     SystemColors::reset();
 }
 
-} // namespace
-} // namespace quarbel::gallery
+}  // namespace
+}  // namespace quarbel::gallery

@@ -80,5 +80,5 @@ TEST(BlitTest, StateDrawingPaintsTheShapeOnly)
     EXPECT_TRUE(matches(disabled, {"....", ".k..", ".kk.", "..bb"}, P));
 }
 
-} // namespace
-} // namespace quarbel::gfx
+}  // namespace
+}  // namespace quarbel::gfx

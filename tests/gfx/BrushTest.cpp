@@ -34,30 +34,25 @@ TEST_P(HatchTest, EveryPixelOfTheCellFollowsThePattern)
     s.fillRect({0, 0, 16, 16}, *brush);
     for (int y = 0; y < 16; ++y)
         for (int x = 0; x < 16; ++x)
-            EXPECT_EQ(s.pixel(x, y), c.isLine(x % 8, y % 8) ? Line : Back) << "style " << c.style << " at " << x << "," << y;
+            EXPECT_EQ(s.pixel(x, y), c.isLine(x % 8, y % 8) ? Line : Back)
+                << "style " << c.style << " at " << x << "," << y;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    SixPatterns, HatchTest,
-    ::testing::Values(HatchCase{0, [](int, int y) { return y == 3; }},
-                      HatchCase{1, [](int x, int) { return x == 4; }},
-                      HatchCase{2, [](int x, int y) { return x == y; }},
-                      HatchCase{3, [](int x, int y) { return x + y == 7; }},
-                      HatchCase{4, [](int x, int y) { return x == 4 || y == 3; }},
-                      HatchCase{5, [](int x, int y) { return x == y || x + y == 7; }}));
+INSTANTIATE_TEST_SUITE_P(SixPatterns, HatchTest,
+                         ::testing::Values(HatchCase{0, [](int, int y) { return y == 3; }},
+                                           HatchCase{1, [](int x, int) { return x == 4; }},
+                                           HatchCase{2, [](int x, int y) { return x == y; }},
+                                           HatchCase{3, [](int x, int y) { return x + y == 7; }},
+                                           HatchCase{4, [](int x, int y) { return x == 4 || y == 3; }},
+                                           HatchCase{5, [](int x, int y) { return x == y || x + y == 7; }}));
 
 TEST(BrushTest, HatchIsAlignedToTheSurfaceNotToTheRectangle)
 {
     Surface s(10, 6);
     s.fillRect({2, 1, 9, 5}, *Brush::hatch(4, Line, Back));
     // Column 4 and row 3 of the surface carry the lines, wherever the rectangle starts.
-    EXPECT_TRUE(matches(s, {"..........",
-                            "..--#----.",
-                            "..--#----.",
-                            "..#######.",
-                            "..--#----.",
-                            ".........."},
-                        P));
+    EXPECT_TRUE(
+        matches(s, {"..........", "..--#----.", "..--#----.", "..#######.", "..--#----.", ".........."}, P));
 }
 
 TEST(BrushTest, TransparentHatchLeavesTheSpaces)
@@ -76,18 +71,11 @@ TEST(BrushTest, UnknownHatchNumbersMakeNoBrush)
 TEST(BrushTest, PatternTilesThePictureFromTheSurfaceOrigin)
 {
     QImage picture(2, 3, QImage::Format_RGB32);
-    picture.fill(qRgb(0, 255, 0));         // Back
-    picture.setPixel(1, 0, qRgb(255, 0, 0)); // Line at (1, 0) of every tile
+    picture.fill(qRgb(0, 255, 0));            // Back
+    picture.setPixel(1, 0, qRgb(255, 0, 0));  // Line at (1, 0) of every tile
     Surface s(6, 7);
     s.fillRect({1, 1, 6, 7}, Brush::pattern(picture));
-    EXPECT_TRUE(matches(s, {"......",
-                            ".-----",
-                            ".-----",
-                            ".#-#-#",
-                            ".-----",
-                            ".-----",
-                            ".#-#-#"},
-                        P));
+    EXPECT_TRUE(matches(s, {"......", ".-----", ".-----", ".#-#-#", ".-----", ".-----", ".#-#-#"}, P));
 }
 
 TEST(BrushTest, SolidBrushFillsLikeAColour)
@@ -98,5 +86,5 @@ TEST(BrushTest, SolidBrushFillsLikeAColour)
     EXPECT_EQ(a.image(), b.image());
 }
 
-} // namespace
-} // namespace quarbel::gfx
+}  // namespace
+}  // namespace quarbel::gfx

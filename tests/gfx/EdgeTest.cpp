@@ -14,8 +14,8 @@ using testing::Palette;
 // Distinct colours for each role, so the picture shows which role painted a pixel.
 const EdgeColors C{/*light*/ 0x0000AA, /*highlight*/ 0x00BB00, /*shadow*/ 0xCC0000, /*darkShadow*/ 0x000001,
                    /*face*/ 0x00EE00};
-const Palette P{{'l', C.light}, {'h', C.highlight}, {'s', C.shadow}, {'d', C.darkShadow},
-                {'f', C.face},  {'.', 0xFFFFFF}};
+const Palette P{{'l', C.light},      {'h', C.highlight}, {'s', C.shadow},
+                {'d', C.darkShadow}, {'f', C.face},      {'.', 0xFFFFFF}};
 
 struct EdgeCase {
     const char* name;
@@ -38,11 +38,10 @@ TEST_P(EdgeTest, TwoBordersOnAllSides)
 // side, so the top-right and bottom-left pixels take the bottom-right colour.
 INSTANTIATE_TEST_SUITE_P(
     Edges, EdgeTest,
-    ::testing::Values(
-        EdgeCase{"raised", EdgeRaised, {"lllld", "lhhsd", "lh.sd", "lsssd", "ddddd"}},
-        EdgeCase{"sunken", EdgeSunken, {"ssssh", "sddlh", "sd.lh", "slllh", "hhhhh"}},
-        EdgeCase{"etched", EdgeEtched, {"ssssh", "shhsh", "sh.sh", "ssssh", "hhhhh"}},
-        EdgeCase{"bump", EdgeBump, {"lllld", "lddld", "ld.ld", "lllld", "ddddd"}}),
+    ::testing::Values(EdgeCase{"raised", EdgeRaised, {"lllld", "lhhsd", "lh.sd", "lsssd", "ddddd"}},
+                      EdgeCase{"sunken", EdgeSunken, {"ssssh", "sddlh", "sd.lh", "slllh", "hhhhh"}},
+                      EdgeCase{"etched", EdgeEtched, {"ssssh", "shhsh", "sh.sh", "ssssh", "hhhhh"}},
+                      EdgeCase{"bump", EdgeBump, {"lllld", "lddld", "ld.ld", "lllld", "ddddd"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(EdgeTest, OneBorderAloneTakesTheOuterPlace)
@@ -63,5 +62,5 @@ TEST(EdgeTest, OnlyTheRequestedSidesAndTheMiddle)
     EXPECT_TRUE(matches(s, {"lll.", "lfff", "lfff", ".fff"}, P));
 }
 
-} // namespace
-} // namespace quarbel::gfx
+}  // namespace
+}  // namespace quarbel::gfx

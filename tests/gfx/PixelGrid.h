@@ -38,10 +38,11 @@ inline ::testing::AssertionResult matches(const Surface& s, const std::vector<st
     for (const std::string& row : rows)
         expected += row + '\n';
     const int width = rows.empty() ? 0 : static_cast<int>(rows[0].size());
-    const std::string actual = describe(s, {left, top, left + width, top + static_cast<int>(rows.size())}, palette);
+    const std::string actual =
+        describe(s, {left, top, left + width, top + static_cast<int>(rows.size())}, palette);
     if (actual == expected)
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "expected\n" << expected << "actual\n" << actual;
 }
 
-} // namespace quarbel::gfx::testing
+}  // namespace quarbel::gfx::testing

@@ -29,14 +29,15 @@ TEST(RegionTest, PolygonCoversThePixelsWhoseCentresAreInside)
     EXPECT_TRUE(matches(paint(Region::polygon({{1, 0}, {4, 0}, {4, 2}, {1, 2}}), 5, 3),
                         {".###.", ".###.", "....."}, P));
     // A right triangle: rows hold 3, 2, 1 and 0 pixels (centres left of x = 4 - y - 0.5).
-    EXPECT_TRUE(matches(paint(Region::polygon({{0, 0}, {4, 0}, {0, 4}}), 4, 4),
-                        {"###.", "##..", "#...", "...."}, P));
+    EXPECT_TRUE(
+        matches(paint(Region::polygon({{0, 0}, {4, 0}, {0, 4}}), 4, 4), {"###.", "##..", "#...", "...."}, P));
 }
 
 TEST(RegionTest, AlternateFillLeavesTheHoleThatWindingFills)
 {
     // An outer square and an inner one walked in the same direction, joined at a corner.
-    const std::vector<Point> pts{{0, 0}, {6, 0}, {6, 6}, {0, 6}, {0, 0}, {2, 2}, {4, 2}, {4, 4}, {2, 4}, {2, 2}};
+    const std::vector<Point> pts{{0, 0}, {6, 0}, {6, 6}, {0, 6}, {0, 0},
+                                 {2, 2}, {4, 2}, {4, 4}, {2, 4}, {2, 2}};
     EXPECT_TRUE(matches(paint(Region::polygon(pts, FillMode::Alternate), 6, 6),
                         {"######", "######", "##..##", "##..##", "######", "######"}, P));
     EXPECT_TRUE(matches(paint(Region::polygon(pts, FillMode::Winding), 6, 6),
@@ -59,7 +60,8 @@ TEST(RegionTest, RoundRectangleLosesItsCornerPixels)
     // A 4 x 4 corner ellipse (radius 2): row 0 has the centre of pixel 0 at distance
     // (1.5, 1.5) from the ellipse centre, outside; pixel 1 at (0.5, 1.5), inside.
     const Region r = Region::roundRect({0, 0, 8, 5}, 4, 4);
-    EXPECT_TRUE(matches(paint(r, 9, 5), {".######..", "########.", "########.", "########.", ".######.."}, P));
+    EXPECT_TRUE(
+        matches(paint(r, 9, 5), {".######..", "########.", "########.", "########.", ".######.."}, P));
     EXPECT_TRUE(Region::roundRect({0, 0, 3, 3}, 0, 0).contains(0, 0));
     EXPECT_TRUE(Region::roundRect({0, 0, 0, 3}, 4, 4).empty());
 }
@@ -91,5 +93,5 @@ TEST(RegionTest, ClipAppliesToEveryWriteUntilCleared)
     EXPECT_FALSE(Region::rect({0, 0, 4, 4}).intersected(Region::rect({2, 2, 6, 6})).contains(1, 3));
 }
 
-} // namespace
-} // namespace quarbel::gfx
+}  // namespace
+}  // namespace quarbel::gfx

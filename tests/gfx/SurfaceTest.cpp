@@ -49,7 +49,7 @@ TEST(SurfaceTest, FillExcludesRightAndBottomEdgeAndClipsToTheSurface)
     EXPECT_TRUE(matches(s, {".....", ".##..", ".##..", "....."}, P));
     s.fillRect({3, -2, 9, 1}, R);
     EXPECT_TRUE(matches(s, {"...##", ".##..", ".##..", "....."}, P));
-    s.fillRect({4, 3, 2, 1}, 0); // reversed corners: nothing
+    s.fillRect({4, 3, 2, 1}, 0);  // reversed corners: nothing
     EXPECT_TRUE(matches(s, {"...##", ".##..", ".##..", "....."}, P));
 }
 
@@ -105,20 +105,19 @@ TEST_P(LineTest, PaintsFromTheStartAndNeverTheEnd)
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, LineTest,
-    ::testing::Values(
-        LineCase{"horizontal", {1, 1}, {4, 1}, {".....", ".###.", "....."}},
-        LineCase{"leftward", {4, 1}, {1, 1}, {".....", "..###", "....."}},
-        LineCase{"vertical", {2, 0}, {2, 2}, {"..#..", "..#..", "....."}},
-        LineCase{"single point", {2, 1}, {2, 1}, {".....", ".....", "....."}},
-        LineCase{"diagonal", {0, 0}, {3, 3}, {"#...", ".#..", "..#.", "...."}},
-        LineCase{"anti-diagonal", {3, 0}, {0, 3}, {"...#", "..#.", ".#..", "...."}},
-        // Slope 1/2: at x = 1 and x = 3 the line passes half-way; the upper pixel is taken.
-        LineCase{"gentle", {0, 0}, {4, 2}, {"##...", "..##.", "....."}},
-        LineCase{"gentle backward", {4, 2}, {0, 0}, {".#...", "..##.", "....#"}},
-        LineCase{"steep", {0, 0}, {2, 4}, {"#..", "#..", ".#.", ".#.", "..."}},
-        // Slope 1/3: offsets 0, 1/3, 2/3 round to 0, 0, 1.
-        LineCase{"third", {0, 0}, {3, 1}, {"##..", "..#.", "...."}},
-        LineCase{"clipped at the edge", {-2, 1}, {6, 1}, {"....", "####", "...."}}),
+    ::testing::Values(LineCase{"horizontal", {1, 1}, {4, 1}, {".....", ".###.", "....."}},
+                      LineCase{"leftward", {4, 1}, {1, 1}, {".....", "..###", "....."}},
+                      LineCase{"vertical", {2, 0}, {2, 2}, {"..#..", "..#..", "....."}},
+                      LineCase{"single point", {2, 1}, {2, 1}, {".....", ".....", "....."}},
+                      LineCase{"diagonal", {0, 0}, {3, 3}, {"#...", ".#..", "..#.", "...."}},
+                      LineCase{"anti-diagonal", {3, 0}, {0, 3}, {"...#", "..#.", ".#..", "...."}},
+                      // Slope 1/2: at x = 1 and x = 3 the line passes half-way; the upper pixel is taken.
+                      LineCase{"gentle", {0, 0}, {4, 2}, {"##...", "..##.", "....."}},
+                      LineCase{"gentle backward", {4, 2}, {0, 0}, {".#...", "..##.", "....#"}},
+                      LineCase{"steep", {0, 0}, {2, 4}, {"#..", "#..", ".#.", ".#.", "..."}},
+                      // Slope 1/3: offsets 0, 1/3, 2/3 round to 0, 0, 1.
+                      LineCase{"third", {0, 0}, {3, 1}, {"##..", "..#.", "...."}},
+                      LineCase{"clipped at the edge", {-2, 1}, {6, 1}, {"....", "####", "...."}}),
     [](const auto& info) {
         std::string n = info.param.name;
         for (char& ch : n)
@@ -137,5 +136,5 @@ TEST(SurfaceTest, CopyIsAPlainPixelCopyClippedToBothSurfaces)
     EXPECT_TRUE(matches(to, {"....", "..#.", "...."}, P));
 }
 
-} // namespace
-} // namespace quarbel::gfx
+}  // namespace
+}  // namespace quarbel::gfx

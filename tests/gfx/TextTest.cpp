@@ -3,9 +3,9 @@
 
 #include "gfx/Text.h"
 
+#include <gtest/gtest.h>
 #include <QFontMetrics>
 #include <QGuiApplication>
-#include <gtest/gtest.h>
 
 namespace quarbel::gfx {
 namespace {
@@ -105,8 +105,8 @@ TEST_F(TextTest, RightAlignedAndBottomLinesEndAtTheRectangle)
 {
     const Size size = measureText(QStringLiteral("Size:"), font(), TextSingleLine);
     Surface s(80, 40);
-    const Rect placed = drawText(s, QStringLiteral("Size:"), {0, 0, 80, 40}, TextSingleLine | TextRight | TextBottom,
-                                 font(), Ink);
+    const Rect placed = drawText(s, QStringLiteral("Size:"), {0, 0, 80, 40},
+                                 TextSingleLine | TextRight | TextBottom, font(), Ink);
     EXPECT_EQ(placed, (Rect{80 - size.width, 40 - size.height, 80, 40}));
 }
 
@@ -138,5 +138,5 @@ TEST_F(TextTest, PrefixedCharacterIsUnderlinedBelowTheBaseline)
         EXPECT_NE(doubled.pixel(x, row), Ink);
 }
 
-} // namespace
-} // namespace quarbel::gfx
+}  // namespace
+}  // namespace quarbel::gfx

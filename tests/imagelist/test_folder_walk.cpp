@@ -2,10 +2,10 @@
 #include "imagelist/AddRules.h"
 #include "imagelist/FolderWalk.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include <filesystem>
 
@@ -62,8 +62,7 @@ TEST(FolderFiles, ListsFilesOnlyHiddenIncludedInCaseInsensitiveOrder)
 {
     Tree t;
     fillSample(t);
-    EXPECT_EQ(folderFiles(t.root()),
-              (QStringList{".hidden.jpg", "A.png", "b.jpg", "c.txt", "Zed.GIF"}));
+    EXPECT_EQ(folderFiles(t.root()), (QStringList{".hidden.jpg", "A.png", "b.jpg", "c.txt", "Zed.GIF"}));
     EXPECT_TRUE(folderFiles(t.path("missing")).isEmpty());
     EXPECT_TRUE(folderFiles("").isEmpty());
 }
@@ -75,8 +74,7 @@ TEST(FolderFiles, OrderComparesUpperCaseNamesThenExactNames)
         t.file(name);
     // "_" sorts after the letters once both are upper case; equal names differing in case
     // keep a fixed order, the exact name deciding.
-    EXPECT_EQ(folderFiles(t.root()),
-              (QStringList{"A.jpg", "a.jpg", "b.jpg", "B10.jpg", "B2.jpg", "_x.jpg"}));
+    EXPECT_EQ(folderFiles(t.root()), (QStringList{"A.jpg", "a.jpg", "b.jpg", "B10.jpg", "B2.jpg", "_x.jpg"}));
 }
 
 TEST(RecursiveDir, WalksOwnFilesFirstThenSubfoldersDepthFirstSkippingHidden)
@@ -85,9 +83,8 @@ TEST(RecursiveDir, WalksOwnFilesFirstThenSubfoldersDepthFirstSkippingHidden)
     fillSample(t);
     QStringList col{"kept"};
     RecursiveDir(col, t.root(), "*.*", Subfolders::Include);
-    EXPECT_EQ(col, QStringList{"kept"} + under(t, {"A.png", "b.jpg", "c.txt", "Zed.GIF",
-                                                   "Sub1/y.tif", "Sub1/deeper/z.bmp",
-                                                   "sub2/x.jpg"}));
+    EXPECT_EQ(col, QStringList{"kept"} + under(t, {"A.png", "b.jpg", "c.txt", "Zed.GIF", "Sub1/y.tif",
+                                                   "Sub1/deeper/z.bmp", "sub2/x.jpg"}));
 }
 
 TEST(RecursiveDir, WithoutSubfoldersTakesOnlyTheFolderItself)
@@ -209,7 +206,8 @@ TEST(DroppedImages, AFolderWhoseNameLooksLikeAnImageIsOpenedNotAdded)
 {
     Tree t;
     t.file("album.jpg/inside.png");
-    EXPECT_EQ(droppedImages(under(t, {"album.jpg"}), Subfolders::Exclude), under(t, {"album.jpg/inside.png"}));
+    EXPECT_EQ(droppedImages(under(t, {"album.jpg"}), Subfolders::Exclude),
+              under(t, {"album.jpg/inside.png"}));
 }
 
 TEST(DroppedImages, APipeNamedLikeAPictureIsNeitherListedNorOpened)

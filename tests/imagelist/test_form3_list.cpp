@@ -12,6 +12,7 @@
 #include "imagelist/PreviewCache.h"
 #include "platform/PlatformServices.h"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -23,11 +24,10 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPainter>
-#include <QRadioButton>
 #include <QProcess>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QThread>
-#include <gtest/gtest.h>
 
 namespace quarbel::imagelist {
 namespace {
@@ -81,7 +81,8 @@ protected:
     {
         test::ensureApp();
         ASSERT_TRUE(dir.isValid());
-        platform::PlatformServices services{messages, std::make_shared<platform::QtShell>(), dialogs, clipboard};
+        platform::PlatformServices services{messages, std::make_shared<platform::QtShell>(), dialogs,
+                                            clipboard};
         form = std::make_unique<app::Form3>(services);
     }
 
@@ -140,8 +141,8 @@ TEST_F(Form3List, SelectingAPictureShowsItFittedAndWritesTheFourPanels)
     ASSERT_EQ(form->List1->currentRow(), 0);
     EXPECT_EQ(form->PreviewWidth, 400);
     EXPECT_EQ(form->PreviewHeight, 100);
-    EXPECT_EQ(panels(), (QStringList{"Name: wide.png", "Dimensions: 400 x 100",
-                                     sizeText(QFile(path).size()), "Total Files: 1"}));
+    EXPECT_EQ(panels(), (QStringList{"Name: wide.png", "Dimensions: 400 x 100", sizeText(QFile(path).size()),
+                                     "Total Files: 1"}));
     EXPECT_TRUE(form->XpB1->isEnabled());
 
     const QImage canvas = form->preview()->canvas();
@@ -189,8 +190,8 @@ TEST_F(Form3List, UndecodableFileBlanksThePreviewAndKeepsTheEarlierDimensions)
     ASSERT_EQ(form->List1->currentRow(), 0);
     form->List1->setCurrentRow(1);
     EXPECT_TRUE(form->preview()->isEmpty());
-    EXPECT_EQ(panels(), (QStringList{"Name: notes.gif", "Dimensions: 64 x 48",
-                                     sizeText(QFile(bad).size()), "Total Files: 2"}));
+    EXPECT_EQ(panels(), (QStringList{"Name: notes.gif", "Dimensions: 64 x 48", sizeText(QFile(bad).size()),
+                                     "Total Files: 2"}));
 }
 
 TEST_F(Form3List, ResizeModeTakesTheSelectedPicturesSizeConvertModeDoesNot)
@@ -265,7 +266,8 @@ TEST_F(Form3List, MultipleAddTakesNewerFormatsInOrderAndPreviewsAWebp)
     const QString png = picture("source.pngx", QSize(30, 20));
     QProcess cwebp;
     cwebp.start("cwebp", {"-quiet", png, "-o", dir.filePath("a.webp")});
-    ASSERT_TRUE(cwebp.waitForFinished(60000) && cwebp.exitCode() == 0) << cwebp.readAllStandardError().toStdString();
+    ASSERT_TRUE(cwebp.waitForFinished(60000) && cwebp.exitCode() == 0)
+        << cwebp.readAllStandardError().toStdString();
     for (const char* name : {"e.heif", "c.png", "b.HEIC", "f.txt", "d.Avif", "g.webp.bak"})
         picture(name, QSize(20, 10));
     dialogs->folder = dir.path();

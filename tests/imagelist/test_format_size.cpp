@@ -24,17 +24,13 @@ constexpr qint64 KB = 1024, MB = KB * KB, GB = MB * KB, TB = GB * KB;
 INSTANTIATE_TEST_SUITE_P(
     Ranges, FormatSizeTest,
     ::testing::Values(
-        SizeCase{0, "0 bytes"}, SizeCase{1023, "1023 bytes"},
-        SizeCase{1024, "1.00 KB"}, SizeCase{1536, "1.50 KB"},
-        SizeCase{10239, "10.00 KB"},   // 9.999 rounds up but keeps two decimals
-        SizeCase{10240, "10.0 KB"}, SizeCase{102399, "100.0 KB"},
-        SizeCase{102400, "100 KB"}, SizeCase{1023999, "999 KB"},
-        SizeCase{1024000, "0.98 MB"}, SizeCase{10 * MB - 1, "10.00 MB"},
-        SizeCase{10485760, "10.0 MB"}, SizeCase{100 * MB, "100 MB"},
-        SizeCase{1048575999, "999 MB"}, SizeCase{1048576000, "0.98 GB"},
-        SizeCase{3 * GB, "3.00 GB"}, SizeCase{10 * GB, "10.0 GB"},
-        SizeCase{999 * GB, "999 GB"}, SizeCase{1000 * GB, "0.98 TB"},
-        SizeCase{5 * TB / 2, "2.50 TB"},
+        SizeCase{0, "0 bytes"}, SizeCase{1023, "1023 bytes"}, SizeCase{1024, "1.00 KB"},
+        SizeCase{1536, "1.50 KB"}, SizeCase{10239, "10.00 KB"},  // 9.999 rounds up but keeps two decimals
+        SizeCase{10240, "10.0 KB"}, SizeCase{102399, "100.0 KB"}, SizeCase{102400, "100 KB"},
+        SizeCase{1023999, "999 KB"}, SizeCase{1024000, "0.98 MB"}, SizeCase{10 * MB - 1, "10.00 MB"},
+        SizeCase{10485760, "10.0 MB"}, SizeCase{100 * MB, "100 MB"}, SizeCase{1048575999, "999 MB"},
+        SizeCase{1048576000, "0.98 GB"}, SizeCase{3 * GB, "3.00 GB"}, SizeCase{10 * GB, "10.0 GB"},
+        SizeCase{999 * GB, "999 GB"}, SizeCase{1000 * GB, "0.98 TB"}, SizeCase{5 * TB / 2, "2.50 TB"},
         // exact halves round away from zero: 1.125 KB and 10.25 KB
         SizeCase{1152, "1.13 KB"}, SizeCase{10496, "10.3 KB"}));
 

@@ -2,17 +2,14 @@
 #include "imagelist/ListHitTest.h"
 #include "imagelist/MenuRules.h"
 
-#include <QListWidget>
 #include <gtest/gtest.h>
+#include <QListWidget>
 
 namespace quarbel::imagelist {
 namespace {
 
 // Rows 16 pixels high and 100 wide, stacked from the top as a list box lays them out.
-QRect row16(int i)
-{
-    return QRect(0, 16 * i, 100, 16);
-}
+QRect row16(int i) { return QRect(0, 16 * i, 100, 16); }
 
 TEST(GetRClickedItem, FindsTheRowUnderThePoint)
 {
@@ -32,9 +29,9 @@ TEST(GetRClickedItem, SharedLineGoesToTheUpperRowAndEdgesCount)
 
 TEST(GetRClickedItem, APointOnNoRowGivesTheFirst)
 {
-    EXPECT_EQ(GetRClickedItem(0, 4, row16, {5, 81}), 0);   // below the last row
-    EXPECT_EQ(GetRClickedItem(0, 4, row16, {101, 40}), 0); // right of every row
-    EXPECT_EQ(GetRClickedItem(0, -1, row16, {5, 5}), 0);   // no rows
+    EXPECT_EQ(GetRClickedItem(0, 4, row16, {5, 81}), 0);    // below the last row
+    EXPECT_EQ(GetRClickedItem(0, 4, row16, {101, 40}), 0);  // right of every row
+    EXPECT_EQ(GetRClickedItem(0, -1, row16, {5, 5}), 0);    // no rows
 }
 
 TEST(GetRClickedItem, OnAListWidgetMatchesTryingEveryRow)
@@ -91,20 +88,19 @@ TEST_P(ListMenuTest, EnablesCommandsByCountCurrentItemAndClipboard)
 }
 
 using C = ClipboardImages;
-INSTANTIATE_TEST_SUITE_P(
-    Rules, ListMenuTest,
-    ::testing::Values(
-        // empty list: no menu unless the clipboard offers an image, then only Paste
-        MenuCase{0, false, C::None, {false, false, false, false}},
-        MenuCase{0, false, C::Offered, {true, true, false, false}},
-        // one item: Delete only
-        MenuCase{1, true, C::None, {true, false, true, false}},
-        MenuCase{1, true, C::Offered, {true, true, true, false}},
-        // several items: Delete and Delete All
-        MenuCase{5, true, C::None, {true, false, true, true}},
-        MenuCase{5, true, C::Offered, {true, true, true, true}},
-        // a list beyond any 16-bit count behaves the same
-        MenuCase{40000, true, C::None, {true, false, true, true}}));
+INSTANTIATE_TEST_SUITE_P(Rules, ListMenuTest,
+                         ::testing::Values(
+                             // empty list: no menu unless the clipboard offers an image, then only Paste
+                             MenuCase{0, false, C::None, {false, false, false, false}},
+                             MenuCase{0, false, C::Offered, {true, true, false, false}},
+                             // one item: Delete only
+                             MenuCase{1, true, C::None, {true, false, true, false}},
+                             MenuCase{1, true, C::Offered, {true, true, true, false}},
+                             // several items: Delete and Delete All
+                             MenuCase{5, true, C::None, {true, false, true, true}},
+                             MenuCase{5, true, C::Offered, {true, true, true, true}},
+                             // a list beyond any 16-bit count behaves the same
+                             MenuCase{40000, true, C::None, {true, false, true, true}}));
 
 }  // namespace
 }  // namespace quarbel::imagelist

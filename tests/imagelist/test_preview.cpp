@@ -2,11 +2,11 @@
 #include "imagelist/PictureLoader.h"
 #include "imagelist/PreviewBox.h"
 
+#include <gtest/gtest.h>
 #include <QFile>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QWidget>
-#include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
@@ -21,9 +21,9 @@ const QRgb blue = qRgb(0, 0, 200);
 // Colours close enough after scaling and, for lossy formats, compression.
 ::testing::AssertionResult near(QRgb actual, QRgb expected, int tolerance = 12)
 {
-    const int d = std::max({std::abs(qRed(actual) - qRed(expected)),
-                            std::abs(qGreen(actual) - qGreen(expected)),
-                            std::abs(qBlue(actual) - qBlue(expected))});
+    const int d =
+        std::max({std::abs(qRed(actual) - qRed(expected)), std::abs(qGreen(actual) - qGreen(expected)),
+                  std::abs(qBlue(actual) - qBlue(expected))});
     if (d <= tolerance)
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << std::hex << "colour " << actual << " is not near " << expected;

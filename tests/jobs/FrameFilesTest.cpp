@@ -3,9 +3,9 @@
 
 #include "JobTestBase.h"
 
+#include <zlib.h>
 #include <QFile>
 #include <QtEndian>
-#include <zlib.h>
 
 namespace quarbel::testing {
 namespace {
@@ -21,7 +21,8 @@ struct FormatCase {
 
 class ConvertFormatTest : public JobTest, public ::testing::WithParamInterface<FormatCase> {};
 
-TEST_P(ConvertFormatTest, WritesBaseNamePlusTheFormatsExtension) {
+TEST_P(ConvertFormatTest, WritesBaseNamePlusTheFormatsExtension)
+{
     const FormatCase& c = GetParam();
     in.list = {image("src/Beach.PNG", 24, 16), image("src/a.b.gif", 10, 20)};
     in.destination = folder("out");
@@ -48,7 +49,8 @@ INSTANTIATE_TEST_SUITE_P(Formats, ConvertFormatTest,
                                            FormatCase{"TIFF", ".tiff", Kind::Tiff}),
                          [](const auto& info) { return std::string(info.param.text); });
 
-TEST_F(JobTest, FormatTextIsMatchedWithCaseAndAnUnknownOneKeepsTheExtension) {
+TEST_F(JobTest, FormatTextIsMatchedWithCaseAndAnUnknownOneKeepsTheExtension)
+{
     in.list = {image("src/a.png", 6, 4)};
     in.destination = folder("out");
     in.extension = ".png";
@@ -58,7 +60,8 @@ TEST_F(JobTest, FormatTextIsMatchedWithCaseAndAnUnknownOneKeepsTheExtension) {
     EXPECT_FALSE(QFileInfo::exists(path("out/a.jpg")));
 }
 
-TEST_F(JobTest, QualityOnlyChangesJpegOutput) {
+TEST_F(JobTest, QualityOnlyChangesJpegOutput)
+{
     in.list = {image("src/a.png", 64, 64)};
     in.destination = folder("low");
     in.quality = "5";
@@ -87,7 +90,8 @@ auto keepCaseName = [](const auto& info) { return std::string(info.param.name); 
 
 class SameBaseNameTest : public JobTest, public ::testing::WithParamInterface<KeepCase> {};
 
-TEST_P(SameBaseNameTest, LaterItemReplacesOrIsSkipped) {
+TEST_P(SameBaseNameTest, LaterItemReplacesOrIsSkipped)
+{
     in.list = {image("src/x.png", 20, 10), image("src/x.gif", 30, 15)};
     in.destination = folder("out");
     in.format = "BMP";
@@ -115,7 +119,8 @@ INSTANTIATE_TEST_SUITE_P(Both, SameBaseNameTest, ::testing::ValuesIn(kKeepCases)
 
 class InPlaceTest : public JobTest, public ::testing::WithParamInterface<KeepCase> {};
 
-TEST_P(InPlaceTest, ConvertReplacesTheSourceOnlyWhenAllowed) {
+TEST_P(InPlaceTest, ConvertReplacesTheSourceOnlyWhenAllowed)
+{
     const QString source = image("pics/a.jpg", 64, 48);
     const QByteArray before = readBytes(source);
     in.list = {source};
@@ -140,7 +145,8 @@ TEST_P(InPlaceTest, ConvertReplacesTheSourceOnlyWhenAllowed) {
     EXPECT_EQ(QDir(path("pics")).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
-TEST_P(InPlaceTest, ResizeReplacesEachSourceWithItsScaledCopyOnlyWhenAllowed) {
+TEST_P(InPlaceTest, ResizeReplacesEachSourceWithItsScaledCopyOnlyWhenAllowed)
+{
     in.list = {image("pics/a.png", 40, 30), image("pics/b.jpg", 50, 20)};
     const QByteArray beforeA = readBytes(in.list[0]);
     const QByteArray beforeB = readBytes(in.list[1]);
@@ -170,7 +176,8 @@ TEST_P(InPlaceTest, ResizeReplacesEachSourceWithItsScaledCopyOnlyWhenAllowed) {
 
 INSTANTIATE_TEST_SUITE_P(Both, InPlaceTest, ::testing::ValuesIn(kKeepCases), keepCaseName);
 
-TEST_F(JobTest, FailingInPlaceItemLeavesItsSourceIntact) {
+TEST_F(JobTest, FailingInPlaceItemLeavesItsSourceIntact)
+{
     const QString bad = path("pics/bad.jpg");
     const QString truncated = path("pics/cut.png");
     const QString good = image("pics/good.png", 40, 30);
@@ -194,7 +201,8 @@ TEST_F(JobTest, FailingInPlaceItemLeavesItsSourceIntact) {
     EXPECT_EQ(QDir(path("pics")).entryList(QDir::Files | QDir::Hidden).size(), 3);
 }
 
-QByteArray pngChunk(const char* type, const QByteArray& data) {
+QByteArray pngChunk(const char* type, const QByteArray& data)
+{
     QByteArray chunk(4, '\0');
     qToBigEndian<quint32>(data.size(), chunk.data());
     const QByteArray body = QByteArray(type) + data;
@@ -205,7 +213,8 @@ QByteArray pngChunk(const char* type, const QByteArray& data) {
 }
 
 // A well-formed PNG whose header claims 100000 x 100000 pixels.
-QByteArray hugePng() {
+QByteArray hugePng()
+{
     QByteArray header(13, '\0');
     qToBigEndian<quint32>(100000, header.data());
     qToBigEndian<quint32>(100000, header.data() + 4);
@@ -223,7 +232,8 @@ struct BadSourceCase {
 
 class BadSourceTest : public JobTest, public ::testing::WithParamInterface<BadSourceCase> {};
 
-TEST_P(BadSourceTest, FailsThatItemWithAReasonAndTheRunGoesOn) {
+TEST_P(BadSourceTest, FailsThatItemWithAReasonAndTheRunGoesOn)
+{
     const QString bad = path(QString("src/") + GetParam().fileName);
     in.list = {image("src/first.png", 12, 8), bad, image("src/last.gif", 9, 7)};
     GetParam().make(bad);
@@ -254,17 +264,18 @@ INSTANTIATE_TEST_SUITE_P(
         BadSourceCase{"RandomBytes", "noise.jpg",
                       [](const QString& p) {
                           QByteArray noise;
-                          for (int i = 0; i < 4096; ++i) noise.append(char((i * 7919 + 13) % 251));
+                          for (int i = 0; i < 4096; ++i)
+                              noise.append(char((i * 7919 + 13) % 251));
                           writeBytes(p, noise);
                       }},
-        BadSourceCase{"TextFile", "notes.gif",
-                      [](const QString& p) { writeBytes(p, "just some words\n"); }},
+        BadSourceCase{"TextFile", "notes.gif", [](const QString& p) { writeBytes(p, "just some words\n"); }},
         BadSourceCase{"EmptyFile", "empty.bmp", [](const QString& p) { writeBytes(p, ""); }},
         BadSourceCase{"AFolder", "folder.png", [](const QString& p) { QDir().mkpath(p); }},
         BadSourceCase{"Missing", "gone.tif", [](const QString&) {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(JobTest, DestinationEndingInASeparatorGetsASecondOne) {
+TEST_F(JobTest, DestinationEndingInASeparatorGetsASecondOne)
+{
     in.list = {image("src/a.png", 6, 4)};
     in.destination = folder("out") + "/";
     convert();
@@ -273,7 +284,8 @@ TEST_F(JobTest, DestinationEndingInASeparatorGetsASecondOne) {
     EXPECT_EQ(readImage(path("out/a.jpg")).kind, Kind::Jpeg);
 }
 
-TEST_F(JobTest, ResizeGivesEverySourceTheExactSizeWhateverItsProportions) {
+TEST_F(JobTest, ResizeGivesEverySourceTheExactSizeWhateverItsProportions)
+{
     in.list = {image("src/wide.png", 100, 50), image("src/tall.gif", 30, 90),
                image("src/square.bmp", 64, 64)};
     in.destination = folder("out");
@@ -303,10 +315,10 @@ struct ChainCase {
 
 class ChainTest : public JobTest, public ::testing::WithParamInterface<ChainCase> {};
 
-TEST_P(ChainTest, LaterItemReadsTheOutputOfAnEarlierOne) {
+TEST_P(ChainTest, LaterItemReadsTheOutputOfAnEarlierOne)
+{
     const ChainCase& c = GetParam();
-    in.list = {image("pics/a.png", 40, 20), image("pics/a.jpg", 10, 10),
-               image("pics/b.png", 8, 8)};
+    in.list = {image("pics/a.png", 40, 20), image("pics/a.jpg", 10, 10), image("pics/b.png", 8, 8)};
     QString second = "pics/a.jpg";
     if (c.secondIsALinkToTheFile) {
         ASSERT_TRUE(QFile::link(path("pics/a.jpg"), path("pics/alias.jpg")));
@@ -341,10 +353,13 @@ INSTANTIATE_TEST_SUITE_P(Spellings, ChainTest,
                                            ChainCase{"FourWorkersFileLink", 4, "", false, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(JobTest, DestinationReplacedByAFileDuringTheRunFailsTheRestAndTouchesNothing) {
-    for (const char* name : {"a", "b", "c"}) in.list << image(QString("src/%1.png").arg(name), 6, 4);
+TEST_F(JobTest, DestinationReplacedByAFileDuringTheRunFailsTheRestAndTouchesNothing)
+{
+    for (const char* name : {"a", "b", "c"})
+        in.list << image(QString("src/%1.png").arg(name), 6, 4);
     QList<QByteArray> sources;
-    for (const QString& source : in.list) sources << readBytes(source);
+    for (const QString& source : in.list)
+        sources << readBytes(source);
     in.destination = folder("out");
     view.afterItem[1] = [&] {
         QDir(in.destination).removeRecursively();
@@ -360,14 +375,17 @@ TEST_F(JobTest, DestinationReplacedByAFileDuringTheRunFailsTheRestAndTouchesNoth
         EXPECT_FALSE(failure.reason.trimmed().isEmpty()) << failure.source.toStdString();
     }
     EXPECT_EQ(readBytes(in.destination), "not a folder");
-    for (int i = 0; i < in.list.size(); ++i) EXPECT_EQ(readBytes(in.list[i]), sources[i]);
+    for (int i = 0; i < in.list.size(); ++i)
+        EXPECT_EQ(readBytes(in.list[i]), sources[i]);
     EXPECT_EQ(view.log.value(view.log.size() - 5), "status 1 [Finished. 2 of 3 files failed.]");
 }
 
 class FolderInTheWayTest : public JobTest, public ::testing::WithParamInterface<KeepCase> {};
 
-TEST_P(FolderInTheWayTest, ItemFailsAndTheFolderKeepsItsContent) {
-    for (const char* name : {"a", "b", "c"}) in.list << image(QString("src/%1.png").arg(name), 6, 4);
+TEST_P(FolderInTheWayTest, ItemFailsAndTheFolderKeepsItsContent)
+{
+    for (const char* name : {"a", "b", "c"})
+        in.list << image(QString("src/%1.png").arg(name), 6, 4);
     in.destination = folder("out");
     folder("out/b.jpg");
     writeBytes(path("out/b.jpg/inside.txt"), "keep me");

@@ -27,9 +27,11 @@ struct ValidationCase {
 
 class ValidationTest : public JobTest, public ::testing::WithParamInterface<ValidationCase> {};
 
-TEST_P(ValidationTest, ShowsOnlyTheFirstFailingCheckAndChangesNothing) {
+TEST_P(ValidationTest, ShowsOnlyTheFirstFailingCheckAndChangesNothing)
+{
     const ValidationCase& c = GetParam();
-    if (c.listFilled) in.list = {image("src/a.png", 8, 8)};
+    if (c.listFilled)
+        in.list = {image("src/a.png", 8, 8)};
     in.source = c.source;
     in.width = c.width;
     in.height = c.height;
@@ -37,7 +39,10 @@ TEST_P(ValidationTest, ShowsOnlyTheFirstFailingCheckAndChangesNothing) {
     switch (c.destination) {
     case Destination::Empty: in.destination = ""; break;
     case Destination::Missing: in.destination = path("nowhere"); break;
-    case Destination::AFile: in.destination = path("afile"); writeBytes(in.destination, "x"); break;
+    case Destination::AFile:
+        in.destination = path("afile");
+        writeBytes(in.destination, "x");
+        break;
     case Destination::Existing: in.destination = folder("out"); break;
     }
 
@@ -82,7 +87,8 @@ INSTANTIATE_TEST_SUITE_P(Checks, ValidationTest, ::testing::ValuesIn(kValidation
 
 // Only the one-character text "0" is refused: "00" and "" reach the Image Service, which
 // takes such a side from the source.
-TEST_F(JobTest, SizeTextsOtherThanZeroPassTheChecks) {
+TEST_F(JobTest, SizeTextsOtherThanZeroPassTheChecks)
+{
     in.list = {image("src/a.png", 40, 30)};
     in.destination = folder("out");
     in.width = "00";
@@ -104,16 +110,19 @@ struct ProgressCase {
 
 class ProgressTest : public JobTest, public ::testing::WithParamInterface<ProgressCase> {};
 
-TEST_P(ProgressTest, EachItemShowsItsRoundedPercentageThenFinished) {
+TEST_P(ProgressTest, EachItemShowsItsRoundedPercentageThenFinished)
+{
     const ProgressCase& c = GetParam();
-    for (int i = 0; i < c.count; ++i) in.list << image(QString("src/p%1.png").arg(i), 6, 4);
+    for (int i = 0; i < c.count; ++i)
+        in.list << image(QString("src/p%1.png").arg(i), 6, 4);
     in.destination = folder("out");
     in.cancel = true;  // cleared at preparation: no question comes
 
     const JobSummary summary = convert(c.jobs);
 
     QStringList expected = preparationCalls(c.count);
-    for (int n = 1; n <= c.count; ++n) expected += itemCalls(n, c.percents[n - 1]);
+    for (int n = 1; n <= c.count; ++n)
+        expected += itemCalls(n, c.percents[n - 1]);
     expected += completionCalls();
     EXPECT_EQ(view.log, expected);
     EXPECT_EQ(summary.end, JobSummary::End::Finished);
@@ -127,32 +136,31 @@ TEST_P(ProgressTest, EachItemShowsItsRoundedPercentageThenFinished) {
 
 INSTANTIATE_TEST_SUITE_P(
     Lists, ProgressTest,
-    ::testing::Values(ProgressCase{3, {"33", "67", "100"}, 1},
-                      ProgressCase{3, {"33", "67", "100"}, 4},
+    ::testing::Values(ProgressCase{3, {"33", "67", "100"}, 1}, ProgressCase{3, {"33", "67", "100"}, 4},
                       // halves go to the even neighbour: 12.5 -> 12, 37.5 -> 38, 62.5 -> 62
                       ProgressCase{8, {"12", "25", "38", "50", "62", "75", "88", "100"}, 1},
                       ProgressCase{8, {"12", "25", "38", "50", "62", "75", "88", "100"}, 4}));
 
 class CancelTest : public JobTest {
 protected:
-    void SetUp() override {
-        for (const char* name : {"a", "b", "c"}) in.list << image(QString("src/%1.png").arg(name), 6, 4);
+    void SetUp() override
+    {
+        for (const char* name : {"a", "b", "c"})
+            in.list << image(QString("src/%1.png").arg(name), 6, 4);
         in.destination = folder("out");
     }
-    bool written(const char* name) const {
-        return QFileInfo::exists(path(QString("out/%1.jpg").arg(name)));
-    }
+    bool written(const char* name) const { return QFileInfo::exists(path(QString("out/%1.jpg").arg(name))); }
 };
 
-TEST_F(CancelTest, YesBeforeTheNextItemEndsTheRunAndKeepsWhatWasWritten) {
+TEST_F(CancelTest, YesBeforeTheNextItemEndsTheRunAndKeepsWhatWasWritten)
+{
     view.afterItem[1] = [this] { in.cancel = true; };
     view.answers = {MessageAnswer::Yes};
 
     const JobSummary summary = convert(4);
 
     const QStringList expected = preparationCalls(3) + itemCalls(1, "33") +
-                                 QStringList{"controls enabled 0"} +
-                                 cancelQuestion("Image Conversion") +
+                                 QStringList{"controls enabled 0"} + cancelQuestion("Image Conversion") +
                                  cancelCalls(" Image conversion cancelled...");
     EXPECT_EQ(view.log, expected);
     EXPECT_EQ(summary.end, JobSummary::End::Cancelled);
@@ -164,7 +172,8 @@ TEST_F(CancelTest, YesBeforeTheNextItemEndsTheRunAndKeepsWhatWasWritten) {
     EXPECT_TRUE(in.cancel);
 }
 
-TEST_F(CancelTest, ResizeUsesItsOwnTitleAndText) {
+TEST_F(CancelTest, ResizeUsesItsOwnTitleAndText)
+{
     in.width = "3";
     in.height = "2";
     view.afterItem[2] = [this] { in.cancel = true; };
@@ -173,15 +182,15 @@ TEST_F(CancelTest, ResizeUsesItsOwnTitleAndText) {
     resize();
 
     const QStringList expected = preparationCalls(3) + itemCalls(1, "33") + itemCalls(2, "67") +
-                                 QStringList{"controls enabled 0"} +
-                                 cancelQuestion("Image Resizing") +
+                                 QStringList{"controls enabled 0"} + cancelQuestion("Image Resizing") +
                                  cancelCalls(" Image resizing cancelled...");
     EXPECT_EQ(view.log, expected);
     EXPECT_TRUE(QFileInfo::exists(path("out/b.png")));
     EXPECT_FALSE(QFileInfo::exists(path("out/c.png")));
 }
 
-TEST_F(CancelTest, NoGoesOnAndTheQuestionReturnsOnlyAfterANewRequest) {
+TEST_F(CancelTest, NoGoesOnAndTheQuestionReturnsOnlyAfterANewRequest)
+{
     view.afterItem[1] = [this] { in.cancel = true; };
     view.answers = {MessageAnswer::No};
 
@@ -195,7 +204,8 @@ TEST_F(CancelTest, NoGoesOnAndTheQuestionReturnsOnlyAfterANewRequest) {
     EXPECT_FALSE(in.cancel);
 }
 
-TEST_F(CancelTest, NoThenYesAfterASecondRequest) {
+TEST_F(CancelTest, NoThenYesAfterASecondRequest)
+{
     view.afterItem[1] = [this] { in.cancel = true; };
     view.afterItem[2] = [this] { in.cancel = true; };
     view.answers = {MessageAnswer::No, MessageAnswer::Yes};
@@ -208,7 +218,8 @@ TEST_F(CancelTest, NoThenYesAfterASecondRequest) {
     EXPECT_FALSE(written("c"));
 }
 
-TEST_F(CancelTest, RequestAfterTheLastItemAsksNothingAndStaysSet) {
+TEST_F(CancelTest, RequestAfterTheLastItemAsksNothingAndStaysSet)
+{
     view.afterItem[3] = [this] { in.cancel = true; };
 
     const JobSummary summary = convert();
@@ -220,7 +231,8 @@ TEST_F(CancelTest, RequestAfterTheLastItemAsksNothingAndStaysSet) {
     EXPECT_TRUE(in.cancel);
 }
 
-TEST_F(JobTest, FailedItemsCountInTheProgressAndAreNamedAtTheEnd) {
+TEST_F(JobTest, FailedItemsCountInTheProgressAndAreNamedAtTheEnd)
+{
     in.list = {image("src/a.png", 6, 4), path("src/broken.png"), path("src/missing.gif"),
                image("src/d.bmp", 5, 5)};
     writeBytes(path("src/broken.png"), QByteArray("\x89PNG\r\n\x1a\n") + QByteArray(40, '\7'));
@@ -248,8 +260,10 @@ TEST_F(JobTest, FailedItemsCountInTheProgressAndAreNamedAtTheEnd) {
     EXPECT_EQ(summary.writtenFiles, (QStringList{path("out") + "/a.jpg", path("out") + "/d.jpg"}));
 }
 
-TEST_F(JobTest, DestinationChangedDuringTheRunTakesEffectFromTheNextItem) {
-    for (const char* name : {"a", "b", "c"}) in.list << image(QString("src/%1.png").arg(name), 6, 4);
+TEST_F(JobTest, DestinationChangedDuringTheRunTakesEffectFromTheNextItem)
+{
+    for (const char* name : {"a", "b", "c"})
+        in.list << image(QString("src/%1.png").arg(name), 6, 4);
     in.destination = folder("first");
     const QString second = folder("second");
     view.afterItem[1] = [&] { in.destination = second; };
@@ -274,7 +288,8 @@ struct ToggleCase {
 
 class OverwriteToggleTest : public JobTest, public ::testing::WithParamInterface<ToggleCase> {};
 
-TEST_P(OverwriteToggleTest, OptionIsReadForEveryItem) {
+TEST_P(OverwriteToggleTest, OptionIsReadForEveryItem)
+{
     const ToggleCase& c = GetParam();
     in.destination = folder("out");
     for (const char* name : {"a", "b", "c"}) {
@@ -304,9 +319,11 @@ TEST_P(OverwriteToggleTest, OptionIsReadForEveryItem) {
 
 INSTANTIATE_TEST_SUITE_P(
     Toggles, OverwriteToggleTest,
-    ::testing::Values(ToggleCase{"KeepFromItemTwo", false,
+    ::testing::Values(ToggleCase{"KeepFromItemTwo",
+                                 false,
                                  {ItemOutcome::Written, ItemOutcome::Skipped, ItemOutcome::Skipped}},
-                      ToggleCase{"ReplaceFromItemTwo", true,
+                      ToggleCase{"ReplaceFromItemTwo",
+                                 true,
                                  {ItemOutcome::Skipped, ItemOutcome::Written, ItemOutcome::Written}}),
     [](const auto& info) { return std::string(info.param.name); });
 

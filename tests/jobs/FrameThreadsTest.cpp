@@ -22,14 +22,17 @@ struct WaitInterrupted : std::runtime_error {
 // A front end whose waiting fails whenever there is something to wait for.
 class ThrowingWaitView : public RecordingView {
 public:
-    void waitUntil(const std::function<bool()>& ready) override {
-        if (!ready()) throw WaitInterrupted();
+    void waitUntil(const std::function<bool()>& ready) override
+    {
+        if (!ready())
+            throw WaitInterrupted();
     }
 };
 
 std::string nativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
-TEST_F(JobTest, AWriteInHandIsFinishedWhenTheFrameIsLeftByAnException) {
+TEST_F(JobTest, AWriteInHandIsFinishedWhenTheFrameIsLeftByAnException)
+{
     const QString source = image("src/big.bmp", 1600, 1200);
     auto file = std::make_shared<is::ImageFile>();
     ASSERT_TRUE(file->LoadFile(nativePath(source)));
@@ -44,8 +47,10 @@ TEST_F(JobTest, AWriteInHandIsFinishedWhenTheFrameIsLeftByAnException) {
     EXPECT_EQ(QDir(path("out")).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
-TEST_F(JobTest, WaitingThatThrowsEndsTheRunWithOnlyCompleteOutputs) {
-    for (int i = 0; i < 4; ++i) in.list << image(QString("src/p%1.png").arg(i), 1200, 900);
+TEST_F(JobTest, WaitingThatThrowsEndsTheRunWithOnlyCompleteOutputs)
+{
+    for (int i = 0; i < 4; ++i)
+        in.list << image(QString("src/p%1.png").arg(i), 1200, 900);
     in.destination = folder("out");
     in.format = "BMP";
     ThrowingWaitView throwing;
@@ -68,7 +73,8 @@ TEST_F(JobTest, WaitingThatThrowsEndsTheRunWithOnlyCompleteOutputs) {
 class CancelWhileWorkingView : public RecordingView {
 public:
     explicit CancelWhileWorkingView(FakeInputs& in) : m_in(in) {}
-    void waitUntil(const std::function<bool()>& ready) override {
+    void waitUntil(const std::function<bool()>& ready) override
+    {
         if (!m_clicked) {
             m_clicked = true;
             m_in.cancel = true;
@@ -83,7 +89,8 @@ private:
 
 class CancelDuringAnItemTest : public JobTest, public ::testing::WithParamInterface<const char*> {};
 
-TEST_P(CancelDuringAnItemTest, YesStopsTheLargeItemPartWayAndWritesNothingOfIt) {
+TEST_P(CancelDuringAnItemTest, YesStopsTheLargeItemPartWayAndWritesNothingOfIt)
+{
     // 12 megapixels: seconds of decoding and encoding, where the question comes at once.
     in.list << image("src/large.tif", 4000, 3000) << image("src/small.png", 8, 6);
     in.destination = folder("out");
@@ -94,11 +101,10 @@ TEST_P(CancelDuringAnItemTest, YesStopsTheLargeItemPartWayAndWritesNothingOfIt) 
     const JobSummary summary = jobs::ConvertImages(in, working, {1});
 
     // Asked during the first item, before its progress; the cancelled text follows at once.
-    const QStringList expected = preparationCalls(2) +
-                                 QStringList{"controls enabled 0", "status 1 [Processing...]",
-                                             "status 2 []", "status 3 []"} +
-                                 cancelQuestion("Image Conversion") +
-                                 cancelCalls(" Image conversion cancelled...");
+    const QStringList expected =
+        preparationCalls(2) +
+        QStringList{"controls enabled 0", "status 1 [Processing...]", "status 2 []", "status 3 []"} +
+        cancelQuestion("Image Conversion") + cancelCalls(" Image conversion cancelled...");
     EXPECT_EQ(working.log, expected);
     EXPECT_EQ(summary.end, JobSummary::End::Cancelled);
     EXPECT_EQ(summary.stopped, 1) << "the item's work ran to its end instead of stopping";
@@ -108,7 +114,8 @@ TEST_P(CancelDuringAnItemTest, YesStopsTheLargeItemPartWayAndWritesNothingOfIt) 
 
 INSTANTIATE_TEST_SUITE_P(Formats, CancelDuringAnItemTest, ::testing::Values("TIFF", "PNG"));
 
-TEST_F(JobTest, NoDuringAnItemGoesOnWaitingAndWritesIt) {
+TEST_F(JobTest, NoDuringAnItemGoesOnWaitingAndWritesIt)
+{
     in.list << image("src/a.png", 300, 200);
     in.destination = folder("out");
     in.format = "PNG";
@@ -129,7 +136,8 @@ TEST_F(JobTest, NoDuringAnItemGoesOnWaitingAndWritesIt) {
     EXPECT_EQ(readImage(path("out/a.png")).width, 300);
 }
 
-TEST(ItemPipelineTest, AnItemTakenForCommittingIsNeverStartedAgain) {
+TEST(ItemPipelineTest, AnItemTakenForCommittingIsNeverStartedAgain)
+{
     is::ImageProcess process;
     jobs::ItemPipeline pipeline(process, 1);
     const QString missing = QStringLiteral("/nonexistent/a.png");

@@ -3,15 +3,16 @@
 #include "jobs/PathNames.h"
 #include "jobs/Percent.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 namespace quarbel::testing {
 namespace {
 
-TEST(PathNamesTest, FileAndBaseNames) {
+TEST(PathNamesTest, FileAndBaseNames)
+{
     const struct {
         const char* path;
         const char* file;
@@ -31,20 +32,22 @@ TEST(PathNamesTest, FileAndBaseNames) {
     }
 }
 
-TEST(PathNamesTest, OutputPathAlwaysAddsTheSeparator) {
+TEST(PathNamesTest, OutputPathAlwaysAddsTheSeparator)
+{
     EXPECT_EQ(jobs::outputPath("/out", "a.jpg"), "/out/a.jpg");
     EXPECT_EQ(jobs::outputPath("/out/", "a.jpg"), "/out//a.jpg");
     EXPECT_EQ(jobs::outputPath("/", "a.jpg"), "//a.jpg");
 }
 
-TEST(PathNamesTest, SpellingsOfOneFileNormaliseAlike) {
+TEST(PathNamesTest, SpellingsOfOneFileNormaliseAlike)
+{
     QTemporaryDir temp;
     const QString dir = temp.path() + "/d";
     ASSERT_TRUE(QDir().mkpath(dir));
     ASSERT_TRUE(QFile::link(dir, temp.path() + "/link"));
     const QString expected = jobs::normalisedPath(dir + "/a.jpg");
-    for (const QString& spelling : {dir + "//a.jpg", dir + "/./a.jpg", dir + "/../d/a.jpg",
-                                    temp.path() + "/link/a.jpg"}) {
+    for (const QString& spelling :
+         {dir + "//a.jpg", dir + "/./a.jpg", dir + "/../d/a.jpg", temp.path() + "/link/a.jpg"}) {
         EXPECT_EQ(jobs::normalisedPath(spelling), expected) << spelling.toStdString();
     }
     EXPECT_NE(jobs::normalisedPath(dir + "/A.jpg"), expected);
@@ -55,12 +58,13 @@ TEST(PathNamesTest, SpellingsOfOneFileNormaliseAlike) {
     EXPECT_EQ(jobs::normalisedFolder("/"), "/");
 }
 
-TEST(PercentTest, RoundsHalvesToTheEvenNeighbour) {
+TEST(PercentTest, RoundsHalvesToTheEvenNeighbour)
+{
     const struct {
         int n, count, percent;
     } cases[] = {
-        {1, 3, 33},   {2, 3, 67},   {3, 3, 100},  {1, 8, 12},    {3, 8, 38},  {5, 8, 62},
-        {7, 8, 88},   {1, 200, 0},  {3, 200, 2},  {1, 40, 2},    {3, 40, 8},  {1, 1, 100},
+        {1, 3, 33},    {2, 3, 67},         {3, 3, 100},         {1, 8, 12}, {3, 8, 38}, {5, 8, 62},
+        {7, 8, 88},    {1, 200, 0},        {3, 200, 2},         {1, 40, 2}, {3, 40, 8}, {1, 1, 100},
         {1, 32767, 0}, {16384, 32767, 50}, {32767, 32767, 100}, {1, 0, 0},
     };
     for (const auto& c : cases) {

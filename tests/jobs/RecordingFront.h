@@ -44,54 +44,60 @@ public:
 class RecordingView : public jobs::JobView {
 public:
     QStringList log;
-    std::deque<jobs::MessageAnswer> answers;          // for Yes/No questions, in order
-    std::map<int, std::function<void()>> afterItem;   // run in the pause after item n (1-based)
+    std::deque<jobs::MessageAnswer> answers;         // for Yes/No questions, in order
+    std::map<int, std::function<void()>> afterItem;  // run in the pause after item n (1-based)
     QList<jobs::ItemReport> reports;
     jobs::JobSummary ended;
     int jobEndedCalls = 0;
 
-    void setStatusText(int panel, const QString& text) override {
+    void setStatusText(int panel, const QString& text) override
+    {
         log << QStringLiteral("status %1 [%2]").arg(panel).arg(text);
     }
     void setProgressVisible(bool v) override { log << QStringLiteral("bar visible %1").arg(v); }
     void setProgressMax(int max) override { log << QStringLiteral("bar max %1").arg(max); }
-    void setProgressValue(int value) override {
+    void setProgressValue(int value) override
+    {
         m_value = value;
         log << QStringLiteral("bar value %1").arg(value);
     }
-    void setProgressColor(std::uint32_t color) override {
+    void setProgressColor(std::uint32_t color) override
+    {
         log << QStringLiteral("bar color %1").arg(color, 6, 16, QLatin1Char('0'));
     }
     void setPercentVisible(bool v) override { log << QStringLiteral("percent visible %1").arg(v); }
-    void setPercentCaption(const QString& caption) override {
+    void setPercentCaption(const QString& caption) override
+    {
         m_caption = caption;
         log << QStringLiteral("percent [%1]").arg(caption);
     }
     QString percentCaption() const override { return m_caption; }
     void setCancelEnabled(bool e) override { log << QStringLiteral("cancel enabled %1").arg(e); }
-    void setControlsEnabled(bool e) override {
-        log << QStringLiteral("controls enabled %1").arg(e);
-    }
-    jobs::MessageAnswer showMessage(const QString& text, const QString& title,
-                                    jobs::MessageIcon icon,
-                                    jobs::MessageButtons buttons) override {
+    void setControlsEnabled(bool e) override { log << QStringLiteral("controls enabled %1").arg(e); }
+    jobs::MessageAnswer showMessage(const QString& text, const QString& title, jobs::MessageIcon icon,
+                                    jobs::MessageButtons buttons) override
+    {
         log << QStringLiteral("message [%1] [%2] %3 %4")
-                   .arg(text, title, iconName(icon),
-                        buttons == jobs::MessageButtons::Ok ? "Ok" : "YesNo");
-        if (buttons == jobs::MessageButtons::Ok) return jobs::MessageAnswer::Ok;
-        if (answers.empty()) return jobs::MessageAnswer::No;
+                   .arg(text, title, iconName(icon), buttons == jobs::MessageButtons::Ok ? "Ok" : "YesNo");
+        if (buttons == jobs::MessageButtons::Ok)
+            return jobs::MessageAnswer::Ok;
+        if (answers.empty())
+            return jobs::MessageAnswer::No;
         const jobs::MessageAnswer answer = answers.front();
         answers.pop_front();
         return answer;
     }
-    void processEvents() override {
+    void processEvents() override
+    {
         log << QStringLiteral("events");
-        if (const auto hook = afterItem.find(m_value); hook != afterItem.end()) hook->second();
+        if (const auto hook = afterItem.find(m_value); hook != afterItem.end())
+            hook->second();
     }
     // Not logged: whether the frame has to wait depends on how fast the workers are.
     void waitUntil(const std::function<bool()>& ready) override { jobs::waitWithEvents(ready); }
     void itemDone(const jobs::ItemReport& report) override { reports << report; }
-    void jobEnded(const jobs::JobSummary& summary) override {
+    void jobEnded(const jobs::JobSummary& summary) override
+    {
         ended = summary;
         ++jobEndedCalls;
     }
@@ -100,7 +106,8 @@ private:
     int m_value = 0;
     QString m_caption;
 
-    static QString iconName(jobs::MessageIcon icon) {
+    static QString iconName(jobs::MessageIcon icon)
+    {
         switch (icon) {
         case jobs::MessageIcon::Information: return QStringLiteral("Information");
         case jobs::MessageIcon::Exclamation: return QStringLiteral("Exclamation");

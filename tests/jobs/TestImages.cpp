@@ -13,43 +13,53 @@
 namespace quarbel::testing {
 namespace {
 
-QImage gradient(int width, int height) {
+QImage gradient(int width, int height)
+{
     QImage image(width, height, QImage::Format_RGB888);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            image.setPixel(x, y, qRgb(x * 255 / std::max(1, width - 1),
-                                      y * 255 / std::max(1, height - 1), 128));
+            image.setPixel(x, y,
+                           qRgb(x * 255 / std::max(1, width - 1), y * 255 / std::max(1, height - 1), 128));
         }
     }
     return image;
 }
 
-void writeWithVips(const QImage& image, const QString& path) {
-    if (VIPS_INIT("quarbel-tests")) throw std::runtime_error("libvips did not start");
+void writeWithVips(const QImage& image, const QString& path)
+{
+    if (VIPS_INIT("quarbel-tests"))
+        throw std::runtime_error("libvips did not start");
     const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
     std::vector<unsigned char> pixels;
     for (int y = 0; y < rgb.height(); ++y) {
         const uchar* row = rgb.constScanLine(y);
         pixels.insert(pixels.end(), row, row + rgb.width() * 3);
     }
-    vips::VImage picture = vips::VImage::new_from_memory(
-        pixels.data(), pixels.size(), rgb.width(), rgb.height(), 3, VIPS_FORMAT_UCHAR);
+    vips::VImage picture = vips::VImage::new_from_memory(pixels.data(), pixels.size(), rgb.width(),
+                                                         rgb.height(), 3, VIPS_FORMAT_UCHAR);
     picture.write_to_file(QFile::encodeName(path).constData());
 }
 
 }  // namespace
 
-Kind kindOfName(const QString& path) {
+Kind kindOfName(const QString& path)
+{
     const QString lower = path.toLower();
-    if (lower.endsWith(".png")) return Kind::Png;
-    if (lower.endsWith(".jpg") || lower.endsWith(".jpeg")) return Kind::Jpeg;
-    if (lower.endsWith(".bmp")) return Kind::Bmp;
-    if (lower.endsWith(".gif")) return Kind::Gif;
-    if (lower.endsWith(".tif") || lower.endsWith(".tiff")) return Kind::Tiff;
+    if (lower.endsWith(".png"))
+        return Kind::Png;
+    if (lower.endsWith(".jpg") || lower.endsWith(".jpeg"))
+        return Kind::Jpeg;
+    if (lower.endsWith(".bmp"))
+        return Kind::Bmp;
+    if (lower.endsWith(".gif"))
+        return Kind::Gif;
+    if (lower.endsWith(".tif") || lower.endsWith(".tiff"))
+        return Kind::Tiff;
     return Kind::Unknown;
 }
 
-void writeImage(const QString& path, int width, int height, Kind kind) {
+void writeImage(const QString& path, int width, int height, Kind kind)
+{
     const QImage image = gradient(width, height);
     bool ok = true;
     switch (kind) {
@@ -67,24 +77,32 @@ void writeImage(const QString& path, int width, int height, Kind kind) {
     }
     case Kind::Unknown: ok = false; break;
     }
-    if (!ok) throw std::runtime_error("could not write test image " + path.toStdString());
+    if (!ok)
+        throw std::runtime_error("could not write test image " + path.toStdString());
 }
 
-ImageFacts readImage(const QString& path) {
+ImageFacts readImage(const QString& path)
+{
     ImageFacts facts;
     const QByteArray head = readBytes(path).left(8);
-    if (head.startsWith("\x89PNG")) facts.kind = Kind::Png;
-    else if (head.startsWith("\xFF\xD8\xFF")) facts.kind = Kind::Jpeg;
-    else if (head.startsWith("BM")) facts.kind = Kind::Bmp;
-    else if (head.startsWith("GIF8")) facts.kind = Kind::Gif;
-    else if (head.startsWith("II*") || head.startsWith("MM\0*")) facts.kind = Kind::Tiff;
-    if (facts.kind == Kind::Unknown) return facts;
+    if (head.startsWith("\x89PNG"))
+        facts.kind = Kind::Png;
+    else if (head.startsWith("\xFF\xD8\xFF"))
+        facts.kind = Kind::Jpeg;
+    else if (head.startsWith("BM"))
+        facts.kind = Kind::Bmp;
+    else if (head.startsWith("GIF8"))
+        facts.kind = Kind::Gif;
+    else if (head.startsWith("II*") || head.startsWith("MM\0*"))
+        facts.kind = Kind::Tiff;
+    if (facts.kind == Kind::Unknown)
+        return facts;
 
     if (facts.kind == Kind::Tiff) {
-        if (VIPS_INIT("quarbel-tests")) return facts;
+        if (VIPS_INIT("quarbel-tests"))
+            return facts;
         try {
-            const vips::VImage image =
-                vips::VImage::new_from_file(QFile::encodeName(path).constData());
+            const vips::VImage image = vips::VImage::new_from_file(QFile::encodeName(path).constData());
             facts.width = image.width();
             facts.height = image.height();
         } catch (const vips::VError&) {
@@ -98,12 +116,14 @@ ImageFacts readImage(const QString& path) {
     return facts;
 }
 
-QByteArray readBytes(const QString& path) {
+QByteArray readBytes(const QString& path)
+{
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-void writeBytes(const QString& path, const QByteArray& bytes) {
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
         throw std::runtime_error("could not write " + path.toStdString());

@@ -22,7 +22,8 @@ TEST_F(PackFiles, EntriesFollowTheListUnderTheirFileNames)
     ASSERT_TRUE(packFiles(files, archive, QStringLiteral("Quarbel Image Converter 1.0")));
 
     const QJsonObject seen = inspectWithPython(archive);
-    EXPECT_EQ(seen.value(QStringLiteral("comment")).toString(), QStringLiteral("Quarbel Image Converter 1.0"));
+    EXPECT_EQ(seen.value(QStringLiteral("comment")).toString(),
+              QStringLiteral("Quarbel Image Converter 1.0"));
     const QJsonArray entries = seen.value(QStringLiteral("entries")).toArray();
     ASSERT_EQ(entries.size(), 3);
     const QStringList names = {QStringLiteral("b.png"), QStringLiteral("a.jpg"), QStringLiteral("c.gif")};

@@ -12,8 +12,8 @@ using ZipBytes = ZipTest;
 TEST_F(ZipBytes, OneFileArchiveHasEveryFieldInPlace)
 {
     // "123456789" is the standard CRC-32 check input; its CRC is 0xCBF43926.
-    const QString source = writeFile(QStringLiteral("check.txt"), "123456789",
-                                     QDateTime(QDate(2024, 5, 17), QTime(13, 45, 37)));
+    const QString source =
+        writeFile(QStringLiteral("check.txt"), "123456789", QDateTime(QDate(2024, 5, 17), QTime(13, 45, 37)));
     ZipClass zip;
     zip.SetComment(QStringLiteral("archive note"));
     ASSERT_TRUE(zip.AddFile(source, {}, QStringLiteral("entry note")));

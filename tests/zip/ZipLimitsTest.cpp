@@ -75,16 +75,14 @@ TEST_P(DosStamp, EncodesOrClampsTheLocalTime)
 
 INSTANTIATE_TEST_SUITE_P(
     Stamps, DosStamp,
-    ::testing::Values(
-        StampCase{QDateTime(QDate(2024, 5, 17), QTime(13, 45, 37)), 2024, 5, 17, 13, 45, 36},
-        StampCase{QDateTime(QDate(1980, 1, 1), QTime(0, 0, 0)), 1980, 1, 1, 0, 0, 0},
-        StampCase{QDateTime(QDate(2107, 12, 31), QTime(23, 59, 59)), 2107, 12, 31, 23, 59, 58},
-        // Outside the range the nearest end is kept rather than a wrapped year.
-        StampCase{QDateTime(QDate(1979, 12, 31), QTime(23, 59, 59)), 1980, 1, 1, 0, 0, 0},
-        StampCase{QDateTime(QDate(1970, 1, 1), QTime(12, 0, 0)), 1980, 1, 1, 0, 0, 0},
-        StampCase{QDateTime(QDate(2108, 1, 1), QTime(0, 0, 0)), 2107, 12, 31, 23, 59, 58},
-        StampCase{QDateTime(), 1980, 1, 1, 0, 0, 0}));
-
+    ::testing::Values(StampCase{QDateTime(QDate(2024, 5, 17), QTime(13, 45, 37)), 2024, 5, 17, 13, 45, 36},
+                      StampCase{QDateTime(QDate(1980, 1, 1), QTime(0, 0, 0)), 1980, 1, 1, 0, 0, 0},
+                      StampCase{QDateTime(QDate(2107, 12, 31), QTime(23, 59, 59)), 2107, 12, 31, 23, 59, 58},
+                      // Outside the range the nearest end is kept rather than a wrapped year.
+                      StampCase{QDateTime(QDate(1979, 12, 31), QTime(23, 59, 59)), 1980, 1, 1, 0, 0, 0},
+                      StampCase{QDateTime(QDate(1970, 1, 1), QTime(12, 0, 0)), 1980, 1, 1, 0, 0, 0},
+                      StampCase{QDateTime(QDate(2108, 1, 1), QTime(0, 0, 0)), 2107, 12, 31, 23, 59, 58},
+                      StampCase{QDateTime(), 1980, 1, 1, 0, 0, 0}));
 
 }  // namespace
 }  // namespace quarbel::zip::test

@@ -12,20 +12,11 @@ namespace {
 
 using ZipReadBack = ZipTest;
 
-QJsonArray entriesOf(const QJsonObject& seen)
-{
-    return seen.value(QStringLiteral("entries")).toArray();
-}
+QJsonArray entriesOf(const QJsonObject& seen) { return seen.value(QStringLiteral("entries")).toArray(); }
 
-QString str(const QJsonObject& o, const char* key)
-{
-    return o.value(QLatin1String(key)).toString();
-}
+QString str(const QJsonObject& o, const char* key) { return o.value(QLatin1String(key)).toString(); }
 
-qint64 num(const QJsonObject& o, const char* key)
-{
-    return o.value(QLatin1String(key)).toInteger();
-}
+qint64 num(const QJsonObject& o, const char* key) { return o.value(QLatin1String(key)).toInteger(); }
 
 QList<int> dateTime(const QJsonObject& entry)
 {
@@ -65,14 +56,20 @@ TEST_F(ZipReadBack, ToolsReadNamesContentsCommentsAndDates)
         QList<int> dosStamp;  // as the archive keeps it: even seconds
     };
     const QList<Source> sources = {
-        {QStringLiteral("notes.txt"), QByteArray("first line\nsecond line\n").repeated(200),
-         QDateTime(QDate(2021, 3, 4), QTime(5, 6, 7)), QStringLiteral("some notes"),
+        {QStringLiteral("notes.txt"),
+         QByteArray("first line\nsecond line\n").repeated(200),
+         QDateTime(QDate(2021, 3, 4), QTime(5, 6, 7)),
+         QStringLiteral("some notes"),
          {2021, 3, 4, 5, 6, 6}},
-        {QStringLiteral("image.bin"), randomBytes(5000, 7),
-         QDateTime(QDate(1999, 12, 31), QTime(23, 59, 58)), QString(),
+        {QStringLiteral("image.bin"),
+         randomBytes(5000, 7),
+         QDateTime(QDate(1999, 12, 31), QTime(23, 59, 58)),
+         QString(),
          {1999, 12, 31, 23, 59, 58}},
-        {QStringLiteral("zeros.dat"), QByteArray(100000, '\0'),
-         QDateTime(QDate(2030, 1, 1), QTime(0, 0, 1)), QStringLiteral("compresses well"),
+        {QStringLiteral("zeros.dat"),
+         QByteArray(100000, '\0'),
+         QDateTime(QDate(2030, 1, 1), QTime(0, 0, 1)),
+         QStringLiteral("compresses well"),
          {2030, 1, 1, 0, 0, 0}},
     };
     ZipClass zip;
@@ -93,11 +90,11 @@ TEST_F(ZipReadBack, ToolsReadNamesContentsCommentsAndDates)
     const ToolRun comment = runTool(QStringLiteral("zipinfo"), {QStringLiteral("-z"), archive});
     EXPECT_TRUE(comment.out.contains(QStringLiteral("Quarbel Image Converter 1.0")));
     const ToolRun names = runTool(QStringLiteral("zipinfo"), {QStringLiteral("-1"), archive});
-    EXPECT_EQ(names.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts),
-              QStringList({QStringLiteral("notes.txt"), QStringLiteral("image.bin"),
-                           QStringLiteral("zeros.dat")}));
-    const ToolRun piped = runTool(QStringLiteral("unzip"),
-                                  {QStringLiteral("-p"), archive, QStringLiteral("notes.txt")});
+    EXPECT_EQ(
+        names.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts),
+        QStringList({QStringLiteral("notes.txt"), QStringLiteral("image.bin"), QStringLiteral("zeros.dat")}));
+    const ToolRun piped =
+        runTool(QStringLiteral("unzip"), {QStringLiteral("-p"), archive, QStringLiteral("notes.txt")});
     EXPECT_EQ(piped.out.toUtf8(), sources[0].bytes);
 
     const QJsonObject seen = inspectWithPython(archive);
@@ -180,8 +177,8 @@ TEST_F(ZipReadBack, GivenNamesAreStoredUnchangedAndDuplicatesKept)
     const QJsonArray entries = entriesOf(seen);
     ASSERT_EQ(entries.size(), 4);
     const QStringList expectedNames = {QStringLiteral("photos/2024/summer.txt"),
-                                       QStringLiteral("old\\windows\\name.txt"),
-                                       QStringLiteral("same.txt"), QStringLiteral("same.txt")};
+                                       QStringLiteral("old\\windows\\name.txt"), QStringLiteral("same.txt"),
+                                       QStringLiteral("same.txt")};
     const QList<QByteArray> expectedData = {"alpha", "beta", "alpha", "beta"};
     for (qsizetype i = 0; i < 4; ++i) {
         EXPECT_EQ(str(entries[i].toObject(), "name"), expectedNames[i]);

@@ -1,12 +1,12 @@
 #include "ZipTestSupport.h"
 
+#include <zlib.h>
 #include <QFile>
 #include <QJsonDocument>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QtEndian>
 #include <random>
-#include <zlib.h>
 
 namespace quarbel::zip::test {
 

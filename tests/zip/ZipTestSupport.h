@@ -42,8 +42,7 @@ class ZipTest : public ::testing::Test {
 protected:
     QString path(const QString& name) const { return m_dir.filePath(name); }
     // Writes a file and, when given, sets its modification stamp (local time).
-    QString writeFile(const QString& name, const QByteArray& bytes,
-                      const QDateTime& stamp = {}) const;
+    QString writeFile(const QString& name, const QByteArray& bytes, const QDateTime& stamp = {}) const;
     static QByteArray readFile(const QString& path);
 
     QTemporaryDir m_dir;

@@ -32,7 +32,8 @@ bool decodePlainRgb(const std::uint8_t* data, std::size_t size, const Header& he
     const std::size_t offset = load32le(data + 10);
     if (offset > size || (size - offset) / stride < height)
         return false;
-    std::shared_ptr<std::uint8_t> pixels(static_cast<std::uint8_t*>(std::malloc(width * height * 3)), &std::free);
+    std::shared_ptr<std::uint8_t> pixels(static_cast<std::uint8_t*>(std::malloc(width * height * 3)),
+                                         &std::free);
     if (!pixels)
         throw Failure("not enough memory to decode the BMP file");
     for (std::size_t y = 0; y < height; ++y) {
@@ -131,10 +132,7 @@ Header readHeader(const std::uint8_t* data, std::size_t size)
     return Header{static_cast<int>(width), static_cast<int>(height)};
 }
 
-void prepareReader()
-{
-    (void)QImageReader::supportedImageFormats();
-}
+void prepareReader() { (void)QImageReader::supportedImageFormats(); }
 
 Decoded decode(const std::uint8_t* data, std::size_t size)
 {

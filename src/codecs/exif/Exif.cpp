@@ -22,9 +22,18 @@ constexpr std::size_t kMostEntries = 1000;  // per directory; real ones have a f
 std::size_t elementSize(std::uint16_t type)
 {
     switch (type) {
-    case 1: case 2: case 6: case 7: return 1;
-    case 3: case 8: return 2;
-    case 4: case 5: case 9: case 10: case 11: case 13: return 4;
+    case 1:
+    case 2:
+    case 6:
+    case 7: return 1;
+    case 3:
+    case 8: return 2;
+    case 4:
+    case 5:
+    case 9:
+    case 10:
+    case 11:
+    case 13: return 4;
     case 12: return 8;
     default: return 0;
     }
@@ -58,7 +67,8 @@ public:
     }
     std::uint32_t u32(std::size_t at) const
     {
-        return m_big ? std::uint32_t(m_data[at]) << 24 | m_data[at + 1] << 16 | m_data[at + 2] << 8 | m_data[at + 3]
+        return m_big ? std::uint32_t(m_data[at]) << 24 | m_data[at + 1] << 16 | m_data[at + 2] << 8 |
+                           m_data[at + 3]
                      : load32le(m_data + at);
     }
 
@@ -90,7 +100,8 @@ public:
             e.value.assign(m_data + from, m_data + from + bytes);
             if (m_big && unit > 1)
                 for (std::size_t k = 0; k < bytes; k += unit)
-                    std::reverse(e.value.begin() + std::ptrdiff_t(k), e.value.begin() + std::ptrdiff_t(k + unit));
+                    std::reverse(e.value.begin() + std::ptrdiff_t(k),
+                                 e.value.begin() + std::ptrdiff_t(k + unit));
             entries.push_back(std::move(e));
         }
         return true;
@@ -107,7 +118,8 @@ private:
 // A sub-directory's offset from its pointer entry, which is then dropped from the list.
 std::optional<std::uint32_t> takePointer(std::vector<Entry>& entries, std::uint16_t tag)
 {
-    const auto it = std::find_if(entries.begin(), entries.end(), [&](const Entry& e) { return e.tag == tag; });
+    const auto it =
+        std::find_if(entries.begin(), entries.end(), [&](const Entry& e) { return e.tag == tag; });
     if (it == entries.end())
         return std::nullopt;
     std::optional<std::uint32_t> offset;
@@ -146,7 +158,10 @@ void addAll(tiff::Directory& directory, const std::vector<Entry>& entries)
         directory.addField(e.tag, e.type, e.count, e.value);
 }
 
-std::uint32_t load32be(const std::uint8_t* p) { return std::uint32_t(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3]; }
+std::uint32_t load32be(const std::uint8_t* p)
+{
+    return std::uint32_t(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3];
+}
 
 }  // namespace
 

@@ -38,6 +38,9 @@ decltype(auto) withBands(int bands, F&& f)
     }
 }
 
-inline Rgb rgbOf(std::uint32_t key) { return {std::uint8_t(key), std::uint8_t(key >> 8), std::uint8_t(key >> 16)}; }
+inline Rgb rgbOf(std::uint32_t key)
+{
+    return {std::uint8_t(key), std::uint8_t(key >> 8), std::uint8_t(key >> 16)};
+}
 
 }  // namespace quarbel::codecs::quantize

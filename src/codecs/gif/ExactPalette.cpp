@@ -8,7 +8,6 @@ namespace quarbel::codecs::quantize {
 
 namespace {
 
-
 // Colours met so far and their palette positions, up to a limit. Open addressing, at most a
 // quarter full.
 class ColourIndex {
@@ -96,13 +95,14 @@ bool hasTransparentPixel(const PixelView& rect)
     return false;
 }
 
-bool toIndicesExactly(std::span<const PixelView> frames, bool transparentEntry, std::uint8_t* out, Palette& palette)
+bool toIndicesExactly(std::span<const PixelView> frames, bool transparentEntry, std::uint8_t* out,
+                      Palette& palette)
 {
     const int first = transparentEntry ? 1 : 0;
     ColourIndex colours(256 - first);
     for (const PixelView& rect : frames) {
-        const bool fits =
-            withBands(rect.bands, [&](auto b) { return mapExactly<decltype(b)::value>(rect, colours, first, out); });
+        const bool fits = withBands(
+            rect.bands, [&](auto b) { return mapExactly<decltype(b)::value>(rect, colours, first, out); });
         if (!fits)
             return false;
         out += rect.pixels();

@@ -15,6 +15,7 @@ bool hasTransparentPixel(const PixelView& picture);
 // false (and out partly written) otherwise. Photographs stop after a few hundred pixels.
 // With transparentEntry the palette has a transparent entry (which a picture with
 // transparent pixels needs); it may go unused.
-bool toIndicesExactly(std::span<const PixelView> frames, bool transparentEntry, std::uint8_t* out, Palette& palette);
+bool toIndicesExactly(std::span<const PixelView> frames, bool transparentEntry, std::uint8_t* out,
+                      Palette& palette);
 
 }  // namespace quarbel::codecs::quantize

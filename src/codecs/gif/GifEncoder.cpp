@@ -74,13 +74,15 @@ Indexed index(const PixelView& picture, const Options& options)
     // An animation shares one palette when all its frames together have few enough colours,
     // else each frame gets its own.
     if (layout.frames == 1) {
-        layout.palettes[0] = quantize::toIndices(frames[0], layout.transparent, layout.indices.data(), options.cancel);
-    } else if (!quantize::toIndicesExactly(frames, layout.transparent, layout.indices.data(), layout.palettes[0])) {
+        layout.palettes[0] =
+            quantize::toIndices(frames[0], layout.transparent, layout.indices.data(), options.cancel);
+    } else if (!quantize::toIndicesExactly(frames, layout.transparent, layout.indices.data(),
+                                           layout.palettes[0])) {
         layout.palettes.clear();
         for (int f = 0; f < layout.frames; ++f)
-            layout.palettes.push_back(quantize::toIndices(frames[std::size_t(f)], layout.transparent,
-                                                          layout.indices.data() + std::size_t(f) * framePixels,
-                                                          options.cancel));
+            layout.palettes.push_back(
+                quantize::toIndices(frames[std::size_t(f)], layout.transparent,
+                                    layout.indices.data() + std::size_t(f) * framePixels, options.cancel));
     }
     return layout;
 }
@@ -118,7 +120,8 @@ Bytes write(const Indexed& layout, const CancelToken* cancel)
             // Every frame is complete. When frames have transparent pixels, each is cleared
             // away before the next one is drawn, else the next simply covers it.
             const int disposal = layout.transparent ? 2 : 1;
-            out.insert(out.end(), {0x21, 0xF9, 4, std::uint8_t(disposal << 2 | (layout.transparent ? 1 : 0))});
+            out.insert(out.end(),
+                       {0x21, 0xF9, 4, std::uint8_t(disposal << 2 | (layout.transparent ? 1 : 0))});
             append16le(out, unsigned(layout.delays[std::size_t(f)]));
             out.push_back(0);  // the transparent entry
             out.push_back(0);

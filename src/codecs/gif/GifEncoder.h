@@ -24,16 +24,16 @@ using Bytes = std::vector<std::uint8_t>;
 inline constexpr int kDefaultDelay = 10;  // centiseconds, for frames that come without one
 
 struct Options {
-    int frames = 1;           // stacked top to bottom in the picture, all of one height
-    std::vector<int> delays;  // centiseconds per frame; missing ones are kDefaultDelay
-    int loop = 0;             // how many times the animation plays, 0 for ever
+    int frames = 1;                       // stacked top to bottom in the picture, all of one height
+    std::vector<int> delays;              // centiseconds per frame; missing ones are kDefaultDelay
+    int loop = 0;                         // how many times the animation plays, 0 for ever
     const CancelToken* cancel = nullptr;  // looked at between rows while indexing
 };
 
 // The picture as palette indices: once made, its own pixels are no longer needed.
 struct Indexed {
-    int width = 0, height = 0, frames = 1;  // height of one frame
-    bool transparent = false;               // every palette has a transparent entry
+    int width = 0, height = 0, frames = 1;    // height of one frame
+    bool transparent = false;                 // every palette has a transparent entry
     std::vector<quantize::Palette> palettes;  // one shared, or one per frame
     Bytes indices;                            // the frames' indices one after another
     std::vector<int> delays;
@@ -46,6 +46,9 @@ Indexed index(const PixelView& picture, const Options& options);
 // Throws Cancelled once cancel is cancelled (looked at every few thousand pixels).
 Bytes write(const Indexed& picture, const CancelToken* cancel = nullptr);
 
-inline Bytes encode(const PixelView& picture, const Options& options = {}) { return write(index(picture, options)); }
+inline Bytes encode(const PixelView& picture, const Options& options = {})
+{
+    return write(index(picture, options));
+}
 
 }  // namespace quarbel::codecs::gif

@@ -84,7 +84,8 @@ private:
         while (m_used - done >= kBlock || (last && m_used > done)) {
             const std::size_t n = std::min(kBlock, m_used - done);
             m_out.push_back(std::uint8_t(n));
-            m_out.insert(m_out.end(), m_staging.begin() + std::ptrdiff_t(done), m_staging.begin() + std::ptrdiff_t(done + n));
+            m_out.insert(m_out.end(), m_staging.begin() + std::ptrdiff_t(done),
+                         m_staging.begin() + std::ptrdiff_t(done + n));
             done += n;
         }
         std::memmove(m_staging.data(), m_staging.data() + done, m_used - done);
@@ -100,8 +101,8 @@ private:
 
 }  // namespace
 
-void appendLzw(const std::uint8_t* indices, std::size_t count, int minCodeSize, std::vector<std::uint8_t>& out,
-               const CancelToken* cancel)
+void appendLzw(const std::uint8_t* indices, std::size_t count, int minCodeSize,
+               std::vector<std::uint8_t>& out, const CancelToken* cancel)
 {
     out.push_back(std::uint8_t(minCodeSize));
     BitWriter writer(out);

@@ -14,7 +14,7 @@ namespace quarbel::codecs::gif {
 // Appends the minimum code size byte, the sub-blocks of the compressed indices and the
 // block terminator to out. minCodeSize is 2..8 and every index must be below 1 << minCodeSize.
 // Throws Cancelled once cancel is cancelled (looked at every few thousand indices).
-void appendLzw(const std::uint8_t* indices, std::size_t count, int minCodeSize, std::vector<std::uint8_t>& out,
-               const CancelToken* cancel = nullptr);
+void appendLzw(const std::uint8_t* indices, std::size_t count, int minCodeSize,
+               std::vector<std::uint8_t>& out, const CancelToken* cancel = nullptr);
 
 }  // namespace quarbel::codecs::gif

@@ -21,7 +21,6 @@ constexpr std::size_t kSamplePixels = 1u << 17;
 // libimagequant's speed (1 best .. 10 fastest): libvips' GIF writer uses 4 as well.
 constexpr int kSpeed = 4;
 
-
 struct LiqAttrDeleter {
     void operator()(liq_attr* a) const { liq_attr_destroy(a); }
 };
@@ -32,10 +31,7 @@ struct LiqResultDeleter {
     void operator()(liq_result* r) const { liq_result_destroy(r); }
 };
 
-[[noreturn]] void outOfMemory()
-{
-    throw Failure("not enough memory to choose the GIF palette");
-}
+[[noreturn]] void outOfMemory() { throw Failure("not enough memory to choose the GIF palette"); }
 
 // A sample of the picture for libimagequant, RGBA: every step-th pixel of every step-th row,
 // so that it keeps the picture's structure (libimagequant weighs noisy areas less).

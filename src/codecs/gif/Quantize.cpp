@@ -5,7 +5,8 @@
 
 namespace quarbel::codecs::quantize {
 
-Palette toIndices(const PixelView& picture, bool transparentEntry, std::uint8_t* out, const CancelToken* cancel)
+Palette toIndices(const PixelView& picture, bool transparentEntry, std::uint8_t* out,
+                  const CancelToken* cancel)
 {
     Palette palette;
     if (toIndicesExactly(std::span(&picture, 1), transparentEntry, out, palette))

@@ -16,7 +16,6 @@ namespace quarbel::codecs::quantize {
 
 namespace {
 
-
 // The palette entry nearest to a colour. Colours that agree in the top kCellBits bits of
 // each channel share a cell; the first time a cell is met, the four entries nearest to its
 // centre are found and remembered, and each colour of the cell then takes the nearest of
@@ -44,8 +43,8 @@ public:
             m_r[first + i] = c[0];
             m_g[first + i] = c[1];
             m_b[first + i] = c[2];
-            m_colours[first + i] = std::uint32_t(c[0]) | std::uint32_t(c[1]) << 8 | std::uint32_t(c[2]) << 16 |
-                                  std::uint32_t(first + i) << 24;
+            m_colours[first + i] = std::uint32_t(c[0]) | std::uint32_t(c[1]) << 8 |
+                                   std::uint32_t(c[2]) << 16 | std::uint32_t(first + i) << 24;
         }
         m_cells.assign(std::size_t(1) << (3 * kCellBits), kUnknown);
     }
@@ -63,7 +62,8 @@ public:
     const std::uint32_t* colours() const { return m_colours.data(); }
 
     // The entry (as in colours()) nearest to r, g, b of a cell's four candidates.
-    static std::uint32_t nearestOf(std::uint32_t candidates, const std::uint32_t* colours, int r, int g, int b)
+    static std::uint32_t nearestOf(std::uint32_t candidates, const std::uint32_t* colours, int r, int g,
+                                   int b)
     {
         const std::uint32_t c0 = colours[candidates & 0xFF], c1 = colours[(candidates >> 8) & 0xFF],
                             c2 = colours[(candidates >> 16) & 0xFF], c3 = colours[candidates >> 24];
@@ -155,9 +155,9 @@ private:
 // errors below one level are not passed on at all, so that flat areas stay flat and
 // compress better; and an error is bounded per channel so that it cannot grow across a
 // whole area of colours the palette lacks. Transparent pixels neither take nor pass on error.
-constexpr int kDamping = 15;   // sixteenths of the error passed on
-constexpr int kThreshold = 16; // in sixteenths of a level
-constexpr int kMaxError = 48;  // levels per channel
+constexpr int kDamping = 15;    // sixteenths of the error passed on
+constexpr int kThreshold = 16;  // in sixteenths of a level
+constexpr int kMaxError = 48;   // levels per channel
 
 // The error state along one row: the error carried to the next pixel, and the shares of the
 // row below that earlier pixels have made so far, at x (near) and at x + dir (far).
@@ -177,8 +177,10 @@ void diffuse(const PixelView& rect, const Palette& palette, std::uint8_t* out, c
     // One pixel at x: row, outRow, above and below are its row, its indices, the errors it
     // receives from the row above and those it passes to the row below (both with a spare
     // pixel at either end).
-    auto step = [=, &nearest](Carry& c, const std::uint8_t* row, std::uint8_t* outRow, const std::int16_t* above,
-                              std::int16_t* below, int x, int dir) __attribute__((always_inline)) {
+    auto step =
+        [ =, &nearest ](Carry & c, const std::uint8_t* row, std::uint8_t* outRow, const std::int16_t* above,
+                        std::int16_t* below, int x, int dir) __attribute__((always_inline))
+    {
         const std::uint8_t* p = row + std::size_t(x) * Bands;
         int errR = 0, errG = 0, errB = 0;
         if (transparentAt<Bands>(p)) {
@@ -252,10 +254,12 @@ void diffuse(const PixelView& rect, const Palette& palette, std::uint8_t* out, c
         }
         std::array<Carry, kLanes> carry{};
         if (active == kLanes) {
-            [&]<std::size_t... L>(std::index_sequence<L...>) {
+            [&]<std::size_t... L>(std::index_sequence<L...>)
+            {
                 for (int i = 0, x = start; i < width; ++i, x += dir)
                     (step(carry[L], rows[L], outs[L], above[L], below[L], x, dir), ...);
-            }(std::make_index_sequence<kLanes>());
+            }
+            (std::make_index_sequence<kLanes>());
         } else {
             for (std::size_t l = 0; l < active; ++l)
                 for (int i = 0, x = start; i < width; ++i, x += dir)
@@ -267,7 +271,6 @@ void diffuse(const PixelView& rect, const Palette& palette, std::uint8_t* out, c
         }
     }
 }
-
 
 }  // namespace
 

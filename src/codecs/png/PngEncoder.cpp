@@ -49,9 +49,9 @@ void chunk(Bytes& out, const char type[4], const Bytes& data)
 // The pixels as the file will hold them, one row after another, without filter bytes.
 struct Pixels {
     ColourType type;
-    int channels;           // samples per pixel in the file
+    int channels;  // samples per pixel in the file
     const std::uint8_t* rows = nullptr;
-    Bytes storage;          // the rows, when they differ from the picture's own samples
+    Bytes storage;                // the rows, when they differ from the picture's own samples
     Bytes palette, transparency;  // for Palette
 };
 

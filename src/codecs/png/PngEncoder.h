@@ -21,7 +21,7 @@ namespace quarbel::codecs::png {
 using Bytes = std::vector<std::uint8_t>;
 
 struct Options {
-    Bytes profile;  // ICC; left out when it does not fit the written colour type
+    Bytes profile;      // ICC; left out when it does not fit the written colour type
     Metadata metadata;  // EXIF as an eXIf chunk, XMP as an iTXt chunk; PNG has no place for IPTC
 };
 
@@ -40,6 +40,9 @@ FilteredRows filter(const PixelView& picture, const CancelToken* cancel = nullpt
 // The rows are compressed in one piece: the token is looked at before, not during.
 Bytes write(const FilteredRows& rows, const Options& options, const CancelToken* cancel = nullptr);
 
-inline Bytes encode(const PixelView& picture, const Options& options = {}) { return write(filter(picture), options); }
+inline Bytes encode(const PixelView& picture, const Options& options = {})
+{
+    return write(filter(picture), options);
+}
 
 }  // namespace quarbel::codecs::png

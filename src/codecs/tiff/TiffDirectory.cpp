@@ -106,7 +106,8 @@ Directory::Placement Directory::appendTo(Bytes& out) const
     sorted.reserve(m_fields.size());
     for (const Field& f : m_fields)
         sorted.push_back(&f);
-    std::stable_sort(sorted.begin(), sorted.end(), [](const Field* a, const Field* b) { return a->tag < b->tag; });
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [](const Field* a, const Field* b) { return a->tag < b->tag; });
 
     out.reserve(out.size() + sizeAfter(out.size()));
     if (out.size() & 1)

@@ -82,8 +82,8 @@ private:
     void closeStrip()
     {
         checkCancel(m_cancel);
-        const std::size_t n =
-            m_compressor.zlib(m_strip.data(), std::size_t(m_stripRows) * m_stride, m_compressed.data(), m_compressed.size());
+        const std::size_t n = m_compressor.zlib(m_strip.data(), std::size_t(m_stripRows) * m_stride,
+                                                m_compressed.data(), m_compressed.size());
         checkSize(m_out.size() + n);
         m_offsets.push_back(std::uint32_t(m_out.size()));
         m_counts.push_back(std::uint32_t(n));
@@ -149,7 +149,8 @@ private:
         for (const exif::Entry& e : m.exif->ifd0)
             if (isDescriptive(e.tag))
                 d.addField(e.tag, e.type, e.count, e.value);
-        for (const auto& [tag, entries] : {std::pair{ExifIfd, &m.exif->exif}, std::pair{GpsIfd, &m.exif->gps}}) {
+        for (const auto& [tag, entries] :
+             {std::pair{ExifIfd, &m.exif->exif}, std::pair{GpsIfd, &m.exif->gps}}) {
             if (entries->empty())
                 continue;
             Directory sub;
@@ -165,7 +166,13 @@ private:
     static bool isDescriptive(std::uint16_t tag)
     {
         switch (tag) {
-        case 270: case 271: case 272: case 305: case 306: case 315: case 33432: return true;
+        case 270:
+        case 271:
+        case 272:
+        case 305:
+        case 306:
+        case 315:
+        case 33432: return true;
         default: return false;
         }
     }
@@ -183,12 +190,13 @@ private:
     Bytes m_out;
     std::uint32_t m_stripRows = 0, m_pageRow = 0, m_page = 0;
     std::vector<std::uint32_t> m_offsets, m_counts;  // of the current page's strips
-    std::uint64_t m_nextPointer = 4;                // where the next directory's offset goes
+    std::uint64_t m_nextPointer = 4;                 // where the next directory's offset goes
 };
 
 TiffWriter::TiffWriter(const Layout& layout, std::uint64_t maxFileSize, const CancelToken* cancel)
 {
-    if (layout.samples < 1 || layout.samples > 4 || layout.width == 0 || layout.pageHeight == 0 || layout.pages == 0)
+    if (layout.samples < 1 || layout.samples > 4 || layout.width == 0 || layout.pageHeight == 0 ||
+        layout.pages == 0)
         throw Failure("internal error: TIFF output needs 8-bit samples, 1 to 4 per pixel");
     m_strips = std::make_unique<Strips>(layout, std::min<std::uint64_t>(maxFileSize, 0xFFFFFFFFu), cancel);
 }

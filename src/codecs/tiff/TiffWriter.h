@@ -28,7 +28,7 @@ struct Layout {
     int samples = 3;  // per pixel: grey, grey+alpha, RGB or RGBA
     Rational xres{72, 1}, yres{72, 1};
     Unit resolutionUnit = Inch;
-    Bytes profile;  // ICC, may be empty
+    Bytes profile;      // ICC, may be empty
     Metadata metadata;  // in the first page's directory: EXIF as IFD0 fields and sub-directories
 };
 

@@ -18,10 +18,8 @@ bool isInteger(const QVariant& v)
     case QMetaType::Short:
     case QMetaType::UShort:
     case QMetaType::Long:
-    case QMetaType::ULong:
-        return true;
-    default:
-        return false;
+    case QMetaType::ULong: return true;
+    default: return false;
     }
 }
 
@@ -60,7 +58,7 @@ std::optional<QString> unquote(const QString& s)
     return out;
 }
 
-} // namespace
+}  // namespace
 
 bool PropertyBag::sameValue(const QVariant& a, const QVariant& b)
 {
@@ -224,4 +222,4 @@ std::optional<PropertyBag> PropertyBag::fromText(const QString& text, QString* e
     return bag;
 }
 
-} // namespace quarbel
+}  // namespace quarbel

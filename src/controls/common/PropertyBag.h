@@ -57,4 +57,4 @@ private:
     std::vector<std::pair<QString, QVariant>> m_entries;
 };
 
-} // namespace quarbel
+}  // namespace quarbel

@@ -14,12 +14,35 @@
 namespace quarbel {
 
 enum SystemColor : int {
-    ScrollBar = 0, Desktop = 1, ActiveCaption = 2, InactiveCaption = 3, Menu = 4, Window = 5,
-    WindowFrame = 6, MenuText = 7, WindowText = 8, CaptionText = 9, ActiveBorder = 10,
-    InactiveBorder = 11, AppWorkspace = 12, Highlight = 13, HighlightText = 14, ButtonFace = 15,
-    ButtonShadow = 16, GrayText = 17, ButtonText = 18, InactiveCaptionText = 19,
-    ButtonHighlight = 20, DarkShadow3D = 21, Light3D = 22, InfoText = 23, InfoBackground = 24,
-    HotLight = 26, GradientActiveCaption = 27, GradientInactiveCaption = 28, MenuHighlight = 29,
+    ScrollBar = 0,
+    Desktop = 1,
+    ActiveCaption = 2,
+    InactiveCaption = 3,
+    Menu = 4,
+    Window = 5,
+    WindowFrame = 6,
+    MenuText = 7,
+    WindowText = 8,
+    CaptionText = 9,
+    ActiveBorder = 10,
+    InactiveBorder = 11,
+    AppWorkspace = 12,
+    Highlight = 13,
+    HighlightText = 14,
+    ButtonFace = 15,
+    ButtonShadow = 16,
+    GrayText = 17,
+    ButtonText = 18,
+    InactiveCaptionText = 19,
+    ButtonHighlight = 20,
+    DarkShadow3D = 21,
+    Light3D = 22,
+    InfoText = 23,
+    InfoBackground = 24,
+    HotLight = 26,
+    GradientActiveCaption = 27,
+    GradientInactiveCaption = 28,
+    MenuHighlight = 29,
     MenuBar = 30,
 };
 
@@ -56,4 +79,4 @@ public:
 // returned unchanged.
 gfx::Color ResolveColor(std::uint32_t value);
 
-} // namespace quarbel
+}  // namespace quarbel

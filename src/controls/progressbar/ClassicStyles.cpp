@@ -39,4 +39,4 @@ void DrawDark(gfx::Surface& s, int W, int H, const Look& look)
     DrawGradientOf(0x000000, LightenColor(BlendColor(K, 0, 100), 10), 2, 2, x2, H - 2, s, true);
 }
 
-} // namespace quarbel::progress
+}  // namespace quarbel::progress

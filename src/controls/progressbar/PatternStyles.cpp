@@ -26,4 +26,4 @@ void DrawPattern(gfx::Surface& s, int W, int H, const Look& look)
     s.fillRect({2, 2, 2 + w, 2 + H - 4}, gfx::Brush::pattern(look.image));
 }
 
-} // namespace quarbel::progress
+}  // namespace quarbel::progress

@@ -61,4 +61,4 @@ void FrameRectColor(const gfx::Rect& r, std::uint32_t color, gfx::Surface& s)
     s.frameRect(r, ResolveColor(color));
 }
 
-} // namespace quarbel::progress
+}  // namespace quarbel::progress

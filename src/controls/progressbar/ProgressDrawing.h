@@ -24,4 +24,4 @@ void DrawGradientOf(std::uint32_t endColor, std::uint32_t startColor, int X, int
 void FillRectColor(const gfx::Rect& r, std::uint32_t color, gfx::Surface& s);
 void FrameRectColor(const gfx::Rect& r, std::uint32_t color, gfx::Surface& s);
 
-} // namespace quarbel::progress
+}  // namespace quarbel::progress

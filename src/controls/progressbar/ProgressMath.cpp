@@ -45,4 +45,4 @@ gfx::Color BlendColor(std::uint32_t c1, std::uint32_t c2, int a)
                     ch(gfx::blue(k1), gfx::blue(k2)));
 }
 
-} // namespace quarbel::progress
+}  // namespace quarbel::progress

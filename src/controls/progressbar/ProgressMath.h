@@ -25,4 +25,4 @@ gfx::Color LightenColor(gfx::Color c, int a);
 // Each channel becomes round((255 - a) * x2 / 255 + a * x1 / 255); both colours are resolved.
 gfx::Color BlendColor(std::uint32_t c1, std::uint32_t c2, int a);
 
-} // namespace quarbel::progress
+}  // namespace quarbel::progress

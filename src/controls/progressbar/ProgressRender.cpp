@@ -66,4 +66,4 @@ void RenderProgressBar(gfx::Surface& s, int W, int H, const Look& look)
     DrawPercentText(s, W, H, look);
 }
 
-} // namespace quarbel::progress
+}  // namespace quarbel::progress

@@ -25,12 +25,12 @@ enum Style : int {
 
 // What one repaint needs to know of the control.
 struct Look {
-    int scrolling = 0;       // style selector; unlisted values draw as XPSmooth
-    int orientation = 0;     // 0 horizontal, anything else vertical (XP family only)
-    int percent = 0;         // at most 100 (the control lowers it before drawing)
-    gfx::Color color = 0;    // K, resolved
-    int brushStyle = 0;      // hatch pattern of the Hatched style
-    QImage image;            // the picture of the Pattern style, or null
+    int scrolling = 0;     // style selector; unlisted values draw as XPSmooth
+    int orientation = 0;   // 0 horizontal, anything else vertical (XP family only)
+    int percent = 0;       // at most 100 (the control lowers it before drawing)
+    gfx::Color color = 0;  // K, resolved
+    int brushStyle = 0;    // hatch pattern of the Hatched style
+    QImage image;          // the picture of the Pattern style, or null
     bool showText = false;
     QFont font;
 };
@@ -60,4 +60,4 @@ void DrawFillText(gfx::Surface& s, const gfx::Rect& textRect, double fillX, cons
 // The whole client area W x H: background, style, text.
 void RenderProgressBar(gfx::Surface& s, int W, int H, const Look& look);
 
-} // namespace quarbel::progress
+}  // namespace quarbel::progress

@@ -46,7 +46,7 @@ void DrawXPBodyHorizontal(gfx::Surface& s, int W, int H, const Look& look, XPFil
 {
     const gfx::Color K = look.color;
     if (x.fill.right <= 14)
-        x.fill.right = 12; // a stub always shows, also at 0 per cent
+        x.fill.right = 12;  // a stub always shows, also at 0 per cent
     const gfx::Rect body{4, 8, x.fill.right + 4 > W ? x.fill.right - 4 : x.fill.right, H - 8};
     if (look.scrolling != XPBusy) {
         DrawGradientOf(LightenColor(K, 150), K, 4, 3, body.right, 6, s, false);
@@ -55,8 +55,10 @@ void DrawXPBodyHorizontal(gfx::Surface& s, int W, int H, const Look& look, XPFil
         return;
     }
     for (int k = 0; k < 3; ++k) {
-        const int left = gfx::roundEven((x.blockGap + 10) * k + x.fill.right - (100 - look.percent) / 100.0 * 45);
-        DrawGradientOf(LightenColor(K, 220 - 40 * k), LightenColor(K, 200 - 40 * k), left, 3, 9, H - 2, s, true);
+        const int left =
+            gfx::roundEven((x.blockGap + 10) * k + x.fill.right - (100 - look.percent) / 100.0 * 45);
+        DrawGradientOf(LightenColor(K, 220 - 40 * k), LightenColor(K, 200 - 40 * k), left, 3, 9, H - 2, s,
+                       true);
     }
 }
 
@@ -72,7 +74,8 @@ void DrawXPBodyVertical(gfx::Surface& s, int W, int H, const Look& look, const X
     }
     for (int k = 0; k < 3; ++k) {
         const int chunkTop = (x.blockGap + 10) * k + top;
-        DrawGradientOf(LightenColor(K, 220 - 40 * k), LightenColor(K, 200 - 40 * k), W - 2, chunkTop, 2, 9, s, false);
+        DrawGradientOf(LightenColor(K, 220 - 40 * k), LightenColor(K, 200 - 40 * k), W - 2, chunkTop, 2, 9, s,
+                       false);
     }
 }
 
@@ -102,16 +105,15 @@ struct CornerPixel {
 constexpr CornerPixel Corners[] = {
     {false, 0, false, 0, 0xFFFFFF}, {false, 0, false, 1, 0xA6ABAC}, {false, 0, false, 2, 0x7D7E7F},
     {false, 1, false, 0, 0xA7ABAC}, {false, 1, false, 1, 0x777777}, {false, 2, false, 0, 0x7D7E7F},
-    {false, 2, false, 2, 0xBEBEBE},
-    {false, 0, true, 1, 0xFFFFFF},  {false, 1, true, 1, 0xA6ABAC},  {false, 2, true, 1, 0x7D7E7F},
-    {false, 0, true, 3, 0x7D7E7F},  {false, 0, true, 2, 0xA7ABAC},  {false, 1, true, 2, 0x777777},
-    {true, 1, false, 0, 0xFFFFFF},  {true, 1, false, 1, 0xBEBEBE},  {true, 1, false, 2, 0x7D7E7F},
-    {true, 2, false, 2, 0xBEBEBE},  {true, 2, false, 1, 0x686868},
+    {false, 2, false, 2, 0xBEBEBE}, {false, 0, true, 1, 0xFFFFFF},  {false, 1, true, 1, 0xA6ABAC},
+    {false, 2, true, 1, 0x7D7E7F},  {false, 0, true, 3, 0x7D7E7F},  {false, 0, true, 2, 0xA7ABAC},
+    {false, 1, true, 2, 0x777777},  {true, 1, false, 0, 0xFFFFFF},  {true, 1, false, 1, 0xBEBEBE},
+    {true, 1, false, 2, 0x7D7E7F},  {true, 2, false, 2, 0xBEBEBE},  {true, 2, false, 1, 0x686868},
     {true, 1, true, 1, 0xFFFFFF},   {true, 1, true, 2, 0xBEBEBE},   {true, 1, true, 3, 0x7D7E7F},
     {true, 2, true, 2, 0x777777},   {true, 2, true, 1, 0xBEBEBE},   {true, 3, true, 1, 0x7D7E7F},
 };
 
-} // namespace
+}  // namespace
 
 void DrawXPFrame(gfx::Surface& s, int W, int H)
 {
@@ -150,4 +152,4 @@ void DrawGlass(gfx::Surface& s, int W, int H, const Look& look)
     DrawXPFrame(s, W, H);
 }
 
-} // namespace quarbel::progress
+}  // namespace quarbel::progress

@@ -22,7 +22,7 @@ QFont defaultFont()
     return f;
 }
 
-} // namespace
+}  // namespace
 
 XP_ProgressBar::XP_ProgressBar(QWidget* parent) : QWidget(parent), m_font(defaultFont())
 {
@@ -111,7 +111,8 @@ void XP_ProgressBar::ReadProperties(const PropertyBag& bag)
     if (font.typeId() == QMetaType::QFont)
         setFont(font.value<QFont>());
     m_brushStyle = bag.ReadTyped(QStringLiteral("BrushStyle"), DefaultBrushStyle).toInt();
-    setColor(static_cast<std::uint32_t>(bag.ReadTyped(QStringLiteral("Color"), qlonglong(DefaultColor)).toLongLong()));
+    setColor(static_cast<std::uint32_t>(
+        bag.ReadTyped(QStringLiteral("Color"), qlonglong(DefaultColor)).toLongLong()));
     m_image = bag.ReadProperty(QStringLiteral("Image"), QImage()).value<QImage>();
     setMax(bag.ReadTyped(QStringLiteral("Max"), 100).toInt());
     setMin(bag.ReadTyped(QStringLiteral("Min"), 0).toInt());
@@ -181,18 +182,20 @@ void XP_ProgressBar::DrawProgressBar()
     update();
 }
 
-void XP_ProgressBar::DrawLine(int X, int Y, int Width, int Height, gfx::Surface& cHdc, std::uint32_t Color) const
+void XP_ProgressBar::DrawLine(int X, int Y, int Width, int Height, gfx::Surface& cHdc,
+                              std::uint32_t Color) const
 {
     progress::DrawLine(X, Y, Width, Height, cHdc, Color);
 }
 
-void XP_ProgressBar::DrawGradient(std::uint32_t& lEndColor, std::uint32_t& lStartcolor, int X, int Y, int X2, int Y2,
-                                  gfx::Surface& hdc, bool bH) const
+void XP_ProgressBar::DrawGradient(std::uint32_t& lEndColor, std::uint32_t& lStartcolor, int X, int Y, int X2,
+                                  int Y2, gfx::Surface& hdc, bool bH) const
 {
     progress::DrawGradient(lEndColor, lStartcolor, X, Y, X2, Y2, hdc, bH);
 }
 
-void XP_ProgressBar::pDraw(gfx::Surface& hdc, int xSrc, int ySrc, int WidthSrc, int HeightSrc, int xDst, int yDst) const
+void XP_ProgressBar::pDraw(gfx::Surface& hdc, int xSrc, int ySrc, int WidthSrc, int HeightSrc, int xDst,
+                           int yDst) const
 {
     if (m_buffer.isNull())
         return;
@@ -205,7 +208,8 @@ QImage XP_ProgressBar::clientImage() const
 {
     if (m_buffer.isNull())
         return {};
-    return m_buffer.image().copy(0, 0, std::min(width(), m_buffer.width()), std::min(height(), m_buffer.height()));
+    return m_buffer.image().copy(0, 0, std::min(width(), m_buffer.width()),
+                                 std::min(height(), m_buffer.height()));
 }
 
 void XP_ProgressBar::paintEvent(QPaintEvent*)
@@ -234,4 +238,4 @@ void XP_ProgressBar::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
 }
 
-} // namespace quarbel
+}  // namespace quarbel

@@ -105,4 +105,4 @@ private:
     progress::ValueError m_lastValueError = progress::ValueError::None;
 };
 
-} // namespace quarbel
+}  // namespace quarbel

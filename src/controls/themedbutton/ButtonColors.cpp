@@ -18,10 +18,11 @@ gfx::Color gradientStep(gfx::Color a, gfx::Color b, int i, int n)
         const float v = float(from) + float((to - from) * i) / float(n);
         return clampChannel(gfx::roundEven(v));
     };
-    return gfx::rgb(ch(gfx::red(a), gfx::red(b)), ch(gfx::green(a), gfx::green(b)), ch(gfx::blue(a), gfx::blue(b)));
+    return gfx::rgb(ch(gfx::red(a), gfx::red(b)), ch(gfx::green(a), gfx::green(b)),
+                    ch(gfx::blue(a), gfx::blue(b)));
 }
 
-} // namespace
+}  // namespace
 
 gfx::Color TranslateColor(std::uint32_t value)
 {
@@ -35,7 +36,8 @@ gfx::Color TranslateColor(std::uint32_t value)
 gfx::Color AverageColor(gfx::Color a, gfx::Color b)
 {
     const auto ch = [](int x, int y) { return gfx::roundEven((x + y) / 2.0); };
-    return gfx::rgb(ch(gfx::red(a), gfx::red(b)), ch(gfx::green(a), gfx::green(b)), ch(gfx::blue(a), gfx::blue(b)));
+    return gfx::rgb(ch(gfx::red(a), gfx::red(b)), ch(gfx::green(a), gfx::green(b)),
+                    ch(gfx::blue(a), gfx::blue(b)));
 }
 
 gfx::Color BlendTowardWhite(gfx::Color c, int k)
@@ -46,7 +48,8 @@ gfx::Color BlendTowardWhite(gfx::Color c, int k)
 
 gfx::Color OffsetColor(gfx::Color c, int d)
 {
-    return gfx::rgb(clampChannel(gfx::red(c) + d), clampChannel(gfx::green(c) + d), clampChannel(gfx::blue(c) + d));
+    return gfx::rgb(clampChannel(gfx::red(c) + d), clampChannel(gfx::green(c) + d),
+                    clampChannel(gfx::blue(c) + d));
 }
 
 void VerticalGradient(gfx::Surface& s, gfx::Color top, gfx::Color bottom, int x1, int y0, int x2, int n)
@@ -81,4 +84,4 @@ void fillArea(gfx::Surface& s, int x, int y, int w, int h, gfx::Color c)
         s.fillRect({x, y, x + w, y + h}, c);
 }
 
-} // namespace quarbel::themed
+}  // namespace quarbel::themed

@@ -41,4 +41,4 @@ void drawFrame(gfx::Surface& s, int x, int y, int w, int h, gfx::Color c);
 // Pixels x..x + w - 1, y..y + h - 1; nothing when w or h is not positive.
 void fillArea(gfx::Surface& s, int x, int y, int w, int h, gfx::Color c);
 
-} // namespace quarbel::themed
+}  // namespace quarbel::themed

@@ -98,27 +98,31 @@ void fixedDisabled(gfx::Surface& s, int W, int H)
     s.fillRect(s.bounds(), 0xEAF4F5);
     drawFrame(s, 0, 0, e.w, e.h1, 0xBAC7C9);
     setPixels(s,
-              {{0, 1}, {1, 1}, {1, 0}, {0, e.h2}, {1, e.h2}, {1, e.h1}, {e.w, 1}, {e.a, 1}, {e.a, 0}, {e.w, e.h2},
-               {e.a, e.h2}, {e.a, e.h1}},
+              {{0, 1},
+               {1, 1},
+               {1, 0},
+               {0, e.h2},
+               {1, e.h2},
+               {1, e.h1},
+               {e.w, 1},
+               {e.a, 1},
+               {e.a, 0},
+               {e.w, e.h2},
+               {e.a, e.h2},
+               {e.a, e.h1}},
               0xC7D5D8);
 }
 
-} // namespace
+}  // namespace
 
 void DrawFixedGlossy(gfx::Surface& s, int W, int H, const GlossyLook& look)
 {
     s.fillRect(s.bounds(), look.buttonFace);
     switch (look.state) {
     case FaceState::Normal:
-    case FaceState::Hot:
-        fixedRaised(s, W, H, look);
-        break;
-    case FaceState::Pressed:
-        fixedPressed(s, W, H);
-        break;
-    case FaceState::Disabled:
-        fixedDisabled(s, W, H);
-        break;
+    case FaceState::Hot: fixedRaised(s, W, H, look); break;
+    case FaceState::Pressed: fixedPressed(s, W, H); break;
+    case FaceState::Disabled: fixedDisabled(s, W, H); break;
     }
 }
 
@@ -162,7 +166,8 @@ void DrawCustomGlossy(gfx::Surface& s, int W, int H, const GlossyLook& look)
         break;
     case FaceState::Disabled:
         drawFrame(s, 0, 0, e.w, e.h1, off(-64));
-        setPixels(s, {{0, 1}, {1, 1}, {1, 0}, {0, e.h2}, {1, e.h2}, {1, e.h1}, {e.w, 1}, {e.w, e.h2}}, off(-53));
+        setPixels(s, {{0, 1}, {1, 1}, {1, 0}, {0, e.h2}, {1, e.h2}, {1, e.h1}, {e.w, 1}, {e.w, e.h2}},
+                  off(-53));
         // The right-hand corners lie in the face's shade and are a little darker.
         setPixels(s, {{e.a, 0}, {e.a, e.h1}}, off(-58));
         setPixels(s, {{e.a, 1}, {e.a, e.h2}}, off(-45));
@@ -170,4 +175,4 @@ void DrawCustomGlossy(gfx::Surface& s, int W, int H, const GlossyLook& look)
     }
 }
 
-} // namespace quarbel::themed
+}  // namespace quarbel::themed

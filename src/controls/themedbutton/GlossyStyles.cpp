@@ -11,20 +11,11 @@ bool DrawGlossyFace(gfx::Surface& s, int W, int H, const GlossyLook& look)
         else
             DrawFixedGlossy(s, W, H, look);
         return true;
-    case SystemGlossy:
-        DrawSystemGlossy(s, W, H, look);
-        return true;
-    case SystemFlatGradient:
-        DrawSystemFlatGradient(s, W, H, look);
-        return true;
-    case SystemRaisedGradient:
-        DrawSystemRaisedGradient(s, W, H, look);
-        return true;
-    case RoundedPixmap:
-        DrawRoundedPixmap(s, W, H, look);
-        return true;
-    default:
-        return false;
+    case SystemGlossy: DrawSystemGlossy(s, W, H, look); return true;
+    case SystemFlatGradient: DrawSystemFlatGradient(s, W, H, look); return true;
+    case SystemRaisedGradient: DrawSystemRaisedGradient(s, W, H, look); return true;
+    case RoundedPixmap: DrawRoundedPixmap(s, W, H, look); return true;
+    default: return false;
     }
 }
 
@@ -32,14 +23,10 @@ int IconMarginAfterFace(int style)
 {
     switch (style) {
     case SystemGlossy:
-    case SystemFlatGradient:
-        return 4;
-    case SystemRaisedGradient:
-        return 6;
-    case RoundedPixmap:
-        return 7;
-    default:
-        return 3;
+    case SystemFlatGradient: return 4;
+    case SystemRaisedGradient: return 6;
+    case RoundedPixmap: return 7;
+    default: return 3;
     }
 }
 
@@ -56,11 +43,9 @@ gfx::Region ButtonRegion(int style, int W, int H)
         return gfx::Region::polygon(
             {{0, 2}, {2, 0}, {W - 3, 0}, {W, 3}, {W, H - 3}, {W - 3, H}, {4, H}, {0, H - 4}},
             gfx::FillMode::Alternate);
-    case RoundedPixmap:
-        return gfx::Region::roundRect({0, 0, W + 1, H + 1}, 18, 18);
-    default:
-        return gfx::Region::rect({0, 0, W, H});
+    case RoundedPixmap: return gfx::Region::roundRect({0, 0, W + 1, H + 1}, 18, 18);
+    default: return gfx::Region::rect({0, 0, W, H});
     }
 }
 
-} // namespace quarbel::themed
+}  // namespace quarbel::themed

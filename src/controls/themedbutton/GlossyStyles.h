@@ -34,7 +34,7 @@ struct GlossyLook {
     FaceState state = FaceState::Normal;
     bool hasFocus = false;
     bool showFocus = false;
-    bool displayAsDefault = false;     // the container's display-as-default flag
+    bool displayAsDefault = false;  // the container's display-as-default flag
     bool useCustomColors = false;
     gfx::Color backColor = 0;          // BackColor
     gfx::Color highlightColor = 0;     // HighlightColor
@@ -47,12 +47,12 @@ struct GlossyLook {
 bool DrawGlossyFace(gfx::Surface& s, int W, int H, const GlossyLook& look);
 
 // The single styles, as DrawGlossyFace calls them.
-void DrawFixedGlossy(gfx::Surface& s, int W, int H, const GlossyLook& look);       // 5, fixed palette
-void DrawCustomGlossy(gfx::Surface& s, int W, int H, const GlossyLook& look);      // 5, from BackColor
-void DrawSystemGlossy(gfx::Surface& s, int W, int H, const GlossyLook& look);      // 7
-void DrawSystemFlatGradient(gfx::Surface& s, int W, int H, const GlossyLook& look);   // 8
-void DrawSystemRaisedGradient(gfx::Surface& s, int W, int H, const GlossyLook& look); // 9
-void DrawRoundedPixmap(gfx::Surface& s, int W, int H, const GlossyLook& look);     // 10
+void DrawFixedGlossy(gfx::Surface& s, int W, int H, const GlossyLook& look);           // 5, fixed palette
+void DrawCustomGlossy(gfx::Surface& s, int W, int H, const GlossyLook& look);          // 5, from BackColor
+void DrawSystemGlossy(gfx::Surface& s, int W, int H, const GlossyLook& look);          // 7
+void DrawSystemFlatGradient(gfx::Surface& s, int W, int H, const GlossyLook& look);    // 8
+void DrawSystemRaisedGradient(gfx::Surface& s, int W, int H, const GlossyLook& look);  // 9
+void DrawRoundedPixmap(gfx::Surface& s, int W, int H, const GlossyLook& look);         // 10
 
 // The icon inset a face leaves for the next layout: 4 after styles 7 and 8, 6 after 9, 7 after
 // 10, and 3 (the repaint's own value) after every other style.
@@ -62,4 +62,4 @@ int IconMarginAfterFace(int style);
 // and 9, a rounded rectangle for 10, the whole rectangle for every other style.
 gfx::Region ButtonRegion(int style, int W, int H);
 
-} // namespace quarbel::themed
+}  // namespace quarbel::themed

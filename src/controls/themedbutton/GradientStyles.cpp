@@ -25,7 +25,7 @@ int stateOffset(FaceState state, int normal, int hot, int pressed, int disabled)
     return 0;
 }
 
-} // namespace
+}  // namespace
 
 void DrawSystemGlossy(gfx::Surface& s, int W, int H, const GlossyLook& look)
 {
@@ -58,8 +58,14 @@ void DrawSystemGlossy(gfx::Surface& s, int W, int H, const GlossyLook& look)
     for (const gfx::Point p : {gfx::Point{1, 1}, {W - 2, 1}, {1, H - 2}, {W - 2, H - 2}})
         s.setPixel(p.x, p.y, frame);
     const Color outer = OffsetColor(E, -21);
-    for (const gfx::Point p : {gfx::Point{1, 0}, {0, 1}, {W - 2, 0}, {W - 1, 1}, {0, H - 2}, {1, H - 1},
-                               {W - 1, H - 2}, {W - 2, H - 1}})
+    for (const gfx::Point p : {gfx::Point{1, 0},
+                               {0, 1},
+                               {W - 2, 0},
+                               {W - 1, 1},
+                               {0, H - 2},
+                               {1, H - 1},
+                               {W - 1, H - 2},
+                               {W - 2, H - 1}})
         s.setPixel(p.x, p.y, outer);
     line(s, 2, 1, W - 2, 1, OffsetColor(E, 21));
 
@@ -159,4 +165,4 @@ void DrawSystemRaisedGradient(gfx::Surface& s, int W, int H, const GlossyLook& l
     s.setPixel(W - 2, H - 3, off(-112));
 }
 
-} // namespace quarbel::themed
+}  // namespace quarbel::themed

@@ -31,8 +31,9 @@ Result ImageFile::LoadFile(const std::string& path)
     });
     if (!read)
         return read;
-    Result header = vips_util::guarded([&] { loaded->info = readHeader(loaded->data.data(), loaded->data.size(), format); },
-                                       std::string("not a valid ") + formatName(format) + " file: ");
+    Result header = vips_util::guarded(
+        [&] { loaded->info = readHeader(loaded->data.data(), loaded->data.size(), format); },
+        std::string("not a valid ") + formatName(format) + " file: ");
     if (header)
         m_state = std::move(loaded);
     return header;
@@ -50,7 +51,10 @@ Result ImageFile::SaveFile(const std::string& path, SaveMode mode) const
 }
 
 bool ImageFile::IsEmpty() const { return !m_state || m_state->data.empty(); }
-std::string ImageFile::FormatID() const { return IsEmpty() ? std::string() : formatIdOf(m_state->info.format); }
+std::string ImageFile::FormatID() const
+{
+    return IsEmpty() ? std::string() : formatIdOf(m_state->info.format);
+}
 int ImageFile::Width() const { return m_state ? m_state->info.width : 0; }
 int ImageFile::Height() const { return m_state ? m_state->info.height : 0; }
 int ImageFile::FrameCount() const { return IsEmpty() ? 0 : m_state->info.frames; }

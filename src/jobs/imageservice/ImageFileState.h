@@ -1,8 +1,8 @@
 #pragma once
 // What an ImageFile holds: the file's bytes and what its header says.
 
-#include "jobs/imageservice/vips/Decode.h"
 #include "jobs/imageservice/ImageService.h"
+#include "jobs/imageservice/vips/Decode.h"
 
 namespace quarbel::imageservice {
 

@@ -1,7 +1,7 @@
 #include "jobs/imageservice/ImageFileState.h"
 #include "jobs/imageservice/Parameters.h"
-#include "jobs/imageservice/vips/Process.h"
 #include "jobs/imageservice/vips/Guard.h"
+#include "jobs/imageservice/vips/Process.h"
 
 namespace quarbel::imageservice {
 
@@ -46,7 +46,8 @@ Result ImageProcess::Apply(const ImageFile& in, ImageFile& out, const CancelToke
         return r;
     return vips_util::guarded([&] {
         Processed result = m_filters.Count() == 0 ? Processed{in.m_state->data, in.m_state->info}
-                                                  : process(in.m_state->data, in.m_state->info, requestOf(plan, in.m_state->info, cancel));
+                                                  : process(in.m_state->data, in.m_state->info,
+                                                            requestOf(plan, in.m_state->info, cancel));
         // `in` and `out` may be the same object: it changes only now.
         if (!out.m_state)
             out.m_state = std::make_unique<ImageFile::State>();

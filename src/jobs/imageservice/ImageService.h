@@ -90,7 +90,7 @@ public:
     std::string FormatID() const;  // one of FormatID::*, empty when empty
     int Width() const;             // pixels, as the file's header says
     int Height() const;
-    int FrameCount() const;        // 1 for still pictures
+    int FrameCount() const;  // 1 for still pictures
     const std::vector<std::uint8_t>& FileData() const;
 
 private:

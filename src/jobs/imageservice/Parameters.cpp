@@ -94,7 +94,8 @@ Result convertParameter(const Property& p, Plan& plan)
     if (p.Name == "FormatID") {
         const std::string* id = std::get_if<std::string>(&p.Value);
         std::string upper = id ? *id : std::string();
-        std::transform(upper.begin(), upper.end(), upper.begin(), [](unsigned char c) { return std::toupper(c); });
+        std::transform(upper.begin(), upper.end(), upper.begin(),
+                       [](unsigned char c) { return std::toupper(c); });
         const Format format = formatOfId(upper);
         if (format == Format::Unknown)
             return badValue(p, "a known format identifier");
@@ -156,7 +157,9 @@ Size scaledSize(const Plan& plan, int sourceWidth, int sourceHeight)
 {
     const double w = sourceWidth, h = sourceHeight;
     // Halves go to the even neighbour, as everywhere in the program.
-    auto atLeastOne = [](double v) { return std::max(1LL, std::llrint(std::min(v, double(kLargestSide + 1)))); };
+    auto atLeastOne = [](double v) {
+        return std::max(1LL, std::llrint(std::min(v, double(kLargestSide + 1))));
+    };
     if (plan.width == 0 && plan.height == 0)
         return {sourceWidth, sourceHeight};
     if (plan.width == 0)

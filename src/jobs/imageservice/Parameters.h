@@ -17,8 +17,8 @@ struct Plan {
     Format target = Format::Unknown;  // Unknown: keep the source's format
     int jpegQuality = kDefaultJpegQuality;
     bool scale = false;
-    long long width = 0, height = 0;  // 0: taken from the source (in its proportions)
-    bool preserveAspectRatio = true;  // fit inside width x height instead of filling it
+    long long width = 0, height = 0;     // 0: taken from the source (in its proportions)
+    bool preserveAspectRatio = true;     // fit inside width x height instead of filling it
     Metadata metadata = Metadata::Keep;  // KeepMetadata, on either filter
 };
 

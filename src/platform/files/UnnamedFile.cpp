@@ -1,12 +1,12 @@
 #include "platform/files/UnnamedFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <random>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace quarbel::platform::files {
@@ -30,10 +30,7 @@ int makeNamed(const std::string& folder, std::string& path)
     return fd;
 }
 
-std::string procPath(int fd)
-{
-    return "/proc/self/fd/" + std::to_string(fd);
-}
+std::string procPath(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
 
 // A fresh hidden name in the folder for the moment between linking and renaming.
 std::string hiddenName(const std::string& folder)
@@ -57,8 +54,7 @@ int linkDescriptor(int fd, const std::string& path)
 
 }  // namespace
 
-UnnamedFile::UnnamedFile(const std::string& folder, TempKind kind, unsigned permissions)
-    : m_folder(folder)
+UnnamedFile::UnnamedFile(const std::string& folder, TempKind kind, unsigned permissions) : m_folder(folder)
 {
     if (kind == TempKind::PreferUnnamed) {
         m_fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, permissions);
@@ -118,10 +114,7 @@ int UnnamedFile::replace(const std::string& path)
     return EEXIST;
 }
 
-int UnnamedFile::nameUnnamed(const std::string& path)
-{
-    return linkDescriptor(m_fd, path);
-}
+int UnnamedFile::nameUnnamed(const std::string& path) { return linkDescriptor(m_fd, path); }
 
 int UnnamedFile::renameNamed(const std::string& path, bool replacing)
 {

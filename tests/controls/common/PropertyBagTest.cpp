@@ -2,10 +2,10 @@
 
 #include "controls/common/PropertyBag.h"
 
+#include <gtest/gtest.h>
 #include <QFont>
 #include <QGuiApplication>
 #include <QImage>
-#include <gtest/gtest.h>
 
 namespace quarbel {
 namespace {
@@ -71,7 +71,8 @@ TEST(PropertyBagTest, TextFormKeepsOrderAndEveryValueKind)
     bag.set("Font", font);
 
     const QString text = bag.toText();
-    EXPECT_TRUE(text.startsWith("Scrolling = 4\nColor = -2147483635\nShowText = True\n")) << text.toStdString();
+    EXPECT_TRUE(text.startsWith("Scrolling = 4\nColor = -2147483635\nShowText = True\n"))
+        << text.toStdString();
     QString error;
     const auto back = PropertyBag::fromText(text, &error);
     ASSERT_TRUE(back) << error.toStdString();
@@ -80,7 +81,8 @@ TEST(PropertyBagTest, TextFormKeepsOrderAndEveryValueKind)
     EXPECT_EQ(back->ReadProperty("Color", 0).toLongLong(), -2147483635);
     EXPECT_TRUE(back->ReadProperty("ShowText", false).toBool());
     EXPECT_EQ(back->ReadProperty("Caption", QString()).toString(), QStringLiteral("say \"hi\"\\\nbye = now"));
-    EXPECT_EQ(back->ReadProperty("Image", QImage()).value<QImage>().convertToFormat(QImage::Format_RGB32), picture);
+    EXPECT_EQ(back->ReadProperty("Image", QImage()).value<QImage>().convertToFormat(QImage::Format_RGB32),
+              picture);
     const QFont f = back->ReadProperty("Font", QFont()).value<QFont>();
     EXPECT_EQ(f.pixelSize(), 13);
     EXPECT_TRUE(f.bold());
@@ -88,7 +90,8 @@ TEST(PropertyBagTest, TextFormKeepsOrderAndEveryValueKind)
 
 TEST(PropertyBagTest, ParsesTheLayoutFilesConventions)
 {
-    const auto bag = PropertyBag::fromText("' the progress bar\n\n  Scrolling=4\nColor = &H8000000D&\n# note\nMax = 0x10\n");
+    const auto bag = PropertyBag::fromText(
+        "' the progress bar\n\n  Scrolling=4\nColor = &H8000000D&\n# note\nMax = 0x10\n");
     ASSERT_TRUE(bag);
     EXPECT_EQ(bag->ReadProperty("Scrolling", 0).toInt(), 4);
     EXPECT_EQ(bag->ReadProperty("Color", 0).toLongLong(), 0x8000000DLL);
@@ -98,8 +101,8 @@ TEST(PropertyBagTest, ParsesTheLayoutFilesConventions)
 
 TEST(PropertyBagTest, MalformedLinesAreRejectedNamingTheLine)
 {
-    for (const char* bad : {"Scrolling = 4\nno equals sign\n", "= 4\n", "Caption = \"open\n", "Max = twelve\n",
-                            "Image = png:!!!!\n"}) {
+    for (const char* bad : {"Scrolling = 4\nno equals sign\n", "= 4\n", "Caption = \"open\n",
+                            "Max = twelve\n", "Image = png:!!!!\n"}) {
         QString error;
         EXPECT_FALSE(PropertyBag::fromText(QString::fromUtf8(bad), &error)) << bad;
         EXPECT_TRUE(error.startsWith("line ")) << error.toStdString();
@@ -109,5 +112,5 @@ TEST(PropertyBagTest, MalformedLinesAreRejectedNamingTheLine)
     EXPECT_TRUE(error.startsWith("line 3:")) << error.toStdString();
 }
 
-} // namespace
-} // namespace quarbel
+}  // namespace
+}  // namespace quarbel

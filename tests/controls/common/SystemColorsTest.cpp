@@ -2,8 +2,8 @@
 
 #include "controls/common/SystemColors.h"
 
-#include <QPalette>
 #include <gtest/gtest.h>
+#include <QPalette>
 
 namespace quarbel {
 namespace {
@@ -65,5 +65,5 @@ TEST_F(SystemColorsTest, PaletteRolesReplaceTheClassicColours)
     EXPECT_EQ(t[ActiveCaption], SystemColors::classicTable()[ActiveCaption]);
 }
 
-} // namespace
-} // namespace quarbel
+}  // namespace
+}  // namespace quarbel

@@ -38,9 +38,9 @@ INSTANTIATE_TEST_SUITE_P(
                       PercentCase{150, 0, 100, 150, ValueError::None},  // not clamped here
                       PercentCase{-5, 0, 100, -5, ValueError::None},    // nor raised
                       PercentCase{5, 0, 0, 0, ValueError::DivisionByZero},
-                      PercentCase{21474836, 0, 100, 21474836, ValueError::None}, // 2147483600 fits
+                      PercentCase{21474836, 0, 100, 21474836, ValueError::None},  // 2147483600 fits
                       PercentCase{21474837, 0, 100, 0, ValueError::Overflow},
-                      PercentCase{15, 10, 20, 50, ValueError::None},   // a range that does not start at 0
+                      PercentCase{15, 10, 20, 50, ValueError::None},  // a range that does not start at 0
                       PercentCase{7, 7, 7, 0, ValueError::DivisionByZero}));
 
 TEST(PercentTest, ProductJustInsideTheRangeIsAccepted)
@@ -52,9 +52,9 @@ TEST(PercentTest, ProductJustInsideTheRangeIsAccepted)
 
 TEST(PercentTest, ReadingBackGivesTheValueThePercentageStandsFor)
 {
-    EXPECT_EQ(ValueFromPercent(33, 0, 3), 1);   // 0.99
-    EXPECT_EQ(ValueFromPercent(50, 0, 3), 2);   // 1.5 to even
-    EXPECT_EQ(ValueFromPercent(50, 0, 5), 2);   // 2.5 to even
+    EXPECT_EQ(ValueFromPercent(33, 0, 3), 1);  // 0.99
+    EXPECT_EQ(ValueFromPercent(50, 0, 3), 2);  // 1.5 to even
+    EXPECT_EQ(ValueFromPercent(50, 0, 5), 2);  // 2.5 to even
     EXPECT_EQ(ValueFromPercent(50, 10, 20), 15);
     EXPECT_EQ(ValueFromPercent(0, 0, 0), 0);
 }
@@ -114,8 +114,11 @@ TEST_F(GradientTest, VerticalLinesRunFromTheEndColourToTheStartColour)
     std::uint32_t end = gfx::rgb(0, 0, 90), start = gfx::rgb(30, 60, 0);
     DrawGradient(end, start, 1, 1, 3, 3, s, true);
     EXPECT_TRUE(matches(s, {"......", ".abcd.", ".abcd.", "......"},
-                        {{'.', 0xFFFFFF}, {'a', gfx::rgb(0, 0, 90)}, {'b', gfx::rgb(10, 20, 60)},
-                         {'c', gfx::rgb(20, 40, 30)}, {'d', gfx::rgb(30, 60, 0)}}));
+                        {{'.', 0xFFFFFF},
+                         {'a', gfx::rgb(0, 0, 90)},
+                         {'b', gfx::rgb(10, 20, 60)},
+                         {'c', gfx::rgb(20, 40, 30)},
+                         {'d', gfx::rgb(30, 60, 0)}}));
 }
 
 TEST_F(GradientTest, HorizontalLinesAndHalfwayChannelsRoundToEven)
@@ -123,9 +126,9 @@ TEST_F(GradientTest, HorizontalLinesAndHalfwayChannelsRoundToEven)
     // Red 0 to 1 over n = 2: 0, 0.5 -> 0, 1. Green 1 to 4: 1, 2.5 -> 2, 4. X2 is the end column.
     std::uint32_t end = gfx::rgb(0, 1, 0), start = gfx::rgb(1, 4, 0);
     DrawGradient(end, start, 2, 0, 5, 2, s, false);
-    EXPECT_TRUE(matches(s, {"..aaa.", "..bbb.", "..ccc.", "......"},
-                        {{'.', 0xFFFFFF}, {'a', gfx::rgb(0, 1, 0)}, {'b', gfx::rgb(0, 2, 0)},
-                         {'c', gfx::rgb(1, 4, 0)}}));
+    EXPECT_TRUE(matches(
+        s, {"..aaa.", "..bbb.", "..ccc.", "......"},
+        {{'.', 0xFFFFFF}, {'a', gfx::rgb(0, 1, 0)}, {'b', gfx::rgb(0, 2, 0)}, {'c', gfx::rgb(1, 4, 0)}}));
 }
 
 TEST_F(GradientTest, SystemColoursAreResolvedAndWrittenBack)
@@ -150,5 +153,5 @@ TEST_F(GradientTest, HugeLengthsStopAtTheSurfaceEdge)
     EXPECT_EQ(t.pixel(0, 0), gfx::rgb(0, 0, 200));
 }
 
-} // namespace
-} // namespace quarbel::progress
+}  // namespace
+}  // namespace quarbel::progress

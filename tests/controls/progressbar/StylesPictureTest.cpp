@@ -5,9 +5,9 @@
 #include "controls/common/SystemColors.h"
 #include "controls/progressbar/ProgressStyles.h"
 
+#include <gtest/gtest.h>
 #include <QImage>
 #include <QPainter>
-#include <gtest/gtest.h>
 #include <iostream>
 
 namespace quarbel::progress {
@@ -69,5 +69,5 @@ TEST(StylesPictureTest, AllStylesAtAFewValuesAreWrittenForReview)
     EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), sheet);
 }
 
-} // namespace
-} // namespace quarbel::progress
+}  // namespace
+}  // namespace quarbel::progress

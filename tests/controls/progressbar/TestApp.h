@@ -14,4 +14,4 @@ inline void ensureApplication()
         new QApplication(argc, argv);
 }
 
-} // namespace quarbel::testing
+}  // namespace quarbel::testing

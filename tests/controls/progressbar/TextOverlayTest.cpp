@@ -157,5 +157,5 @@ TEST_F(TextOverlayTest, DarkStyleBeforeTheTextShowsOnlyTheNormalColour)
     EXPECT_EQ(inkOf(s, LightenColor(K, 80), s.bounds()).count, 0);
 }
 
-} // namespace
-} // namespace quarbel::progress
+}  // namespace
+}  // namespace quarbel::progress

@@ -101,7 +101,8 @@ TEST_F(XP_ProgressBarTest, PersistedSettersNotifyTheContainerAndValueAndColourDo
     bar.setShowText(true);
     bar.setBrushStyle(2);
     bar.setImage(QImage(2, 2, QImage::Format_RGB32));
-    EXPECT_EQ(notices, (QStringList{"Max", "Min", "Orientation", "Scrolling", "ShowText", "BrushStyle", "Image"}));
+    EXPECT_EQ(notices,
+              (QStringList{"Max", "Min", "Orientation", "Scrolling", "ShowText", "BrushStyle", "Image"}));
 }
 
 TEST_F(XP_ProgressBarTest, EveryVisibleChangeRepaintsTheBuffer)
@@ -138,7 +139,8 @@ TEST_F(XP_ProgressBarTest, WritesOnlyWhatDiffersFromTheDefaultsInOrder)
     bar.setValue(100);
     PropertyBag more;
     bar.WriteProperties(more);
-    EXPECT_EQ(more.names(), (QStringList{"Font", "BrushStyle", "Color", "Max", "Orientation", "Scrolling", "ShowText", "Value"}));
+    EXPECT_EQ(more.names(), (QStringList{"Font", "BrushStyle", "Color", "Max", "Orientation", "Scrolling",
+                                         "ShowText", "Value"}));
 }
 
 TEST_F(XP_ProgressBarTest, ReadsTheWindowsLayout)
@@ -164,7 +166,7 @@ TEST_F(XP_ProgressBarTest, ValuesKeptAsTextAreReadAsTheLayoutWritesThem)
     bag.set("Scrolling", QStringLiteral("7"));
     bag.set("Color", QStringLiteral("&H8000000D&"));
     bag.set("ShowText", QStringLiteral("True"));
-    bag.set("Max", QStringLiteral("many")); // not a number: the default
+    bag.set("Max", QStringLiteral("many"));  // not a number: the default
     bag.set("Value", QStringLiteral("-1"));
     bar.ReadProperties(bag);
     EXPECT_EQ(bar.Scrolling(), 7);
@@ -246,5 +248,5 @@ TEST_F(XP_ProgressBarTest, PDrawCopiesThePartOfTheBufferAsked)
     EXPECT_EQ(corner.pixel(2, 2), 0x123456u);
 }
 
-} // namespace
-} // namespace quarbel
+}  // namespace
+}  // namespace quarbel

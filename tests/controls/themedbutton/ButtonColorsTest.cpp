@@ -23,22 +23,21 @@ TEST_P(ColorFunctionTest, GivesTheWorkedValue)
     EXPECT_EQ(GetParam().result, GetParam().expected) << std::hex << GetParam().result;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    ByHand, ColorFunctionTest,
-    ::testing::Values(
-        // Channels R 212, G 208, B 200: 32 + c * 223 \ 255 = 217, 213, 206.
-        ColorCase{"blend_face_32", BlendTowardWhite(0xC8D0D4, 32), 0xCED5D9},
-        // Highlight R 10, G 36, B 106: 176 + c * 79 \ 255 = 179, 187, 208.
-        ColorCase{"blend_highlight_176", BlendTowardWhite(0x6A240A, 176), 0xD0BBB3},
-        ColorCase{"blend_white_stays_white", BlendTowardWhite(0xFFFFFF, 128), 0xFFFFFF},
-        ColorCase{"blend_capped", BlendTowardWhite(0x000000, 300), 0xFFFFFF},
-        // R 250 + 10 clamps at 255, B 5 - 10 at 0.
-        ColorCase{"offset_up_clamped", OffsetColor(0x0580FA, 10), 0x0F8AFF},
-        ColorCase{"offset_down_clamped", OffsetColor(0x0580FA, -10), 0x0076F0},
-        ColorCase{"offset_far_down", OffsetColor(0xC8D0D4, -300), 0x000000},
-        // (1 + 2) / 2 = 1.5 -> 2, (2 + 3) / 2 = 2.5 -> 2, (3 + 4) / 2 = 3.5 -> 4.
-        ColorCase{"average_halves_to_even", AverageColor(0x030201, 0x040302), 0x040202}),
-    [](const auto& info) { return std::string(info.param.what); });
+INSTANTIATE_TEST_SUITE_P(ByHand, ColorFunctionTest,
+                         ::testing::Values(
+                             // Channels R 212, G 208, B 200: 32 + c * 223 \ 255 = 217, 213, 206.
+                             ColorCase{"blend_face_32", BlendTowardWhite(0xC8D0D4, 32), 0xCED5D9},
+                             // Highlight R 10, G 36, B 106: 176 + c * 79 \ 255 = 179, 187, 208.
+                             ColorCase{"blend_highlight_176", BlendTowardWhite(0x6A240A, 176), 0xD0BBB3},
+                             ColorCase{"blend_white_stays_white", BlendTowardWhite(0xFFFFFF, 128), 0xFFFFFF},
+                             ColorCase{"blend_capped", BlendTowardWhite(0x000000, 300), 0xFFFFFF},
+                             // R 250 + 10 clamps at 255, B 5 - 10 at 0.
+                             ColorCase{"offset_up_clamped", OffsetColor(0x0580FA, 10), 0x0F8AFF},
+                             ColorCase{"offset_down_clamped", OffsetColor(0x0580FA, -10), 0x0076F0},
+                             ColorCase{"offset_far_down", OffsetColor(0xC8D0D4, -300), 0x000000},
+                             // (1 + 2) / 2 = 1.5 -> 2, (2 + 3) / 2 = 2.5 -> 2, (3 + 4) / 2 = 3.5 -> 4.
+                             ColorCase{"average_halves_to_even", AverageColor(0x030201, 0x040302), 0x040202}),
+                         [](const auto& info) { return std::string(info.param.what); });
 
 class GradientTest : public ::testing::Test {
 protected:
@@ -114,5 +113,5 @@ TEST_F(GradientTest, FrameIncludesBothEndsAndFillExcludesThem)
         }
 }
 
-} // namespace
-} // namespace quarbel::themed
+}  // namespace
+}  // namespace quarbel::themed

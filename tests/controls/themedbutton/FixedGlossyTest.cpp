@@ -59,8 +59,8 @@ TEST_P(FixedGlossyTest, PixelsFollowTheDrawingRules)
 // The outline and corner pixels every state but Disabled shares, at 81 x 25.
 std::vector<Probe> outline81(std::vector<Probe> more)
 {
-    std::vector<Probe> p{{0, 0, Face},   {80, 0, Face},  {0, 24, Face},  {80, 24, Face},  {40, 0, Frame},
-                         {0, 12, Frame}, {80, 12, Frame}, {40, 24, Frame}, {1, 1, Inner},  {79, 23, Inner},
+    std::vector<Probe> p{{0, 0, Face},   {80, 0, Face},   {0, 24, Face},   {80, 24, Face},  {40, 0, Frame},
+                         {0, 12, Frame}, {80, 12, Frame}, {40, 24, Frame}, {1, 1, Inner},   {79, 23, Inner},
                          {1, 0, Outer},  {80, 1, Outer},  {1, 24, Outer},  {79, 24, Outer}, {0, 23, Outer}};
     p.insert(p.end(), more.begin(), more.end());
     return p;
@@ -74,21 +74,52 @@ INSTANTIATE_TEST_SUITE_P(
         // 0xE6EBEB -> 0xC5D0D6. Column 78: 0xFAFBFB -> 0xDAE2E4, row 13 halfway (239.5 -> 240,
         // 238.5 -> 238, 234); column 79: 0xF2F4F5 -> 0xCDD7DB (232, 229.5 -> 230, 223.5 -> 224).
         FaceCase{"normal", 81, FaceState::Normal, false,
-                 outline81({{40, 1, 0xFBFCFC}, {40, 2, 0xF8F9F9}, {40, 3, 0xF6F6F6}, {40, 4, 0xF9FAFA},
-                            {40, 12, 0xF2F5F5}, {1, 12, 0xF2F5F5}, {40, 21, 0xE6EBEB}, {40, 22, 0xDBE2E4},
-                            {40, 23, 0xD0D9DD}, {78, 13, 0xEAEEF0}, {79, 13, 0xE0E6E8}, {2, 1, Soft},
-                            {1, 2, Soft}, {79, 2, Soft}, {78, 23, Soft}, {2, 23, Soft}, {79, 1, Inner}})},
+                 outline81({{40, 1, 0xFBFCFC},
+                            {40, 2, 0xF8F9F9},
+                            {40, 3, 0xF6F6F6},
+                            {40, 4, 0xF9FAFA},
+                            {40, 12, 0xF2F5F5},
+                            {1, 12, 0xF2F5F5},
+                            {40, 21, 0xE6EBEB},
+                            {40, 22, 0xDBE2E4},
+                            {40, 23, 0xD0D9DD},
+                            {78, 13, 0xEAEEF0},
+                            {79, 13, 0xE0E6E8},
+                            {2, 1, Soft},
+                            {1, 2, Soft},
+                            {79, 2, Soft},
+                            {78, 23, Soft},
+                            {2, 23, Soft},
+                            {79, 1, Inner}})},
         // The hot ring over rows 1, 2, 22, 23 (x 2..78) and columns 1, 2, 78, 79 (rows 2..22,
         // 0x89D8FD -> 0x30B3F8: row 12 is 250.5 -> 250, 197.5 -> 198, 92.5 -> 92).
         FaceCase{"hot", 81, FaceState::Hot, false,
-                 outline81({{40, 1, 0xCFF0FF}, {40, 2, 0x89D8FD}, {40, 22, 0x30B3F8}, {40, 23, 0x1097E5},
-                            {2, 1, 0xCFF0FF}, {78, 1, 0xCFF0FF}, {1, 2, 0x89D8FD}, {1, 22, 0x30B3F8},
-                            {1, 12, 0x5CC6FA}, {2, 12, 0x5CC6FA}, {78, 12, 0x5CC6FA}, {79, 12, 0x5CC6FA},
-                            {3, 12, 0xF2F5F5}, {77, 12, 0xF2F5F5}, {40, 3, 0xF6F6F6}, {79, 1, Inner}})},
+                 outline81({{40, 1, 0xCFF0FF},
+                            {40, 2, 0x89D8FD},
+                            {40, 22, 0x30B3F8},
+                            {40, 23, 0x1097E5},
+                            {2, 1, 0xCFF0FF},
+                            {78, 1, 0xCFF0FF},
+                            {1, 2, 0x89D8FD},
+                            {1, 22, 0x30B3F8},
+                            {1, 12, 0x5CC6FA},
+                            {2, 12, 0x5CC6FA},
+                            {78, 12, 0x5CC6FA},
+                            {79, 12, 0x5CC6FA},
+                            {3, 12, 0xF2F5F5},
+                            {77, 12, 0xF2F5F5},
+                            {40, 3, 0xF6F6F6},
+                            {79, 1, Inner}})},
         // The default ring: 0xF6D4BC -> 0xE4AD89 down the sides (162.5 -> 162, 192.5 -> 192, 237).
         FaceCase{"normal_focus", 81, FaceState::Normal, true,
-                 outline81({{40, 1, 0xFFE7CE}, {40, 2, 0xF6D4BC}, {40, 22, 0xE4AD89}, {40, 23, 0xEE8269},
-                            {1, 12, 0xEDC0A2}, {79, 12, 0xEDC0A2}, {3, 12, 0xF2F5F5}, {40, 12, 0xF2F5F5}})},
+                 outline81({{40, 1, 0xFFE7CE},
+                            {40, 2, 0xF6D4BC},
+                            {40, 22, 0xE4AD89},
+                            {40, 23, 0xEE8269},
+                            {1, 12, 0xEDC0A2},
+                            {79, 12, 0xEDC0A2},
+                            {3, 12, 0xF2F5F5},
+                            {40, 12, 0xF2F5F5}})},
         // Hot wins over focus.
         FaceCase{"hot_focus", 81, FaceState::Hot, true, outline81({{40, 1, 0xCFF0FF}, {1, 12, 0x5CC6FA}})},
         // Pressed: rows 1..5 0xC1CCD1 -> 0xDCE3E4 from x 2; rows 4..21 0xDCE3E4 -> 0xDBE2E3
@@ -97,31 +128,83 @@ INSTANTIATE_TEST_SUITE_P(
         // 4..22) 0xCED8DA -> 0xDBE2E3, halfway 222.5 -> 222, 221, 212.5 -> 212. No ring even
         // with focus.
         FaceCase{"pressed_focus", 81, FaceState::Pressed, true,
-                 outline81({{40, 1, 0xC1CCD1}, {40, 3, 0xCED8DA}, {40, 12, 0xDCE3E4}, {40, 13, 0xDBE2E3},
-                            {79, 12, 0xDCE3E4}, {40, 22, 0xE1E7E8}, {40, 23, 0xE8ECED}, {1, 13, 0xD4DDDE},
-                            {2, 13, 0xD4DDDE}, {2, 22, 0xDBE2E3}, {1, 2, Soft}, {2, 1, Soft},
+                 outline81({{40, 1, 0xC1CCD1},
+                            {40, 3, 0xCED8DA},
+                            {40, 12, 0xDCE3E4},
+                            {40, 13, 0xDBE2E3},
+                            {79, 12, 0xDCE3E4},
+                            {40, 22, 0xE1E7E8},
+                            {40, 23, 0xE8ECED},
+                            {1, 13, 0xD4DDDE},
+                            {2, 13, 0xD4DDDE},
+                            {2, 22, 0xDBE2E3},
+                            {1, 2, Soft},
+                            {2, 1, Soft},
                             {78, 23, Soft}})},
         // Disabled: a flat fill, the full outline (corners included) and twelve softer pixels.
-        FaceCase{"disabled", 81, FaceState::Disabled, true,
-                 {{0, 0, 0xBAC7C9}, {80, 24, 0xBAC7C9}, {40, 0, 0xBAC7C9}, {0, 12, 0xBAC7C9}, {40, 12, 0xEAF4F5},
-                  {2, 2, 0xEAF4F5}, {1, 1, 0xC7D5D8}, {0, 1, 0xC7D5D8}, {79, 0, 0xC7D5D8}, {80, 23, 0xC7D5D8},
-                  {79, 23, 0xC7D5D8}, {1, 24, 0xC7D5D8}, {2, 1, 0xEAF4F5}}}),
+        FaceCase{"disabled",
+                 81,
+                 FaceState::Disabled,
+                 true,
+                 {{0, 0, 0xBAC7C9},
+                  {80, 24, 0xBAC7C9},
+                  {40, 0, 0xBAC7C9},
+                  {0, 12, 0xBAC7C9},
+                  {40, 12, 0xEAF4F5},
+                  {2, 2, 0xEAF4F5},
+                  {1, 1, 0xC7D5D8},
+                  {0, 1, 0xC7D5D8},
+                  {79, 0, 0xC7D5D8},
+                  {80, 23, 0xC7D5D8},
+                  {79, 23, 0xC7D5D8},
+                  {1, 24, 0xC7D5D8},
+                  {2, 1, 0xEAF4F5}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(
     Window73, FixedGlossyTest,
     ::testing::Values(
-        FaceCase{"normal", 73, FaceState::Normal, false,
-                 {{72, 0, Face}, {71, 0, Outer}, {72, 1, Outer}, {72, 12, Frame}, {71, 1, Inner}, {70, 1, Soft},
-                  {71, 2, Soft}, {70, 13, 0xEAEEF0}, {71, 13, 0xE0E6E8}, {69, 12, 0xF2F5F5}, {36, 12, 0xF2F5F5}}},
-        FaceCase{"hot", 73, FaceState::Hot, false,
-                 {{36, 1, 0xCFF0FF}, {70, 1, 0xCFF0FF}, {71, 1, Inner}, {70, 12, 0x5CC6FA}, {71, 12, 0x5CC6FA},
-                  {69, 12, 0xF2F5F5}, {36, 23, 0x1097E5}, {72, 12, Frame}}},
-        FaceCase{"normal_focus", 73, FaceState::Normal, true,
+        FaceCase{"normal",
+                 73,
+                 FaceState::Normal,
+                 false,
+                 {{72, 0, Face},
+                  {71, 0, Outer},
+                  {72, 1, Outer},
+                  {72, 12, Frame},
+                  {71, 1, Inner},
+                  {70, 1, Soft},
+                  {71, 2, Soft},
+                  {70, 13, 0xEAEEF0},
+                  {71, 13, 0xE0E6E8},
+                  {69, 12, 0xF2F5F5},
+                  {36, 12, 0xF2F5F5}}},
+        FaceCase{"hot",
+                 73,
+                 FaceState::Hot,
+                 false,
+                 {{36, 1, 0xCFF0FF},
+                  {70, 1, 0xCFF0FF},
+                  {71, 1, Inner},
+                  {70, 12, 0x5CC6FA},
+                  {71, 12, 0x5CC6FA},
+                  {69, 12, 0xF2F5F5},
+                  {36, 23, 0x1097E5},
+                  {72, 12, Frame}}},
+        FaceCase{"normal_focus",
+                 73,
+                 FaceState::Normal,
+                 true,
                  {{36, 1, 0xFFE7CE}, {71, 12, 0xEDC0A2}, {36, 22, 0xE4AD89}, {72, 24, Face}}},
-        FaceCase{"pressed", 73, FaceState::Pressed, false,
+        FaceCase{"pressed",
+                 73,
+                 FaceState::Pressed,
+                 false,
                  {{36, 1, 0xC1CCD1}, {71, 12, 0xDCE3E4}, {71, 23, Inner}, {70, 23, Soft}, {72, 12, Frame}}},
-        FaceCase{"disabled", 73, FaceState::Disabled, false,
+        FaceCase{"disabled",
+                 73,
+                 FaceState::Disabled,
+                 false,
                  {{72, 24, 0xBAC7C9}, {71, 24, 0xC7D5D8}, {72, 1, 0xC7D5D8}, {36, 12, 0xEAF4F5}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -165,9 +248,9 @@ TEST(FixedGlossyRings, OutlineAndCornersStayInEveryStateButDisabled)
 {
     const int W = 81, H = 25, w = W - 1, a = W - 2, b = W - 3, h1 = H - 1, h2 = H - 2, h3 = H - 3;
     const gfx::Surface normal = draw(W, H, FaceState::Normal, false);
-    std::vector<std::pair<int, int>> outline{
-        {1, 1},  {1, h2}, {a, 1},  {a, h2},  {0, 1},  {1, 0},  {1, h1},  {0, h2},  {w, h2}, {a, h1},
-        {a, 0},  {w, 1},  {1, 2},  {2, 1},   {2, h2}, {1, h3}, {a, h3},  {b, h2},  {b, 1},  {a, 2}};
+    std::vector<std::pair<int, int>> outline{{1, 1},  {1, h2}, {a, 1},  {a, h2}, {0, 1}, {1, 0}, {1, h1},
+                                             {0, h2}, {w, h2}, {a, h1}, {a, 0},  {w, 1}, {1, 2}, {2, 1},
+                                             {2, h2}, {1, h3}, {a, h3}, {b, h2}, {b, 1}, {a, 2}};
     for (int x = 0; x < W; ++x) {
         outline.emplace_back(x, 0);
         outline.emplace_back(x, h1);
@@ -201,15 +284,15 @@ TEST(CustomGlossy, ColoursDeriveFromBackColorAndTheRingNeedsShowFocus)
     const gfx::Surface focusOnly = draw(81, 25, FaceState::Normal, true, true, false);
     EXPECT_EQ(focusOnly.pixel(40, 1), 0xCDD5D9u);  // the inner line, K + 5
     const gfx::Surface shown = draw(81, 25, FaceState::Normal, true, true, true);
-    EXPECT_EQ(shown.pixel(40, 1), 0xBF795Fu);      // R + 85
-    EXPECT_EQ(shown.pixel(40, 2), 0xAF694Fu);      // R + 69
-    EXPECT_EQ(shown.pixel(40, 22), 0x7A341Au);     // R + 16
+    EXPECT_EQ(shown.pixel(40, 1), 0xBF795Fu);   // R + 85
+    EXPECT_EQ(shown.pixel(40, 2), 0xAF694Fu);   // R + 69
+    EXPECT_EQ(shown.pixel(40, 22), 0x7A341Au);  // R + 16
 
     const gfx::Surface disabled = draw(81, 25, FaceState::Disabled, false, true);
-    EXPECT_EQ(disabled.pixel(40, 0), 0x889094u);   // K - 64
-    EXPECT_EQ(disabled.pixel(1, 1), 0x939B9Fu);    // K - 53
+    EXPECT_EQ(disabled.pixel(40, 0), 0x889094u);  // K - 64
+    EXPECT_EQ(disabled.pixel(1, 1), 0x939B9Fu);   // K - 53
     EXPECT_EQ(disabled.pixel(40, 12), Face);
 }
 
-} // namespace
-} // namespace quarbel::themed
+}  // namespace
+}  // namespace quarbel::themed

@@ -35,7 +35,8 @@ gfx::Surface draw(int style, FaceState state, bool focus, int w = W, int h = H)
 void expectProbes(const gfx::Surface& s, const std::vector<Probe>& probes, const std::string& what)
 {
     for (const Probe& p : probes)
-        EXPECT_EQ(s.pixel(p.x, p.y), p.color) << what << std::hex << " at (" << std::dec << p.x << ", " << p.y << ")";
+        EXPECT_EQ(s.pixel(p.x, p.y), p.color)
+            << what << std::hex << " at (" << std::dec << p.x << ", " << p.y << ")";
 }
 
 // Style 8 with E = K = face: the frame is E - 48 = 0x98A0A4, or E - 96 = 0x687074 with focus
@@ -53,20 +54,26 @@ TEST(SystemFlatGradient, FocusDarkensTheFrameBy96InsteadOf48)
                           Case{"hot_focus", FaceState::Hot, true, 0x687074, 0x7D8589, 0x8C9498},
                           Case{"pressed_focus", FaceState::Pressed, true, 0x98A0A4, 0xADB5B9, 0xBCC4C8}}) {
         const gfx::Surface s = draw(SystemFlatGradient, c.state, c.focus);
-        expectProbes(s,
-                     {{2, 0, c.frame}, {77, 0, c.frame}, {0, 2, c.frame}, {0, 21, c.frame}, {40, 23, c.frame},
-                      {79, 12, c.frame}, {1, 1, c.frame}, {1, 22, c.frame}, {78, 1, c.frame}, {78, 22, c.frame},
-                      {40, 24, c.shadow}, {80, 12, c.shadow}, {77, 24, c.shadow}, {78, 23, c.shadow},
-                      {79, 22, c.shadow}, {80, 21, c.shadow}, {78, 24, c.diagonal}, {79, 23, c.diagonal},
-                      {80, 22, c.diagonal}, {0, 0, c.state == FaceState::Normal ? 0xC8D0D4u : 0xD7DFE3u}},
+        expectProbes(s, {{2, 0, c.frame},      {77, 0, c.frame},
+                         {0, 2, c.frame},      {0, 21, c.frame},
+                         {40, 23, c.frame},    {79, 12, c.frame},
+                         {1, 1, c.frame},      {1, 22, c.frame},
+                         {78, 1, c.frame},     {78, 22, c.frame},
+                         {40, 24, c.shadow},   {80, 12, c.shadow},
+                         {77, 24, c.shadow},   {78, 23, c.shadow},
+                         {79, 22, c.shadow},   {80, 21, c.shadow},
+                         {78, 24, c.diagonal}, {79, 23, c.diagonal},
+                         {80, 22, c.diagonal}, {0, 0, c.state == FaceState::Normal ? 0xC8D0D4u : 0xD7DFE3u}},
                      c.name);
     }
     // The inner lines: light top-left and plain bottom-right, swapped when pressed
     // (pressed K = face + 15 = 0xD7DFE3, and K + 96 is white).
     const gfx::Surface normal = draw(SystemFlatGradient, FaceState::Normal, false);
-    expectProbes(normal, {{40, 1, 0xFFFFFF}, {1, 12, 0xFFFFFF}, {40, 22, 0xC8D0D4}, {40, 2, 0xD7DFE3}}, "normal");
+    expectProbes(normal, {{40, 1, 0xFFFFFF}, {1, 12, 0xFFFFFF}, {40, 22, 0xC8D0D4}, {40, 2, 0xD7DFE3}},
+                 "normal");
     const gfx::Surface pressed = draw(SystemFlatGradient, FaceState::Pressed, false);
-    expectProbes(pressed, {{40, 1, 0xD7DFE3}, {1, 12, 0xD7DFE3}, {40, 22, 0xFFFFFF}, {40, 2, 0xC8D0D4}}, "pressed");
+    expectProbes(pressed, {{40, 1, 0xD7DFE3}, {1, 12, 0xD7DFE3}, {40, 22, 0xFFFFFF}, {40, 2, 0xC8D0D4}},
+                 "pressed");
 }
 
 // Style 7: B = E + 8 (Normal) = 0xD0D8DC; the frame B - 96 = 0x70787C; the outer corner
@@ -74,9 +81,10 @@ TEST(SystemFlatGradient, FocusDarkensTheFrameBy96InsteadOf48)
 // focused in the Normal state.
 TEST(SystemGlossy, FrameCornersAndRing)
 {
-    const std::vector<Probe> frame{{2, 0, 0x70787C}, {40, 24, 0x70787C}, {0, 12, 0x70787C}, {80, 12, 0x70787C},
-                                   {1, 1, 0x70787C}, {79, 23, 0x70787C}, {1, 0, 0xB3BBBF}, {0, 1, 0xB3BBBF},
-                                   {80, 23, 0xB3BBBF}, {79, 24, 0xB3BBBF}, {0, 0, 0xD0D8DC}};
+    const std::vector<Probe> frame{{2, 0, 0x70787C},   {40, 24, 0x70787C}, {0, 12, 0x70787C},
+                                   {80, 12, 0x70787C}, {1, 1, 0x70787C},   {79, 23, 0x70787C},
+                                   {1, 0, 0xB3BBBF},   {0, 1, 0xB3BBBF},   {80, 23, 0xB3BBBF},
+                                   {79, 24, 0xB3BBBF}, {0, 0, 0xD0D8DC}};
     expectProbes(draw(SystemGlossy, FaceState::Normal, false), frame, "normal");
     const gfx::Surface focused = draw(SystemGlossy, FaceState::Normal, true);
     expectProbes(focused, {{40, 1, 0x7F391F}, {1, 12, 0x7F391F}}, "normal_focus");
@@ -143,16 +151,17 @@ TEST(ButtonRegion, CutAndRoundedCorners)
     // 5 and 7: (0, 1), (1, 0), (80, 0), (81, 1), (81, 23), (79, 25), (2, 25), (0, 23).
     const std::vector<Row> cut{{0, 0, 79}, {1, 0, 80}, {12, 0, 80}, {22, 0, 80}, {23, 0, 79}, {24, 1, 78}};
     // 8 and 9: (0, 2), (2, 0), (78, 0), (81, 3), (81, 22), (78, 25), (4, 25), (0, 21).
-    const std::vector<Row> wide{{0, 1, 77}, {1, 0, 78}, {2, 0, 79}, {3, 0, 80}, {21, 0, 80},
-                                {22, 1, 79}, {23, 2, 78}, {24, 3, 77}};
+    const std::vector<Row> wide{{0, 1, 77},  {1, 0, 78},  {2, 0, 79},  {3, 0, 80},
+                                {21, 0, 80}, {22, 1, 79}, {23, 2, 78}, {24, 3, 77}};
     // 10: the rounded rectangle (0, 0, 82, 26) with 9-pixel corner radii; row 0 is inset by
     // ceil(9 - 9 * sqrt(1 - 8.5^2 / 81) - 0.5) = 6, row 24 by ceil(9 - 9 * sqrt(1 - 7.5^2 / 81) - 0.5)
     // = 4; the rows in between are whole and reach past the surface to x = 81.
     const std::vector<Row> round{{0, 6, 75}, {12, 0, 81}, {24, 4, 77}};
-    for (const Case& c : {Case{"fixed", FixedGlossy, cut}, Case{"system", SystemGlossy, cut},
-                          Case{"flat", SystemFlatGradient, wide}, Case{"raised", SystemRaisedGradient, wide},
-                          Case{"pill", RoundedPixmap, round}, Case{"classic", Classic3D, {{0, 0, 80}, {24, 0, 80}}},
-                          Case{"theme", WindowsTheme, {{0, 0, 80}, {24, 0, 80}}}}) {
+    for (const Case& c :
+         {Case{"fixed", FixedGlossy, cut}, Case{"system", SystemGlossy, cut},
+          Case{"flat", SystemFlatGradient, wide}, Case{"raised", SystemRaisedGradient, wide},
+          Case{"pill", RoundedPixmap, round}, Case{"classic", Classic3D, {{0, 0, 80}, {24, 0, 80}}},
+          Case{"theme", WindowsTheme, {{0, 0, 80}, {24, 0, 80}}}}) {
         const gfx::Region r = ButtonRegion(c.style, W, H);
         for (const Row& row : c.rows) {
             EXPECT_FALSE(r.contains(row.first - 1, row.y)) << c.name << " row " << row.y;
@@ -177,5 +186,5 @@ TEST(GlossyFace, OtherStylesDrawNothing)
             EXPECT_EQ(s.pixel(x, y), 0x123456u);
 }
 
-} // namespace
-} // namespace quarbel::themed
+}  // namespace
+}  // namespace quarbel::themed

@@ -39,8 +39,7 @@ private:
 
 // Runs a program to its end (at most timeoutMs) and returns its standard output, trimmed;
 // ok tells whether it exited normally with status 0.
-QString run(const QString& program, const QStringList& arguments, bool* ok = nullptr,
-            int timeoutMs = 30000);
+QString run(const QString& program, const QStringList& arguments, bool* ok = nullptr, int timeoutMs = 30000);
 
 // Writes a real picture file (the format from the extension); returns its path.
 QString writeImage(const QString& folder, const QString& name, int width, int height,

@@ -86,14 +86,14 @@ bool XProgram::start(const QString& buildRelativePath, const QStringList& argume
             env.insert(entry.left(eq), entry.mid(eq + 1));
     }
     m_process.setProcessEnvironment(env);
-    m_process.setProcessChannelMode(m_captureErrors ? QProcess::SeparateChannels : QProcess::ForwardedErrorChannel);
+    m_process.setProcessChannelMode(m_captureErrors ? QProcess::SeparateChannels
+                                                    : QProcess::ForwardedErrorChannel);
     m_process.start(QStringLiteral(QUARBEL_BINARY_DIR "/") + buildRelativePath, arguments);
     if (!m_process.waitForStarted(30000))
         return false;
     bool ok = false;
-    const QString ids = xdotool({"search", "--sync", "--onlyvisible", "--pid",
-                                 QString::number(m_process.processId())},
-                                &ok);
+    const QString ids =
+        xdotool({"search", "--sync", "--onlyvisible", "--pid", QString::number(m_process.processId())}, &ok);
     if (!ok)
         return false;
     m_window = ids.split(u'\n', Qt::SkipEmptyParts).value(0).trimmed();
@@ -107,15 +107,9 @@ QString XProgram::errorOutput()
     return QString::fromLocal8Bit(m_errors);
 }
 
-bool XProgram::waitForExit(int timeoutMs)
-{
-    return m_process.waitForFinished(timeoutMs);
-}
+bool XProgram::waitForExit(int timeoutMs) { return m_process.waitForFinished(timeoutMs); }
 
-QStringList XProgram::windows() const
-{
-    return visibleWindowsOf(m_process.processId());
-}
+QStringList XProgram::windows() const { return visibleWindowsOf(m_process.processId()); }
 
 QString XProgram::waitForNewWindow(const QStringList& known, int timeoutMs) const
 {
@@ -139,10 +133,7 @@ QPoint XProgram::toScreen(QPoint clientPoint) const
     return windowGeometry(m_window).topLeft() + clientPoint;
 }
 
-QString windowName(const QString& window)
-{
-    return xdotool({"getwindowname", window});
-}
+QString windowName(const QString& window) { return xdotool({"getwindowname", window}); }
 
 QRect windowGeometry(const QString& window)
 {
@@ -152,18 +143,24 @@ QRect windowGeometry(const QString& window)
     for (const QString& line : text.split(u'\n')) {
         const QString name = line.section(u'=', 0, 0);
         const int value = line.section(u'=', 1).toInt();
-        if (name == u"X") { r.moveLeft(value); ++found; }
-        else if (name == u"Y") { r.moveTop(value); ++found; }
-        else if (name == u"WIDTH") { r.setWidth(value); ++found; }
-        else if (name == u"HEIGHT") { r.setHeight(value); ++found; }
+        if (name == u"X") {
+            r.moveLeft(value);
+            ++found;
+        } else if (name == u"Y") {
+            r.moveTop(value);
+            ++found;
+        } else if (name == u"WIDTH") {
+            r.setWidth(value);
+            ++found;
+        } else if (name == u"HEIGHT") {
+            r.setHeight(value);
+            ++found;
+        }
     }
     return found == 4 ? r : QRect();
 }
 
-void focusWindow(const QString& window)
-{
-    xdotool({"windowfocus", "--sync", window});
-}
+void focusWindow(const QString& window) { xdotool({"windowfocus", "--sync", window}); }
 
 bool resizeWindow(const QString& window, QSize size)
 {
@@ -203,15 +200,9 @@ void doubleClick(QPoint screen)
     xdotool({"click", "--repeat", "2", "--delay", "60", "1"});
 }
 
-void pressButton(Qt::MouseButton button)
-{
-    xdotool({"mousedown", buttonNumber(button)});
-}
+void pressButton(Qt::MouseButton button) { xdotool({"mousedown", buttonNumber(button)}); }
 
-void releaseButton(Qt::MouseButton button)
-{
-    xdotool({"mouseup", buttonNumber(button)});
-}
+void releaseButton(Qt::MouseButton button) { xdotool({"mouseup", buttonNumber(button)}); }
 
 void drag(QPoint from, QPoint to, Qt::MouseButton button, const std::function<bool()>& readyToDrop)
 {
@@ -243,20 +234,11 @@ void wheel(QPoint screen, int notches)
         xdotool({"click", button});
 }
 
-void key(const QString& keys)
-{
-    xdotool({"key", "--delay", "30", keys});
-}
+void key(const QString& keys) { xdotool({"key", "--delay", "30", keys}); }
 
-void type(const QString& text)
-{
-    xdotool({"type", "--delay", "30", text});
-}
+void type(const QString& text) { xdotool({"type", "--delay", "30", text}); }
 
-QImage screenshot()
-{
-    return readPng({"-window", "root", "png:-"});
-}
+QImage screenshot() { return readPng({"-window", "root", "png:-"}); }
 
 QImage screenshot(const QRect& screenArea)
 {
@@ -300,10 +282,7 @@ ClipboardOwner::~ClipboardOwner()
     }
 }
 
-bool ClipboardOwner::isHolding() const
-{
-    return m_xclip->state() == QProcess::Running;
-}
+bool ClipboardOwner::isHolding() const { return m_xclip->state() == QProcess::Running; }
 
 QString clipboardText(const QString& mimeType, Selection selection)
 {

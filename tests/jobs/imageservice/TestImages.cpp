@@ -97,7 +97,8 @@ Bytes qtBmp(const VImage& rgb)
     QImage q(image.width(), image.height(), QImage::Format_RGB888);
     const auto* pixels = static_cast<const std::uint8_t*>(image.data());
     for (int y = 0; y < image.height(); ++y)
-        std::memcpy(q.scanLine(y), pixels + std::size_t(y) * image.width() * 3, std::size_t(image.width()) * 3);
+        std::memcpy(q.scanLine(y), pixels + std::size_t(y) * image.width() * 3,
+                    std::size_t(image.width()) * 3);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -129,11 +130,14 @@ Bytes encodeMaster(Kind kind, int width, int height)
     case Kind::Gif: return take(image.gifsave_buffer());
     case Kind::Bmp: return qtBmp(opaque(image));
     case Kind::Tiff:
-        return take(image.tiffsave_buffer(VImage::option()->set("tile", true)->set("tile_width", 32)->set("tile_height", 32)));
+        return take(image.tiffsave_buffer(
+            VImage::option()->set("tile", true)->set("tile_width", 32)->set("tile_height", 32)));
     case Kind::Webp: return take(image.webpsave_buffer(VImage::option()->set("Q", 90)));
     case Kind::Avif:
-        return take(image.heifsave_buffer(
-            VImage::option()->set("Q", 90)->set("compression", VIPS_FOREIGN_HEIF_COMPRESSION_AV1)->set("effort", 0)));
+        return take(image.heifsave_buffer(VImage::option()
+                                              ->set("Q", 90)
+                                              ->set("compression", VIPS_FOREIGN_HEIF_COMPRESSION_AV1)
+                                              ->set("effort", 0)));
     }
     return {};
 }
@@ -155,18 +159,22 @@ Bytes readFile(const std::string& path)
 VImage decodeIndependently(const Bytes& bytes, bool allFrames)
 {
     if (bytes.size() > 2 && bytes[0] == 'B' && bytes[1] == 'M') {
-        QImage q = QImage::fromData(bytes.data(), int(bytes.size()), "BMP").convertToFormat(QImage::Format_RGB888);
+        QImage q =
+            QImage::fromData(bytes.data(), int(bytes.size()), "BMP").convertToFormat(QImage::Format_RGB888);
         if (q.isNull())
             throw std::runtime_error("Qt cannot read the BMP file");
         std::vector<std::uint8_t> rows(std::size_t(q.width()) * q.height() * 3);
         for (int y = 0; y < q.height(); ++y)
-            std::memcpy(rows.data() + std::size_t(y) * q.width() * 3, q.constScanLine(y), std::size_t(q.width()) * 3);
+            std::memcpy(rows.data() + std::size_t(y) * q.width() * 3, q.constScanLine(y),
+                        std::size_t(q.width()) * 3);
         return VImage::new_from_memory(rows.data(), rows.size(), q.width(), q.height(), 3, VIPS_FORMAT_UCHAR)
             .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB))
             .copy_memory();
     }
-    const bool multiFrame = bytes.size() > 3 && (bytes[0] == 'G' || bytes[0] == 'I' || bytes[0] == 'M' || bytes[0] == 'R');
-    return VImage::new_from_buffer(bytes.data(), bytes.size(), allFrames && multiFrame ? "n=-1" : "").copy_memory();
+    const bool multiFrame =
+        bytes.size() > 3 && (bytes[0] == 'G' || bytes[0] == 'I' || bytes[0] == 'M' || bytes[0] == 'R');
+    return VImage::new_from_buffer(bytes.data(), bytes.size(), allFrames && multiFrame ? "n=-1" : "")
+        .copy_memory();
 }
 
 namespace {
@@ -174,7 +182,8 @@ namespace {
 VImage comparable(VImage image)
 {
     if (image.has_alpha())
-        image = image.flatten(VImage::option()->set("background", std::vector<double>(image.bands() - 1, 255.0)));
+        image =
+            image.flatten(VImage::option()->set("background", std::vector<double>(image.bands() - 1, 255.0)));
     if (image.bands() == 1)
         image = image.colourspace(VIPS_INTERPRETATION_sRGB);
     return image.cast(VIPS_FORMAT_UCHAR);
@@ -191,10 +200,7 @@ double meanDifference(VImage a, VImage b)
     return (a.cast(VIPS_FORMAT_FLOAT) - b.cast(VIPS_FORMAT_FLOAT)).abs().avg();
 }
 
-std::vector<double> pixelAt(const VImage& image, int x, int y)
-{
-    return image.getpoint(x, y);
-}
+std::vector<double> pixelAt(const VImage& image, int x, int y) { return image.getpoint(x, y); }
 
 Result convert(const std::string& path, Kind target, ImageFile& out, const std::string& quality)
 {

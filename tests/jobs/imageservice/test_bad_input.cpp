@@ -109,12 +109,21 @@ const BadFile kBadFiles[] = {
     {"huge_png_header", "huge.png", [] { return pngClaiming(100000, 100000); }, "larger than"},
     {"impossible_png_header", "zero.png", [] { return pngClaiming(0, 5); }, ""},
     {"random_bytes", "noise.jpg", randomBytes, "not a supported image format"},
-    {"text", "notes.png", [] { const std::string t = "not a picture\n"; return Bytes(t.begin(), t.end()); },
+    {"text", "notes.png",
+     [] {
+         const std::string t = "not a picture\n";
+         return Bytes(t.begin(), t.end());
+     },
      "not a supported image format"},
     {"empty", "empty.gif", [] { return Bytes(); }, "empty"},
-    {"jpeg_magic_only", "magic.jpg", [] { return Bytes{0xFF, 0xD8, 0xFF}; }, ""},
+    {"jpeg_magic_only", "magic.jpg",
+     [] {
+         return Bytes{0xFF, 0xD8, 0xFF};
+     },
+     ""},
     {"truncated_webp", "cut.webp", [] { return truncated(encodeMaster(Kind::Webp, 300, 200), 0.5); }, ""},
-    {"damaged_webp_header", "bad.webp", [] { return damaged(encodeMaster(Kind::Webp, 300, 200), 12, 40); }, ""},
+    {"damaged_webp_header", "bad.webp", [] { return damaged(encodeMaster(Kind::Webp, 300, 200), 12, 40); },
+     ""},
     {"truncated_heic", "cut.heic", [] { return truncated(heicBytes(), 0.5); }, ""},
     {"damaged_heic_boxes", "bad.heic", [] { return damaged(heicBytes(), 40, 120); }, ""},
     {"truncated_avif", "cut.avif", [] { return truncated(encodeMaster(Kind::Avif, 300, 200), 0.6); }, ""},
@@ -140,8 +149,9 @@ TEST_P(BadFiles, FailWithAReasonForEveryTarget)
     }
     // Small and large reductions, an enlargement and both at once go through different
     // scalers, and each must notice that the decoder gave up.
-    for (const auto& [width, height] : {std::pair{"10", "10"}, std::pair{"20", "10"}, std::pair{"100", "80"},
-                                        std::pair{"290", "190"}, std::pair{"600", "50"}, std::pair{"600", "400"}}) {
+    for (const auto& [width, height] :
+         {std::pair{"10", "10"}, std::pair{"20", "10"}, std::pair{"100", "80"}, std::pair{"290", "190"},
+          std::pair{"600", "50"}, std::pair{"600", "400"}}) {
         ImageFile out;
         const Result r = scale(path, width, height, out);
         EXPECT_FALSE(r) << width << " x " << height;
@@ -223,7 +233,8 @@ TEST(BadInput, GdkPixbufTestPicturesNeverCrash)
         GTEST_SKIP() << "the package gdk-pixbuf-tests is not installed";
     int files = 0, loaded = 0;
     for (const auto& entry : fs::recursive_directory_iterator(root)) {
-        if (!entry.is_regular_file() || entry.file_size() == 0 || (entry.status().permissions() & fs::perms::owner_exec) != fs::perms::none)
+        if (!entry.is_regular_file() || entry.file_size() == 0 ||
+            (entry.status().permissions() & fs::perms::owner_exec) != fs::perms::none)
             continue;
         ++files;
         const PreviewResult preview = decodePreview(entry.path().string(), 64, 64);

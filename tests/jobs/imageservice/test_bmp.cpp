@@ -16,8 +16,8 @@ struct BmpShape {
     const char* name;
     int width, height;
     bool topDown;
-    int bits;             // 24, or 32 (read by the general reader)
-    std::uint32_t gap;    // bytes between the headers and the pixels
+    int bits;           // 24, or 32 (read by the general reader)
+    std::uint32_t gap;  // bytes between the headers and the pixels
 };
 
 // The colour of pixel x, y in every picture of these tests.
@@ -33,19 +33,35 @@ Bytes bmpFile(const BmpShape& s)
     const std::uint32_t stride = (std::uint32_t(s.width) * bytesPerPixel + 3) & ~3u;
     const std::uint32_t offset = 14 + 40 + s.gap;
     Bytes b;
-    auto le = [&](std::uint32_t v, int n) { for (int i = 0; i < n; ++i) b.push_back(std::uint8_t(v >> (8 * i))); };
-    b.push_back('B'); b.push_back('M');
-    le(offset + stride * std::uint32_t(s.height), 4); le(0, 4); le(offset, 4);
-    le(40, 4); le(std::uint32_t(s.width), 4); le(std::uint32_t(s.topDown ? -s.height : s.height), 4);
-    le(1, 2); le(std::uint32_t(s.bits), 2); le(0, 4); le(stride * std::uint32_t(s.height), 4);
-    le(2835, 4); le(2835, 4); le(0, 4); le(0, 4);
+    auto le = [&](std::uint32_t v, int n) {
+        for (int i = 0; i < n; ++i)
+            b.push_back(std::uint8_t(v >> (8 * i)));
+    };
+    b.push_back('B');
+    b.push_back('M');
+    le(offset + stride * std::uint32_t(s.height), 4);
+    le(0, 4);
+    le(offset, 4);
+    le(40, 4);
+    le(std::uint32_t(s.width), 4);
+    le(std::uint32_t(s.topDown ? -s.height : s.height), 4);
+    le(1, 2);
+    le(std::uint32_t(s.bits), 2);
+    le(0, 4);
+    le(stride * std::uint32_t(s.height), 4);
+    le(2835, 4);
+    le(2835, 4);
+    le(0, 4);
+    le(0, 4);
     b.insert(b.end(), s.gap, 0xEE);
     for (int row = 0; row < s.height; ++row) {
         const int y = s.topDown ? row : s.height - 1 - row;
         const std::size_t start = b.size();
         for (int x = 0; x < s.width; ++x) {
             const auto c = colourAt(x, y);
-            b.push_back(c[2]); b.push_back(c[1]); b.push_back(c[0]);
+            b.push_back(c[2]);
+            b.push_back(c[1]);
+            b.push_back(c[0]);
             if (bytesPerPixel == 4)
                 b.push_back(0);
         }
@@ -67,7 +83,8 @@ TEST_P(BmpReading, EveryPixelComesBack)
     const VImage back = decodeIndependently(out.FileData()).colourspace(VIPS_INTERPRETATION_sRGB);
     ASSERT_EQ(back.width(), s.width);
     ASSERT_EQ(back.height(), s.height);
-    const VImage rgb = (back.bands() > 3 ? back.extract_band(0, VImage::option()->set("n", 3)) : back).copy_memory();
+    const VImage rgb =
+        (back.bands() > 3 ? back.extract_band(0, VImage::option()->set("n", 3)) : back).copy_memory();
     const auto* px = static_cast<const std::uint8_t*>(rgb.data());
     int wrong = 0;
     for (int y = 0; y < s.height; ++y)

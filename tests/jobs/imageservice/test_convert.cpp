@@ -52,8 +52,8 @@ TEST_P(ConvertMatrix, ResultHasTargetFormatSizePixelsAndTransparency)
 
     const bool alphaExpected = carriesAlpha(source) && carriesAlpha(target);
     EXPECT_EQ(back.has_alpha(), alphaExpected);
-    const auto hole = pixelAt(back, 2, 2);      // transparent in the master
-    const auto solid = pixelAt(back, 90, 60);   // opaque
+    const auto hole = pixelAt(back, 2, 2);     // transparent in the master
+    const auto solid = pixelAt(back, 90, 60);  // opaque
     if (alphaExpected) {
         EXPECT_EQ(hole.back(), 0);
         EXPECT_EQ(solid.back(), 255);
@@ -113,18 +113,18 @@ struct SpecialSource {
 // The master's colours pulled towards grey, so that they survive a trip through CMYK.
 VImage muted()
 {
-    return (opaque(master()) * 0.5 + 64).cast(VIPS_FORMAT_UCHAR).copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+    return (opaque(master()) * 0.5 + 64)
+        .cast(VIPS_FORMAT_UCHAR)
+        .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
 }
 
-VImage mutedCmyk()
-{
-    return muted().icc_export(VImage::option()->set("output_profile", "cmyk"));
-}
+VImage mutedCmyk() { return muted().icc_export(VImage::option()->set("output_profile", "cmyk")); }
 
 // The master in 64 colours: each channel cut to 0, 64, 128 or 192.
 VImage quantised()
 {
-    return ((opaque(master()) / 64).cast(VIPS_FORMAT_UCHAR) * 64).cast(VIPS_FORMAT_UCHAR)
+    return ((opaque(master()) / 64).cast(VIPS_FORMAT_UCHAR) * 64)
+        .cast(VIPS_FORMAT_UCHAR)
         .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
 }
 
@@ -134,15 +134,32 @@ Bytes paletteBmp()
     VImage q = quantised().copy_memory();
     const int w = q.width(), h = q.height(), stride = (w + 3) & ~3;
     Bytes b;
-    auto le = [&](std::uint32_t v, int n) { for (int i = 0; i < n; ++i) b.push_back(std::uint8_t(v >> (8 * i))); };
+    auto le = [&](std::uint32_t v, int n) {
+        for (int i = 0; i < n; ++i)
+            b.push_back(std::uint8_t(v >> (8 * i)));
+    };
     const std::uint32_t offset = 14 + 40 + 256 * 4;
-    b.push_back('B'); b.push_back('M');
-    le(offset + std::uint32_t(stride * h), 4); le(0, 4); le(offset, 4);
-    le(40, 4); le(std::uint32_t(w), 4); le(std::uint32_t(h), 4); le(1, 2); le(8, 2);
-    le(0, 4); le(std::uint32_t(stride * h), 4); le(2835, 4); le(2835, 4); le(256, 4); le(0, 4);
+    b.push_back('B');
+    b.push_back('M');
+    le(offset + std::uint32_t(stride * h), 4);
+    le(0, 4);
+    le(offset, 4);
+    le(40, 4);
+    le(std::uint32_t(w), 4);
+    le(std::uint32_t(h), 4);
+    le(1, 2);
+    le(8, 2);
+    le(0, 4);
+    le(std::uint32_t(stride * h), 4);
+    le(2835, 4);
+    le(2835, 4);
+    le(256, 4);
+    le(0, 4);
     for (int i = 0; i < 256; ++i) {  // index = r/64 * 16 + g/64 * 4 + b/64, stored B, G, R, 0
-        b.push_back(std::uint8_t((i & 3) * 64)); b.push_back(std::uint8_t(((i >> 2) & 3) * 64));
-        b.push_back(std::uint8_t(((i >> 4) & 3) * 64)); b.push_back(0);
+        b.push_back(std::uint8_t((i & 3) * 64));
+        b.push_back(std::uint8_t(((i >> 2) & 3) * 64));
+        b.push_back(std::uint8_t(((i >> 4) & 3) * 64));
+        b.push_back(0);
     }
     const auto* px = static_cast<const std::uint8_t*>(q.data());
     for (int y = h - 1; y >= 0; --y) {
@@ -167,17 +184,15 @@ const SpecialSource kSpecialSources[] = {
      muted, 4.0},
     {"rgb16_png",
      [] {
-         VImage wide = (master().cast(VIPS_FORMAT_USHORT) * 257).cast(VIPS_FORMAT_USHORT)
+         VImage wide = (master().cast(VIPS_FORMAT_USHORT) * 257)
+                           .cast(VIPS_FORMAT_USHORT)
                            .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_RGB16));
          return take(wide.pngsave_buffer(VImage::option()->set("bitdepth", 16)));
      },
      [] { return master(); }, 1.0},
     {"grey_jpeg", [] { return jpegBytes(opaque(master()).colourspace(VIPS_INTERPRETATION_B_W)); },
      [] { return opaque(master()).colourspace(VIPS_INTERPRETATION_B_W); }, 3.0},
-    {"palette_png",
-     [] {
-         return take(master().pngsave_buffer(VImage::option()->set("palette", true)));
-     },
+    {"palette_png", [] { return take(master().pngsave_buffer(VImage::option()->set("palette", true))); },
      [] { return master(); }, 6.0},
 };
 
@@ -208,8 +223,10 @@ Bytes animatedGif()
 {
     std::vector<VImage> frames;
     for (double grey : {30.0, 140.0, 250.0})
-        frames.push_back(VImage::black(20, 10, VImage::option()->set("bands", 3)) + std::vector<double>{grey, 255 - grey, 90});
-    VImage strip = VImage::arrayjoin(frames, VImage::option()->set("across", 1)).cast(VIPS_FORMAT_UCHAR)
+        frames.push_back(VImage::black(20, 10, VImage::option()->set("bands", 3)) +
+                         std::vector<double>{grey, 255 - grey, 90});
+    VImage strip = VImage::arrayjoin(frames, VImage::option()->set("across", 1))
+                       .cast(VIPS_FORMAT_UCHAR)
                        .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
     strip.set("page-height", 10);
     strip.set("delay", std::vector<int>{100, 100, 100});
@@ -255,7 +272,8 @@ TEST(Convert, ResultsOfConcurrentAppliesAreEachTheirOwn)
     std::vector<Result> results(4);
     std::vector<std::thread> threads;
     for (int i = 0; i < 4; ++i)
-        threads.emplace_back([&, i] { results[i] = convert(paths[i], i % 2 ? Kind::Jpeg : Kind::Gif, outs[i]); });
+        threads.emplace_back(
+            [&, i] { results[i] = convert(paths[i], i % 2 ? Kind::Jpeg : Kind::Gif, outs[i]); });
     for (auto& t : threads)
         t.join();
     for (int i = 0; i < 4; ++i) {

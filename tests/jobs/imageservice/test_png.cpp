@@ -10,14 +10,12 @@ namespace {
 
 using vips::VImage;
 
-Bytes pngOf(const VImage& image)
-{
-    return take(image.pngsave_buffer());
-}
+Bytes pngOf(const VImage& image) { return take(image.pngsave_buffer()); }
 
 VImage srgb(VImage image)
 {
-    return image.cast(VIPS_FORMAT_UCHAR).copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+    return image.cast(VIPS_FORMAT_UCHAR)
+        .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
 }
 
 // Largest difference of any sample, alpha included; the pictures must have the same bands.
@@ -29,17 +27,34 @@ double largestDifference(VImage a, VImage b)
 struct Reduction {
     const char* name;
     VImage (*make)();
-    int bands;          // of the written file as decoded
+    int bands;  // of the written file as decoded
     bool palette;
 };
 
 const Reduction kReductions[] = {
     {"colour_with_alpha", [] { return master(300, 200); }, 4, false},
     {"colour_opaque_alpha", [] { return srgb(opaque(master(300, 200)).bandjoin(255)); }, 3, false},
-    {"grey_in_rgb", [] { VImage g = opaque(master(300, 200)).extract_band(0); return srgb(VImage::bandjoin({g, g, g})); }, 1, false},
-    {"grey_in_rgba", [] { VImage m = master(300, 200); VImage g = m.extract_band(0); return srgb(VImage::bandjoin({g, g, g, m.extract_band(3)})); }, 2, false},
-    {"few_colours", [] { return srgb((opaque(master(300, 200)) / 64).cast(VIPS_FORMAT_UCHAR) * 64); }, 3, true},
-    {"few_colours_alpha", [] { VImage m = master(300, 200); return srgb((opaque(m) / 64).cast(VIPS_FORMAT_UCHAR) * 64).bandjoin(m.extract_band(3)); }, 4, true},
+    {"grey_in_rgb",
+     [] {
+         VImage g = opaque(master(300, 200)).extract_band(0);
+         return srgb(VImage::bandjoin({g, g, g}));
+     },
+     1, false},
+    {"grey_in_rgba",
+     [] {
+         VImage m = master(300, 200);
+         VImage g = m.extract_band(0);
+         return srgb(VImage::bandjoin({g, g, g, m.extract_band(3)}));
+     },
+     2, false},
+    {"few_colours", [] { return srgb((opaque(master(300, 200)) / 64).cast(VIPS_FORMAT_UCHAR) * 64); }, 3,
+     true},
+    {"few_colours_alpha",
+     [] {
+         VImage m = master(300, 200);
+         return srgb((opaque(m) / 64).cast(VIPS_FORMAT_UCHAR) * 64).bandjoin(m.extract_band(3));
+     },
+     4, true},
     // Over 48 MB of samples: written by the streaming path.
     {"large", [] { return srgb(opaque(master(4200, 4000))); }, 3, false},
 };
@@ -66,7 +81,8 @@ TEST_P(PngReductions, PixelsComeBackExactly)
     if (got.bands() == 1)
         got = VImage::bandjoin({back, back, back});
     else if (got.bands() == 2)
-        got = VImage::bandjoin({back.extract_band(0), back.extract_band(0), back.extract_band(0), back.extract_band(1)});
+        got = VImage::bandjoin(
+            {back.extract_band(0), back.extract_band(0), back.extract_band(0), back.extract_band(1)});
     if (expected.bands() != got.bands())
         expected = opaque(expected);
     ASSERT_EQ(expected.bands(), got.bands());
@@ -80,7 +96,8 @@ TEST(PngOutput, ColourManagedSourceCarriesTheSrgbProfile)
 {
     TempDir dir;
     // A CMYK JPEG with its profile: converted to sRGB, and the PNG says so.
-    writeFile(dir.file("in.jpg"), jpegBytes(opaque(master()).icc_export(VImage::option()->set("output_profile", "cmyk"))));
+    writeFile(dir.file("in.jpg"),
+              jpegBytes(opaque(master()).icc_export(VImage::option()->set("output_profile", "cmyk"))));
     ImageFile out;
     ASSERT_TRUE(convert(dir.file("in.jpg"), Kind::Png, out));
     const VImage back = decodeIndependently(out.FileData());

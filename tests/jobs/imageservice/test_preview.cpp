@@ -29,8 +29,9 @@ TEST_P(PreviewFit, FitsTheBoxKeepsProportionsAndFlattensOnWhite)
     ASSERT_EQ(p.width, box.expectedW);
     ASSERT_EQ(p.height, box.expectedH);
     ASSERT_EQ(p.rgb.size(), std::size_t(p.width) * p.height * 3);
-    VImage shown = VImage::new_from_memory(p.rgb.data(), p.rgb.size(), p.width, p.height, 3, VIPS_FORMAT_UCHAR)
-                       .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+    VImage shown =
+        VImage::new_from_memory(p.rgb.data(), p.rgb.size(), p.width, p.height, 3, VIPS_FORMAT_UCHAR)
+            .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
     VImage expected = master(box.pictureW, box.pictureH);
     if (expected.width() != p.width)
         expected = expected.resize(double(p.width) / expected.width(),
@@ -46,7 +47,8 @@ INSTANTIATE_TEST_SUITE_P(
     Boxes, PreviewFit,
     ::testing::Combine(::testing::Values(Kind::Jpeg, Kind::Png, Kind::Gif, Kind::Bmp, Kind::Tiff),
                        ::testing::Values(Box{400, 200, 100, 100, 100, 50}, Box{200, 400, 100, 100, 50, 100},
-                                         Box{60, 30, 200, 200, 60, 30}, Box{1600, 1200, 160, 160, 160, 120})));
+                                         Box{60, 30, 200, 200, 60, 30},
+                                         Box{1600, 1200, 160, 160, 160, 120})));
 
 TEST(Preview, TurnedJpegReportsItsShownSize)
 {
@@ -64,24 +66,29 @@ TEST(Preview, TurnedJpegReportsItsShownSize)
 // they load (160 x 120 from 1600 x 1200 uses libjpeg's 1/8 scale).
 struct JpegSource {
     const char* name;
-    VImage (*stored)();    // what the file holds, at 1600 x 1200
-    VImage (*shown)();     // what the preview should look like, in sRGB
+    VImage (*stored)();  // what the file holds, at 1600 x 1200
+    VImage (*shown)();   // what the preview should look like, in sRGB
     double tolerance;
 };
 
 VImage muted()  // colours that survive a trip through CMYK
 {
-    return (opaque(master(1600, 1200)) * 0.5 + 64).cast(VIPS_FORMAT_UCHAR)
+    return (opaque(master(1600, 1200)) * 0.5 + 64)
+        .cast(VIPS_FORMAT_UCHAR)
         .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
 }
 
 const JpegSource kJpegSources[] = {
     {"rgb", [] { return opaque(master(1600, 1200)); }, [] { return opaque(master(1600, 1200)); }, 6.0},
     {"grey", [] { return opaque(master(1600, 1200)).colourspace(VIPS_INTERPRETATION_B_W); },
-     [] { return opaque(master(1600, 1200)).colourspace(VIPS_INTERPRETATION_B_W).colourspace(VIPS_INTERPRETATION_sRGB); },
+     [] {
+         return opaque(master(1600, 1200))
+             .colourspace(VIPS_INTERPRETATION_B_W)
+             .colourspace(VIPS_INTERPRETATION_sRGB);
+     },
      6.0},
-    {"cmyk_with_profile", [] { return muted().icc_export(VImage::option()->set("output_profile", "cmyk")); }, muted,
-     6.0},
+    {"cmyk_with_profile", [] { return muted().icc_export(VImage::option()->set("output_profile", "cmyk")); },
+     muted, 6.0},
 };
 
 class JpegPreview : public ::testing::TestWithParam<JpegSource> {};
@@ -95,8 +102,9 @@ TEST_P(JpegPreview, LooksLikeThePictureInSrgb)
     ASSERT_TRUE(p.result) << p.result.reason;
     ASSERT_EQ(p.width, 160);
     ASSERT_EQ(p.height, 120);
-    VImage shown = VImage::new_from_memory(p.rgb.data(), p.rgb.size(), p.width, p.height, 3, VIPS_FORMAT_UCHAR)
-                       .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+    VImage shown =
+        VImage::new_from_memory(p.rgb.data(), p.rgb.size(), p.width, p.height, 3, VIPS_FORMAT_UCHAR)
+            .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
     const VImage expected = source.shown().resize(0.1);
     EXPECT_LT(meanDifference(shown, expected), source.tolerance);
 }

@@ -124,7 +124,10 @@ public:
     }
     bool ok() const { return m_mounted; }
     std::string why() const { return std::string("cannot mount a tmpfs here: ") + std::strerror(m_error); }
-    bool makeReadOnly() { return ::mount("tmpfs", m_where.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0; }
+    bool makeReadOnly()
+    {
+        return ::mount("tmpfs", m_where.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+    }
 
 private:
     fs::path m_where;

@@ -32,9 +32,12 @@ TEST_P(ScaleSizes, ResultIsExactlyTheSizeInTheSourcesFormat)
     ASSERT_EQ(back.width(), size.width);
     ASSERT_EQ(back.height(), size.height);
     if (size.width >= 16 && size.height >= 16) {
-        VImage expected = master().resize(double(size.width) / 96, VImage::option()->set("vscale", double(size.height) / 64));
-        expected = expected.crop(0, 0, std::min(expected.width(), size.width), std::min(expected.height(), size.height))
-                       .embed(0, 0, size.width, size.height, VImage::option()->set("extend", VIPS_EXTEND_COPY));
+        VImage expected = master().resize(double(size.width) / 96,
+                                          VImage::option()->set("vscale", double(size.height) / 64));
+        expected =
+            expected
+                .crop(0, 0, std::min(expected.width(), size.width), std::min(expected.height(), size.height))
+                .embed(0, 0, size.width, size.height, VImage::option()->set("extend", VIPS_EXTEND_COPY));
         // Scaling blurs the hard edge of the transparent corner a little differently.
         EXPECT_LT(meanDifference(back, expected), kind == Kind::Gif || kind == Kind::Jpeg ? 9.0 : 5.0);
     }
@@ -123,7 +126,8 @@ TEST(Scale, AnimatedGifStaysAnimated)
     std::vector<VImage> frames;
     for (double v : {0.0, 255.0})
         frames.push_back(VImage::black(40, 20, VImage::option()->set("bands", 3)) + v);
-    VImage strip = VImage::arrayjoin(frames, VImage::option()->set("across", 1)).cast(VIPS_FORMAT_UCHAR)
+    VImage strip = VImage::arrayjoin(frames, VImage::option()->set("across", 1))
+                       .cast(VIPS_FORMAT_UCHAR)
                        .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
     strip.set("page-height", 20);
     TempDir dir;

@@ -1,12 +1,12 @@
 // WebP, AVIF and HEIC files as other programs write them (cwebp, gif2webp, ImageMagick,
-// heif-enc; ImageMagick 6 writes AVIF without alpha), through every target; recognised by their content; scaled into their own
-// format; animations and the HEIF rule for orientation.
+// heif-enc; ImageMagick 6 writes AVIF without alpha), through every target; recognised by their content;
+// scaled into their own format; animations and the HEIF rule for orientation.
 
 #include "TestImages.h"
 
+#include <gtest/gtest.h>
 #include <QProcess>
 #include <QStandardPaths>
-#include <gtest/gtest.h>
 
 namespace quarbel::imageservice::testing {
 namespace {
@@ -21,7 +21,8 @@ void runTool(const QString& program, const QStringList& arguments)
     QProcess tool;
     tool.start(program, arguments);
     ASSERT_TRUE(tool.waitForFinished(120000)) << program.toStdString() << " did not finish";
-    ASSERT_EQ(tool.exitCode(), 0) << program.toStdString() << ": " << tool.readAllStandardError().toStdString();
+    ASSERT_EQ(tool.exitCode(), 0) << program.toStdString() << ": "
+                                  << tool.readAllStandardError().toStdString();
 }
 
 QString q(const std::string& path) { return QString::fromStdString(path); }
@@ -42,8 +43,8 @@ struct MadeFile {
     const char* name;
     const char* fileName;
     void (*make)(const TempDir& dir, const std::string& out);
-    bool alpha;         // the file carries the master's transparency
-    double tolerance;   // how far its pixels may be from the master's
+    bool alpha;        // the file carries the master's transparency
+    double tolerance;  // how far its pixels may be from the master's
 };
 
 const MadeFile kMadeFiles[] = {
@@ -82,7 +83,9 @@ const MadeFile kMadeFiles[] = {
 double targetTolerance(Kind target)
 {
     switch (target) {
-    case Kind::Jpeg: case Kind::Webp: case Kind::Avif: return 2.5;
+    case Kind::Jpeg:
+    case Kind::Webp:
+    case Kind::Avif: return 2.5;
     case Kind::Gif: return 5.0;
     default: return 0.5;
     }
@@ -133,8 +136,9 @@ TEST(WebpHeif, ScaleKeepsEachSourcesOwnFormat)
     runTool("heif-enc", {"-q", "80", q(dir.file("photo.jpg")), "-o", q(dir.file("photo.heic"))});
     writeFile(dir.file("pic.webp"), encodeMaster(Kind::Webp));
     writeFile(dir.file("pic.avif"), encodeMaster(Kind::Avif));
-    for (const auto& [name, id] : {std::pair{"photo.heic", FormatID::HEIF}, std::pair{"pic.webp", FormatID::WEBP},
-                                   std::pair{"pic.avif", FormatID::AVIF}}) {
+    for (const auto& [name, id] :
+         {std::pair{"photo.heic", FormatID::HEIF}, std::pair{"pic.webp", FormatID::WEBP},
+          std::pair{"pic.avif", FormatID::AVIF}}) {
         ImageFile out;
         const Result r = scale(dir.file(name), "40", "30", out);
         ASSERT_TRUE(r) << name << ": " << r.reason;
@@ -152,9 +156,9 @@ TEST(WebpHeif, RecognisedByContentNotByName)
     writeFile(dir.file("really-webp.jpg"), encodeMaster(Kind::Webp));
     writeFile(dir.file("really-avif.heic"), encodeMaster(Kind::Avif));
     writeFile(dir.file("really-png.webp"), encodeMaster(Kind::Png));
-    for (const auto& [name, id] : {std::pair{"really-webp.jpg", FormatID::WEBP},
-                                   std::pair{"really-avif.heic", FormatID::AVIF},
-                                   std::pair{"really-png.webp", FormatID::PNG}}) {
+    for (const auto& [name, id] :
+         {std::pair{"really-webp.jpg", FormatID::WEBP}, std::pair{"really-avif.heic", FormatID::AVIF},
+          std::pair{"really-png.webp", FormatID::PNG}}) {
         ImageFile in;
         ASSERT_TRUE(in.LoadFile(dir.file(name))) << name;
         EXPECT_EQ(in.FormatID(), id) << name;
@@ -167,7 +171,8 @@ TEST(WebpHeif, AnimationsKeepFramesDelaysAndLoop)
     TempDir dir;
     std::vector<VImage> frames;
     for (double grey : {30.0, 140.0, 250.0})
-        frames.push_back(VImage::black(20, 10, VImage::option()->set("bands", 3)) + std::vector<double>{grey, 255 - grey, 90});
+        frames.push_back(VImage::black(20, 10, VImage::option()->set("bands", 3)) +
+                         std::vector<double>{grey, 255 - grey, 90});
     VImage strip = VImage::arrayjoin(frames, VImage::option()->set("across", 1))
                        .cast(VIPS_FORMAT_UCHAR)
                        .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));

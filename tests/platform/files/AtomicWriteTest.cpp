@@ -83,7 +83,8 @@ TEST_P(AtomicWrite, NewKeptAndReplacedFilesLeaveOnlyTheirNames)
 
 INSTANTIATE_TEST_SUITE_P(Kinds, AtomicWrite, ::testing::Values(TempKind::PreferUnnamed, TempKind::Named),
                          [](const auto& info) {
-                             return info.param == TempKind::Named ? std::string("Named") : std::string("Unnamed");
+                             return info.param == TempKind::Named ? std::string("Named")
+                                                                  : std::string("Unnamed");
                          });
 
 TEST(UnnamedFile, HasNoNameUntilLinkedAndCannotTakeAnExistingName)

@@ -127,7 +127,8 @@ VImage openPicture(const std::uint8_t* data, std::size_t size, const SourceInfo&
     } else if (allFrames) {
         options->set("n", -1);
     }
-    if (allFrames && (info.format == Format::Tiff || info.format == Format::Heif || info.format == Format::Avif)) {
+    if (allFrames &&
+        (info.format == Format::Tiff || info.format == Format::Heif || info.format == Format::Avif)) {
         // The pages of a TIFF or HEIF file may differ in size; then only the first one is kept.
         try {
             return vips_util::loadFromBytes(loader, data, size, options);

@@ -11,7 +11,7 @@ struct SourceInfo {
     Format format = Format::Unknown;
     int width = 0, height = 0;  // of one frame, as stored (before the orientation is applied)
     int frames = 1;
-    int orientation = 1;        // EXIF orientation 1..8
+    int orientation = 1;                              // EXIF orientation 1..8
     bool turned() const { return orientation >= 5; }  // width and height swap when shown
     int shownWidth() const { return turned() ? height : width; }
     int shownHeight() const { return turned() ? width : height; }
@@ -22,8 +22,8 @@ struct SourceInfo {
 SourceInfo readHeader(const std::uint8_t* data, std::size_t size, Format format);
 
 struct LoadRequest {
-    bool allFrames = false;  // all frames stacked top to bottom (page-height set), else the first
-    int jpegShrink = 1;      // 1, 2, 4 or 8: JPEG's own cheap downscale while decoding
+    bool allFrames = false;     // all frames stacked top to bottom (page-height set), else the first
+    int jpegShrink = 1;         // 1, 2, 4 or 8: JPEG's own cheap downscale while decoding
     bool randomAccess = false;  // needed when the picture is turned while decoding
 };
 

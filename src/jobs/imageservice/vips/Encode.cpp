@@ -48,22 +48,14 @@ std::vector<std::uint8_t> encodePicture(VImage image, Format format, const Encod
         // Standard Huffman tables: optimised ones make files about a tenth smaller but cost
         // about a third more time and hold every coefficient of the picture in memory.
         return vips_util::take(image.jpegsave_buffer(VImage::option()->set("Q", options.jpegQuality)));
-    case Format::Png:
-        return encodePng(firstFrame(image), options.cancel);
-    case Format::Gif:
-        return encodeGif(image, options.cancel);
-    case Format::Bmp:
-        return encodeBmp(pixels::flattenOnWhite(firstFrame(image)), options.cancel);
-    case Format::Tiff:
-        return encodeTiff(image, options.cancel);
-    case Format::Webp:
-        return encodeWebp(image, options.jpegQuality);
-    case Format::Avif:
-        return encodeHeif(firstFrame(image), options.jpegQuality, HeifCodec::Av1);
-    case Format::Heif:
-        return encodeHeif(firstFrame(image), options.jpegQuality, HeifCodec::Hevc);
-    case Format::Unknown:
-        break;
+    case Format::Png: return encodePng(firstFrame(image), options.cancel);
+    case Format::Gif: return encodeGif(image, options.cancel);
+    case Format::Bmp: return encodeBmp(pixels::flattenOnWhite(firstFrame(image)), options.cancel);
+    case Format::Tiff: return encodeTiff(image, options.cancel);
+    case Format::Webp: return encodeWebp(image, options.jpegQuality);
+    case Format::Avif: return encodeHeif(firstFrame(image), options.jpegQuality, HeifCodec::Av1);
+    case Format::Heif: return encodeHeif(firstFrame(image), options.jpegQuality, HeifCodec::Hevc);
+    case Format::Unknown: break;
     }
     throw vips_util::Failure("not a supported image format");
 }

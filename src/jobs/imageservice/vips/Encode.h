@@ -12,7 +12,7 @@
 namespace quarbel::imageservice {
 
 struct EncodeOptions {
-    int jpegQuality = 90;  // also WebP's, AVIF's and HEIC's
+    int jpegQuality = 90;                         // also WebP's, AVIF's and HEIC's
     const codecs::CancelToken* cancel = nullptr;  // stops the encoder part-way
 };
 

@@ -30,10 +30,7 @@ std::vector<int> delaysOf(const VImage& image, int frames)
 }
 
 // libvips' "loop": how many times the animation plays, 0 for ever.
-int loopOf(const VImage& image)
-{
-    return image.get_typeof("loop") ? std::max(0, image.get_int("loop")) : 0;
-}
+int loopOf(const VImage& image) { return image.get_typeof("loop") ? std::max(0, image.get_int("loop")) : 0; }
 
 }  // namespace
 

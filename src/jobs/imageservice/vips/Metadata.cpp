@@ -33,8 +33,10 @@ int orientationOf(const VImage& image)
 
 bool looksLikeXmp(const codecs::Bytes& data)
 {
-    const std::string_view text(reinterpret_cast<const char*>(data.data()), std::min<std::size_t>(data.size(), 512));
-    return text.find("<?xpacket") != std::string_view::npos || text.find("<x:xmpmeta") != std::string_view::npos;
+    const std::string_view text(reinterpret_cast<const char*>(data.data()),
+                                std::min<std::size_t>(data.size(), 512));
+    return text.find("<?xpacket") != std::string_view::npos ||
+           text.find("<x:xmpmeta") != std::string_view::npos;
 }
 
 // The names of the picture's fields, read once (libvips hands out a list to free).

@@ -81,10 +81,7 @@ VImage scaleFrame(VImage image, int width, int height)
 
 }  // namespace
 
-bool hasAlpha(const VImage& image)
-{
-    return image.has_alpha();
-}
+bool hasAlpha(const VImage& image) { return image.has_alpha(); }
 
 int pageHeight(const VImage& image)
 {
@@ -129,7 +126,8 @@ VImage toDisplay(VImage image)
                                                ->set("intent", VIPS_INTENT_PERCEPTUAL)
                                                ->set("depth", 8));
     }
-    const VipsInterpretation target = isGrey(interpretation) ? VIPS_INTERPRETATION_B_W : VIPS_INTERPRETATION_sRGB;
+    const VipsInterpretation target =
+        isGrey(interpretation) ? VIPS_INTERPRETATION_B_W : VIPS_INTERPRETATION_sRGB;
     if (interpretation != target)
         image = image.colourspace(target);
     if (image.format() != VIPS_FORMAT_UCHAR)

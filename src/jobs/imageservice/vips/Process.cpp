@@ -31,9 +31,11 @@ void checkOutputSize(long long width, long long height, int frames, Format targe
     const std::string size = std::to_string(width) + " x " + std::to_string(height);
     if (std::uint64_t(width) * std::uint64_t(height) * std::uint64_t(frames) > maxPixels() ||
         width > 0x7FFFFFFF || height > 0x7FFFFFFF)
-        throw Failure("the picture would be larger than " + std::to_string(maxPixels()) + " pixels (" + size + ")");
+        throw Failure("the picture would be larger than " + std::to_string(maxPixels()) + " pixels (" + size +
+                      ")");
     if (width > maxSideOf(target) || height > maxSideOf(target))
-        throw Failure("a " + std::string(formatName(target)) + " file cannot hold a picture of " + size + " pixels");
+        throw Failure("a " + std::string(formatName(target)) + " file cannot hold a picture of " + size +
+                      " pixels");
 }
 
 }  // namespace
@@ -69,7 +71,8 @@ Processed process(const std::vector<std::uint8_t>& bytes, const SourceInfo& info
         request.jpegShrink = jpegShrinkFor(info, size.width, size.height);
 
     DecodeWatch decoding;
-    VImage image = stoppable(decoding.watch(openPicture(bytes.data(), bytes.size(), info, request)), plan.cancel);
+    VImage image =
+        stoppable(decoding.watch(openPicture(bytes.data(), bytes.size(), info, request)), plan.cancel);
     image = pixels::upright(image);
     if (image.width() != size.width || pixels::pageHeight(image) != size.height)
         image = pixels::scaleTo(image, int(size.width), int(size.height));

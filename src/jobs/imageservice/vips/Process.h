@@ -12,10 +12,10 @@ namespace quarbel::imageservice {
 
 struct ProcessRequest {
     Format target = Format::Unknown;  // Unknown: keep the source's format
-    int jpegQuality = 90;  // also WebP's, AVIF's and HEIC's
+    int jpegQuality = 90;             // also WebP's, AVIF's and HEIC's
     Metadata metadata = Metadata::Keep;
     bool scale = false;
-    long long width = 0, height = 0;  // the output's size when scaling
+    long long width = 0, height = 0;              // the output's size when scaling
     const codecs::CancelToken* cancel = nullptr;  // stops the work part-way
 };
 
@@ -26,6 +26,7 @@ struct Processed {
 
 // Throws vips_util::Failure or vips::VError with the reason (std::bad_alloc when memory runs
 // out), codecs::Cancelled once request.cancel is cancelled; the bytes are the source file's.
-Processed process(const std::vector<std::uint8_t>& bytes, const SourceInfo& info, const ProcessRequest& request);
+Processed process(const std::vector<std::uint8_t>& bytes, const SourceInfo& info,
+                  const ProcessRequest& request);
 
 }  // namespace quarbel::imageservice

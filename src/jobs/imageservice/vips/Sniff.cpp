@@ -19,10 +19,15 @@ bool plausibleBmp(const std::uint8_t* data, std::size_t size)
         return false;
     const std::uint32_t infoSize = data[14] | data[15] << 8 | data[16] << 16 | std::uint32_t(data[17]) << 24;
     switch (infoSize) {
-    case 12: case 16: case 40: case 52: case 56: case 64: case 108: case 124:
-        return true;
-    default:
-        return false;
+    case 12:
+    case 16:
+    case 40:
+    case 52:
+    case 56:
+    case 64:
+    case 108:
+    case 124: return true;
+    default: return false;
     }
 }
 
@@ -97,8 +102,8 @@ const char* formatIdOf(Format format)
 
 Format formatOfId(const std::string& id)
 {
-    for (Format f : {Format::Jpeg, Format::Png, Format::Gif, Format::Bmp, Format::Tiff, Format::Webp, Format::Heif,
-                     Format::Avif})
+    for (Format f : {Format::Jpeg, Format::Png, Format::Gif, Format::Bmp, Format::Tiff, Format::Webp,
+                     Format::Heif, Format::Avif})
         if (id == formatIdOf(f))
             return f;
     return Format::Unknown;

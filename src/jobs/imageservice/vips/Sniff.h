@@ -13,9 +13,9 @@ enum class Format { Unknown, Jpeg, Png, Gif, Bmp, Tiff, Webp, Heif, Avif };
 
 Format sniffFormat(const std::uint8_t* data, std::size_t size);
 
-const char* formatIdOf(Format format);       // FormatID::* text, "" for Unknown
-Format formatOfId(const std::string& id);    // Unknown for any other text
-const char* formatName(Format format);       // "JPEG", "PNG", ...
+const char* formatIdOf(Format format);     // FormatID::* text, "" for Unknown
+Format formatOfId(const std::string& id);  // Unknown for any other text
+const char* formatName(Format format);     // "JPEG", "PNG", ...
 
 // Which of Heif and Avif an ISO base media file (an "ftyp" box first) is, from its major and
 // compatible brands; Unknown when it names neither.

@@ -85,7 +85,8 @@ int writeArea(VipsRegion* region, VipsRect* area, void* a)
 
 }  // namespace
 
-std::vector<std::uint8_t> encodeTiff(VImage image, std::uint64_t maxFileSize, const codecs::CancelToken* cancel)
+std::vector<std::uint8_t> encodeTiff(VImage image, std::uint64_t maxFileSize,
+                                     const codecs::CancelToken* cancel)
 {
     const int bands = image.bands();
     if (image.format() != VIPS_FORMAT_UCHAR || bands < 1 || bands > 4)

@@ -108,8 +108,7 @@ std::string reasonOf(const vips::VError& error, const WarningScope& scope)
         if (!gLastWarning.empty())
             return withoutDomain(gLastWarning);
     }
-    return candidates.empty() ? std::string("the image library failed")
-                              : withoutDomain(candidates.front());
+    return candidates.empty() ? std::string("the image library failed") : withoutDomain(candidates.front());
 }
 
 vips::VImage loadFromBytes(const char* loader, const std::uint8_t* data, std::size_t size,
@@ -135,8 +134,8 @@ vips::VImage generatedFrom(const vips::VImage& input, VipsGenerateFn generate, v
     VipsImage* out = vips_image_new();
     if (release) {
         auto* closer = new Closer{release, client};
-        g_signal_connect(out, "close", G_CALLBACK(+[](VipsImage*, gpointer c) { delete static_cast<Closer*>(c); }),
-                         closer);
+        g_signal_connect(out, "close",
+                         G_CALLBACK(+[](VipsImage*, gpointer c) { delete static_cast<Closer*>(c); }), closer);
     }
     g_object_ref(in);
     g_signal_connect(out, "close", G_CALLBACK(+[](VipsImage*, gpointer i) { g_object_unref(i); }), in);
@@ -187,9 +186,9 @@ vips::VImage adopt(const codecs::PixelView& pixels, std::shared_ptr<void> owner)
         delete keeper;
         throw;
     }
-    g_signal_connect(image.get_image(), "postclose",
-                     G_CALLBACK(+[](VipsImage*, gpointer k) { delete static_cast<std::shared_ptr<void>*>(k); }),
-                     keeper);
+    g_signal_connect(
+        image.get_image(), "postclose",
+        G_CALLBACK(+[](VipsImage*, gpointer k) { delete static_cast<std::shared_ptr<void>*>(k); }), keeper);
     return image;
 }
 
@@ -223,8 +222,9 @@ void initialize()
         // anyway (ImageMagick, PDF, SVG, ...) should anything reach the generic loader.
         vips_block_untrusted_set(TRUE);
         vips_cache_set_max(0);
-        g_log_set_handler("VIPS", static_cast<GLogLevelFlags>(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE |
-                                                              G_LOG_LEVEL_INFO | G_LOG_LEVEL_DEBUG),
+        g_log_set_handler("VIPS",
+                          static_cast<GLogLevelFlags>(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE |
+                                                      G_LOG_LEVEL_INFO | G_LOG_LEVEL_DEBUG),
                           logHandler, nullptr);
         codecs::bmp::prepareReader();
     });

@@ -27,7 +27,8 @@ constexpr int kAvifEffort = 0;
 
 std::vector<std::uint8_t> encodeWebp(VImage image, int quality)
 {
-    return vips_util::take(image.webpsave_buffer(VImage::option()->set("Q", quality)->set("effort", kWebpEffort)));
+    return vips_util::take(
+        image.webpsave_buffer(VImage::option()->set("Q", quality)->set("effort", kWebpEffort)));
 }
 
 std::vector<std::uint8_t> encodeHeif(VImage image, int quality, HeifCodec codec)

@@ -28,7 +28,8 @@ int throughTripwire(VipsRegion* out, void* sequence, void* /*input*/, void* clie
     auto* wire = static_cast<Tripwire*>(client);
     const VipsRect area = out->valid;
     const int bottom = area.top + area.height;
-    for (int seen = wire->deepest.load(); seen < bottom && !wire->deepest.compare_exchange_weak(seen, bottom);) {
+    for (int seen = wire->deepest.load();
+         seen < bottom && !wire->deepest.compare_exchange_weak(seen, bottom);) {
     }
     if (bottom > wire->line)
         wire->token->cancel();
@@ -74,7 +75,8 @@ TEST_P(CancelledEncoderTest, WithoutACancelReadsTheWholePicture)
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, CancelledEncoderTest,
-                         ::testing::Values(CancelCase{Format::Tiff, "Tiff", true}, CancelCase{Format::Bmp, "Bmp", true},
+                         ::testing::Values(CancelCase{Format::Tiff, "Tiff", true},
+                                           CancelCase{Format::Bmp, "Bmp", true},
                                            CancelCase{Format::Jpeg, "Jpeg", true},
                                            CancelCase{Format::Png, "Png", false},
                                            CancelCase{Format::Gif, "Gif", false}),

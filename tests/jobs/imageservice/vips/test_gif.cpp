@@ -67,12 +67,14 @@ Bytes decodedByVips(const Bytes& gif) { return rgbaOf(decodeIndependently(gif));
 
 Bytes decodedByQt(const Bytes& gif, int& width, int& height)
 {
-    const QImage q = QImage::fromData(gif.data(), int(gif.size()), "GIF").convertToFormat(QImage::Format_RGBA8888);
+    const QImage q =
+        QImage::fromData(gif.data(), int(gif.size()), "GIF").convertToFormat(QImage::Format_RGBA8888);
     width = q.width();
     height = q.height();
     Bytes out(std::size_t(width) * std::size_t(height) * 4);
     for (int y = 0; y < height; ++y)
-        std::memcpy(out.data() + std::size_t(y) * std::size_t(width) * 4, q.constScanLine(y), std::size_t(width) * 4);
+        std::memcpy(out.data() + std::size_t(y) * std::size_t(width) * 4, q.constScanLine(y),
+                    std::size_t(width) * 4);
     return out;
 }
 
@@ -90,7 +92,8 @@ std::size_t mismatches(const Bytes& expected, const Bytes& got, std::string& fir
             first = "pixel " + std::to_string(i / 4) + ": expected " + std::to_string(expected[i]) + "," +
                     std::to_string(expected[i + 1]) + "," + std::to_string(expected[i + 2]) + "," +
                     std::to_string(expected[i + 3]) + " got " + std::to_string(got[i]) + "," +
-                    std::to_string(got[i + 1]) + "," + std::to_string(got[i + 2]) + "," + std::to_string(got[i + 3]);
+                    std::to_string(got[i + 1]) + "," + std::to_string(got[i + 2]) + "," +
+                    std::to_string(got[i + 3]);
     }
     return bad;
 }
@@ -185,7 +188,7 @@ struct Sample {
     const char* name;
     int width, height, bands;
     std::function<Bytes(int, int)> make;  // the samples of width x height pixels
-    int tableEntries;                      // the smallest power of two holding the colours
+    int tableEntries;                     // the smallest power of two holding the colours
 };
 
 void PrintTo(const Sample& sample, std::ostream* out) { *out << sample.name; }
@@ -211,31 +214,46 @@ Bytes indexed(int width, int height, int bands, const std::function<int(int, int
 }
 
 const Sample kExact[] = {
-    {"colours_256", 64, 64, 3, [](int w, int h) { return indexed(w, h, 3, [](int x, int y) { return (x + 7 * y) % 256; }); }, 256},
-    {"colours_3", 30, 20, 3, [](int w, int h) { return indexed(w, h, 3, [](int x, int y) { return (x / 4 + y) % 3; }); }, 4},
-    {"colours_2", 40, 30, 3, [](int w, int h) { return indexed(w, h, 3, [](int x, int y) { return (x + y) % 2 * 200; }); }, 2},
+    {"colours_256", 64, 64, 3,
+     [](int w, int h) { return indexed(w, h, 3, [](int x, int y) { return (x + 7 * y) % 256; }); }, 256},
+    {"colours_3", 30, 20, 3,
+     [](int w, int h) { return indexed(w, h, 3, [](int x, int y) { return (x / 4 + y) % 3; }); }, 4},
+    {"colours_2", 40, 30, 3,
+     [](int w, int h) { return indexed(w, h, 3, [](int x, int y) { return (x + y) % 2 * 200; }); }, 2},
     {"colours_1", 17, 9, 3, [](int w, int h) { return indexed(w, h, 3, [](int, int) { return 42; }); }, 2},
     {"colours_255_transparent", 64, 64, 4,
-     [](int w, int h) { return indexed(w, h, 4, [](int x, int y) { return (x + y) % 7 == 0 ? -1 : (x + 5 * y) % 255; }); }, 256},
+     [](int w, int h) {
+         return indexed(w, h, 4, [](int x, int y) { return (x + y) % 7 == 0 ? -1 : (x + 5 * y) % 255; });
+     },
+     256},
     {"colours_4_transparent", 20, 20, 4,
-     [](int w, int h) { return indexed(w, h, 4, [](int x, int y) { return x < 5 ? -1 : (x + y) % 4 * 60; }); }, 8},
+     [](int w, int h) {
+         return indexed(w, h, 4, [](int x, int y) { return x < 5 ? -1 : (x + y) % 4 * 60; });
+     },
+     8},
     {"grey_256", 256, 3, 1, [](int w, int h) { return indexed(w, h, 1, [](int x, int) { return x; }); }, 256},
-    {"grey_alpha_200", 200, 4, 2, [](int w, int h) { return indexed(w, h, 2, [](int x, int y) { return y == 1 ? -1 : x; }); }, 256},
-    {"grey_alpha_5", 25, 5, 2, [](int w, int h) { return indexed(w, h, 2, [](int x, int y) { return y == 0 ? -1 : x / 5 * 50; }); }, 8},
+    {"grey_alpha_200", 200, 4, 2,
+     [](int w, int h) { return indexed(w, h, 2, [](int x, int y) { return y == 1 ? -1 : x; }); }, 256},
+    {"grey_alpha_5", 25, 5, 2,
+     [](int w, int h) { return indexed(w, h, 2, [](int x, int y) { return y == 0 ? -1 : x / 5 * 50; }); }, 8},
     // The code stream at its edges: a single pixel; one long row of one colour (the longest
     // codes); a column; noise of all 256 colours, the worst case; and a large patterned
     // picture whose table fills with long strings. The last two fill the 4096-entry code
     // table dozens of times, and both keep a full table for a while and start it over.
     {"one_pixel", 1, 1, 3, [](int w, int h) { return indexed(w, h, 3, [](int, int) { return 9; }); }, 2},
-    {"row_65535", 65535, 1, 3, [](int w, int h) { return indexed(w, h, 3, [](int, int) { return 200; }); }, 2},
-    {"column_65535", 1, 65535, 3, [](int w, int h) { return indexed(w, h, 3, [](int, int y) { return y / 1000 % 3; }); }, 4},
+    {"row_65535", 65535, 1, 3, [](int w, int h) { return indexed(w, h, 3, [](int, int) { return 200; }); },
+     2},
+    {"column_65535", 1, 65535, 3,
+     [](int w, int h) { return indexed(w, h, 3, [](int, int y) { return y / 1000 % 3; }); }, 4},
     {"noise", 700, 500, 3,
      [](int w, int h) {
          std::mt19937 random(11);
          return indexed(w, h, 3, [&](int, int) { return int(random() % 256); });
      },
      256},
-    {"pattern", 2000, 1500, 3, [](int w, int h) { return indexed(w, h, 3, [](int x, int y) { return (x * x / 64 + y / 3) % 16; }); }, 16},
+    {"pattern", 2000, 1500, 3,
+     [](int w, int h) { return indexed(w, h, 3, [](int x, int y) { return (x * x / 64 + y / 3) % 16; }); },
+     16},
 };
 
 class GifExactColours : public ::testing::TestWithParam<Sample> {};
@@ -415,8 +433,8 @@ TEST(GifAnimation, ATransparentFrameDoesNotShowTheFrameBeforeIt)
 {
     VImage hole = flat(20, 10, {0, 0, 255, 255}).copy();
     hole = hole.insert(flat(10, 10, {0, 0, 0, 0}), 0, 0);  // left half transparent
-    const Bytes gif = encodeGif(animation({flat(20, 10, {255, 0, 0, 255}), hole, flat(20, 10, {0, 255, 0, 255})},
-                                          {100, 100, 100}, 0));
+    const Bytes gif = encodeGif(animation(
+        {flat(20, 10, {255, 0, 0, 255}), hole, flat(20, 10, {0, 255, 0, 255})}, {100, 100, 100}, 0));
     for (const GifFrame& frame : layoutOf(gif).frames) {
         EXPECT_TRUE(frame.transparent);
         EXPECT_EQ(frame.disposal, 2) << "each frame is cleared before the next";
@@ -431,7 +449,8 @@ TEST(GifAnimation, ATransparentFrameDoesNotShowTheFrameBeforeIt)
 TEST(GifAnimation, FramesOfManyColoursEachGetTheirOwnPalette)
 {
     const VImage first = photoLike(120, 90);
-    const VImage second = (photoLike(120, 90).rot180() * 0.5).cast(VIPS_FORMAT_UCHAR)
+    const VImage second = (photoLike(120, 90).rot180() * 0.5)
+                              .cast(VIPS_FORMAT_UCHAR)
                               .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
     const Bytes gif = encodeGif(animation({first, second}, {50, 50}, 0));
     const GifLayout layout = layoutOf(gif);
@@ -456,7 +475,8 @@ TEST(GifInput, PicturesAGifCannotHoldFailWithAReason)
     const VImage deep = VImage::black(10, 10, VImage::option()->set("bands", 3)).cast(VIPS_FORMAT_USHORT);
     EXPECT_THROW(encodeGif(deep), vips_util::Failure);
     // A great many one-pixel frames: each would cost more bytes than its pixel.
-    VImage frames = VImage::black(1, 100001, VImage::option()->set("bands", 3)).cast(VIPS_FORMAT_UCHAR).copy();
+    VImage frames =
+        VImage::black(1, 100001, VImage::option()->set("bands", 3)).cast(VIPS_FORMAT_UCHAR).copy();
     frames.set("page-height", 1);
     EXPECT_THROW(encodeGif(frames), vips_util::Failure);
 }

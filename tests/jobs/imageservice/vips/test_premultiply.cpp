@@ -24,7 +24,8 @@ VImage everyPair()
             bytes[(alpha * 256 + grey) * 2] = std::uint8_t(grey);
             bytes[(alpha * 256 + grey) * 2 + 1] = std::uint8_t(alpha);
         }
-    return VImage(vips_image_new_from_memory_copy(bytes.data(), bytes.size(), 256, 256, 2, VIPS_FORMAT_UCHAR));
+    return VImage(
+        vips_image_new_from_memory_copy(bytes.data(), bytes.size(), 256, 256, 2, VIPS_FORMAT_UCHAR));
 }
 
 std::vector<std::uint8_t> bytesOf(const VImage& image)
@@ -49,7 +50,8 @@ TEST(Premultiply, EveryColourAndAlphaIsRoundedToTheNearestStep)
 
 TEST(Premultiply, UnpremultiplyInvertsWhereverTheAlphaAllowsIt)
 {
-    const std::vector<std::uint8_t> back = bytesOf(pixels::unpremultiplied(pixels::premultiplied(everyPair())));
+    const std::vector<std::uint8_t> back =
+        bytesOf(pixels::unpremultiplied(pixels::premultiplied(everyPair())));
     for (int alpha = 0; alpha < 256; ++alpha)
         for (int grey = 0; grey < 256; ++grey) {
             const std::size_t at = std::size_t(alpha * 256 + grey) * 2;
@@ -57,7 +59,8 @@ TEST(Premultiply, UnpremultiplyInvertsWhereverTheAlphaAllowsIt)
             if (alpha == 0) {
                 ASSERT_EQ(back[at], 0) << "a fully transparent pixel is black";
             } else {  // the premultiplied value kept grey to half a step of 255 / alpha
-                ASSERT_LE(std::abs(back[at] - grey), int(std::ceil(127.5 / alpha))) << grey << " at alpha " << alpha;
+                ASSERT_LE(std::abs(back[at] - grey), int(std::ceil(127.5 / alpha)))
+                    << grey << " at alpha " << alpha;
             }
         }
     // Opaque pixels come back exactly.
@@ -69,17 +72,20 @@ TEST(Premultiply, ColourBeyondItsAlphaIsClampedNotWrapped)
 {
     // Lanczos overshoots at hard edges, so colour may exceed alpha after scaling.
     const std::uint8_t pixel[4] = {200, 120, 10, 100};
-    const VImage image = VImage::new_from_memory(const_cast<std::uint8_t*>(pixel), sizeof pixel, 1, 1, 4, VIPS_FORMAT_UCHAR);
+    const VImage image =
+        VImage::new_from_memory(const_cast<std::uint8_t*>(pixel), sizeof pixel, 1, 1, 4, VIPS_FORMAT_UCHAR);
     const std::vector<std::uint8_t> out = bytesOf(pixels::unpremultiplied(image));
     EXPECT_EQ(out, (std::vector<std::uint8_t>{255, 255, 26, 100}));
 }
 
 TEST(Premultiply, RejectsWhatItCannotHandle)
 {
-    EXPECT_THROW(pixels::premultiplied(VImage::black(2, 2, VImage::option()->set("bands", 2)).cast(VIPS_FORMAT_FLOAT)),
-                 vips::VError)
+    EXPECT_THROW(
+        pixels::premultiplied(VImage::black(2, 2, VImage::option()->set("bands", 2)).cast(VIPS_FORMAT_FLOAT)),
+        vips::VError)
         << "a float picture";
-    EXPECT_THROW(pixels::premultiplied(VImage::black(2, 2).cast(VIPS_FORMAT_UCHAR)), vips::VError) << "no alpha";
+    EXPECT_THROW(pixels::premultiplied(VImage::black(2, 2).cast(VIPS_FORMAT_UCHAR)), vips::VError)
+        << "no alpha";
 }
 
 TEST(Premultiply, ScalingDoesNotBleedTheColourOfTransparentPixels)
@@ -88,9 +94,10 @@ TEST(Premultiply, ScalingDoesNotBleedTheColourOfTransparentPixels)
     // pixels near the seam stay blue, and the seam's pixels are partly transparent blue.
     const VImage x = VImage::xyz(120, 40).extract_band(0);
     const VImage left = x < 60;
-    const VImage rgba = left.ifthenelse(std::vector<double>{255, 0, 0, 0}, std::vector<double>{0, 0, 255, 255})
-                            .cast(VIPS_FORMAT_UCHAR)
-                            .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+    const VImage rgba =
+        left.ifthenelse(std::vector<double>{255, 0, 0, 0}, std::vector<double>{0, 0, 255, 255})
+            .cast(VIPS_FORMAT_UCHAR)
+            .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
     TempDir dir;
     writeFile(dir.file("seam.png"), take(rgba.pngsave_buffer()));
     for (const int width : {30, 17, 200}) {

@@ -67,7 +67,8 @@ std::vector<Directory> readDirectories(const Bytes& file)
                 if (f.type == 3 || f.type == 4)
                     f.values.push_back(le(file, value + std::size_t(size) * k, size));
                 else if (f.type == 5)
-                    f.values.insert(f.values.end(), {le(file, value + 8 * k, 4), le(file, value + 8 * k + 4, 4)});
+                    f.values.insert(f.values.end(),
+                                    {le(file, value + 8 * k, 4), le(file, value + 8 * k + 4, 4)});
                 else
                     f.bytes.push_back(std::uint8_t(le(file, value + k, 1)));
             }
@@ -116,7 +117,8 @@ void expectBaselineFields(const Directory& d, const Bytes& file, int width, int 
 VImage srgb(VImage image)
 {
     return image.cast(VIPS_FORMAT_UCHAR)
-        .copy(VImage::option()->set("interpretation", image.bands() >= 3 ? VIPS_INTERPRETATION_sRGB : VIPS_INTERPRETATION_B_W));
+        .copy(VImage::option()->set("interpretation",
+                                    image.bands() >= 3 ? VIPS_INTERPRETATION_sRGB : VIPS_INTERPRETATION_B_W));
 }
 
 // The master's ramps with `bands` bands: grey is its red ramp, alpha its transparent corner.
@@ -139,7 +141,7 @@ VImage noise(int width, int height, int bands, unsigned seed)
         s = std::uint8_t(random());
     // copy_memory() would keep pointing at `samples`: the image gets a copy of its own.
     return srgb(VImage(vips_image_new_from_memory_copy(samples.data(), samples.size(), width, height, bands,
-                                                      VIPS_FORMAT_UCHAR)));
+                                                       VIPS_FORMAT_UCHAR)));
 }
 
 double largestDifference(const VImage& a, const VImage& b)
@@ -157,7 +159,8 @@ Bytes expectRoundTrip(const VImage& picture, int pages = 1)
     EXPECT_EQ(back.bands(), picture.bands());
     EXPECT_EQ(back.format(), VIPS_FORMAT_UCHAR);
     EXPECT_EQ(back.get_typeof("n-pages") ? back.get_int("n-pages") : 1, pages);
-    if (back.width() == picture.width() && back.height() == picture.height() && back.bands() == picture.bands()) {
+    if (back.width() == picture.width() && back.height() == picture.height() &&
+        back.bands() == picture.bands()) {
         EXPECT_EQ(largestDifference(back, picture), 0) << "every sample comes back";
     }
     return file;
@@ -170,18 +173,12 @@ struct Shape {
 };
 
 const Shape kShapes[] = {
-    {"grey", 300, 200, 1, false},
-    {"grey_alpha", 300, 200, 2, false},
-    {"rgb", 300, 200, 3, false},
-    {"rgba", 300, 200, 4, false},
-    {"one_pixel", 1, 1, 3, false},
-    {"one_pixel_grey_alpha", 1, 1, 2, false},
-    {"width_1", 1, 700, 4, false},
-    {"width_3", 3, 500, 3, false},
-    {"width_7_grey", 7, 333, 1, false},
-    {"tall", 2000, 1500, 3, false},  // many strips, the last one short
-    {"noise_rgb", 1500, 700, 3, true},
-    {"noise_rgba", 517, 301, 4, true},
+    {"grey", 300, 200, 1, false},       {"grey_alpha", 300, 200, 2, false},
+    {"rgb", 300, 200, 3, false},        {"rgba", 300, 200, 4, false},
+    {"one_pixel", 1, 1, 3, false},      {"one_pixel_grey_alpha", 1, 1, 2, false},
+    {"width_1", 1, 700, 4, false},      {"width_3", 3, 500, 3, false},
+    {"width_7_grey", 7, 333, 1, false}, {"tall", 2000, 1500, 3, false},  // many strips, the last one short
+    {"noise_rgb", 1500, 700, 3, true},  {"noise_rgba", 517, 301, 4, true},
 };
 
 class TiffShapes : public ::testing::TestWithParam<Shape> {};
@@ -206,10 +203,7 @@ TEST_P(TiffShapes, EverySampleComesBackAndTheFieldsAreRight)
 INSTANTIATE_TEST_SUITE_P(Pictures, TiffShapes, ::testing::ValuesIn(kShapes),
                          [](const auto& info) { return std::string(info.param.name); });
 
-int rowsPerStripOf(const Bytes& file)
-{
-    return int(valuesOf(readDirectories(file).at(0), 278).at(0));
-}
+int rowsPerStripOf(const Bytes& file) { return int(valuesOf(readDirectories(file).at(0), 278).at(0)); }
 
 // Heights around the strip height the writer picks for that width.
 TEST(TiffOutput, HeightsAroundStripBoundariesComeBack)
@@ -231,7 +225,8 @@ VImage threePages(int width, int page, int bands)
 {
     std::vector<VImage> frames;
     for (int i = 0; i < 3; ++i)
-        frames.push_back(i == 1 ? noise(width, page, bands, 3) : ramps(width, page, bands).rot180() * (i ? 0.5 : 1.0));
+        frames.push_back(i == 1 ? noise(width, page, bands, 3)
+                                : ramps(width, page, bands).rot180() * (i ? 0.5 : 1.0));
     VImage stack = srgb(VImage::arrayjoin(frames, VImage::option()->set("across", 1)));
     stack.set("page-height", page);
     return stack.copy_memory();
@@ -258,16 +253,14 @@ TEST(TiffOutput, FramesBecomeNumberedPagesWithTheSamePixels)
         }
         // Each page on its own, as a reader that shows one page at a time gets it.
         for (int i = 0; i < 3; ++i) {
-            const VImage one = VImage::new_from_buffer(file.data(), file.size(), "", VImage::option()->set("page", i));
+            const VImage one =
+                VImage::new_from_buffer(file.data(), file.size(), "", VImage::option()->set("page", i));
             EXPECT_EQ(largestDifference(one, picture.crop(0, i * page, width, page)), 0) << "page " << i;
         }
     }
 }
 
-Bytes srgbProfile()
-{
-    return take(VImage::profile_load("sRGB"));
-}
+Bytes srgbProfile() { return take(VImage::profile_load("sRGB")); }
 
 VImage withMetadata(VImage image, double xres, double yres, const char* unit, const Bytes& profile)
 {
@@ -298,9 +291,10 @@ TEST(TiffOutput, ResolutionAndProfileSurvive)
     };
     const Bytes profile = srgbProfile();
     ASSERT_GT(profile.size(), 128u);
-    for (const Case c : {Case{72 / 25.4, 72 / 25.4, "in", 2, 72}, Case{double(float(300 / 25.4)), 150 / 25.4, "in", 2, 300},
-                         Case{2.83465, 2.83465, nullptr, 3, 0}, Case{1.0, 1.0, "cm", 3, 10},
-                         Case{0.013, 40000.5, nullptr, 3, 0}}) {
+    for (const Case c :
+         {Case{72 / 25.4, 72 / 25.4, "in", 2, 72}, Case{double(float(300 / 25.4)), 150 / 25.4, "in", 2, 300},
+          Case{2.83465, 2.83465, nullptr, 3, 0}, Case{1.0, 1.0, "cm", 3, 10},
+          Case{0.013, 40000.5, nullptr, 3, 0}}) {
         SCOPED_TRACE(c.xres);
         const VImage picture = withMetadata(ramps(120, 80, 3), c.xres, c.yres, c.unit, profile);
         const Bytes file = expectRoundTrip(picture);
