@@ -23,21 +23,12 @@ void exitWithError(j_common_ptr info) { failWith(info); }
 
 void emitMessage(j_common_ptr info, int level)
 {
-    if (level < 0)  // a warning: the data is corrupt or incomplete
+    // A warning: the data is corrupt or incomplete.
+    if (level < 0 && reinterpret_cast<ErrorManager*>(info->err)->warnings == Warnings::Fail)
         failWith(info);
 }
 
 void outputNothing(j_common_ptr) {}
-
-jpeg_error_mgr* useErrorManager(ErrorManager* error)
-{
-    jpeg_std_error(&error->pub);
-    error->pub.error_exit = exitWithError;
-    error->pub.emit_message = emitMessage;
-    error->pub.output_message = outputNothing;
-    error->message[0] = '\0';
-    return &error->pub;
-}
 
 // The destination grows a malloc'ed buffer that is ours to free in every case (libjpeg's own
 // memory destination loses its last buffer when compression is aborted).
@@ -62,6 +53,17 @@ boolean growDestination(j_compress_ptr info)
 void endDestination(j_compress_ptr) {}
 
 }  // namespace
+
+jpeg_error_mgr* useErrorManager(ErrorManager* error, Warnings warnings)
+{
+    jpeg_std_error(&error->pub);
+    error->pub.error_exit = exitWithError;
+    error->pub.emit_message = emitMessage;
+    error->pub.output_message = outputNothing;
+    error->message[0] = '\0';
+    error->warnings = warnings;
+    return &error->pub;
+}
 
 bool openSource(Source* source, const unsigned char* data, unsigned long size)
 {

@@ -13,11 +13,19 @@
 
 namespace quarbel::codecs::jpeg::libjpeg {
 
+// What a warning (damaged but readable data) does: fail like an error, or let the decode go on.
+enum class Warnings { Fail, Tolerate };
+
 struct ErrorManager {
     jpeg_error_mgr pub;
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
+    Warnings warnings;
 };
+
+// Points a libjpeg object's error reporting at `error`: an error (and a warning, unless
+// tolerated) formats its message into error->message and jumps back to error->jump.
+jpeg_error_mgr* useErrorManager(ErrorManager* error, Warnings warnings = Warnings::Fail);
 
 // A source file opened for reading its coefficients. Zero-initialise, then openSource; always
 // closeSource, also after a failure.

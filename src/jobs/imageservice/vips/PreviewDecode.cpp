@@ -14,6 +14,8 @@
 
 #include "jobs/imageservice/vips/PreviewDecode.h"
 
+#include "codecs/jpeg/Libjpeg.h"
+
 #include "jobs/imageservice/vips/Decode.h"
 #include "jobs/imageservice/vips/DecodeWatch.h"
 #include "jobs/imageservice/vips/Pixels.h"
@@ -26,31 +28,15 @@
 #include <cstdlib>
 #include <optional>
 
-#include <jpeglib.h>
-
 namespace quarbel::imageservice {
 
 using vips::VImage;
 
 namespace {
 
-// libjpeg reports errors through a callback that must not return: it jumps back to the
-// decode with the message. Warnings (damaged but readable data) are tolerated, as the
-// libvips loaders are told to.
-struct JpegErrors {
-    jpeg_error_mgr manager;
-    std::jmp_buf escape;
-    char message[JMSG_LENGTH_MAX] = {};
-};
-
-void jpegFailed(j_common_ptr decoder)
-{
-    auto* errors = reinterpret_cast<JpegErrors*>(decoder->err);
-    (*decoder->err->format_message)(decoder, errors->message);
-    std::longjmp(errors->escape, 1);
-}
-
-void jpegMessage(j_common_ptr, int) {}
+// libjpeg's errors jump back to the decode with the message; warnings (damaged but readable
+// data) are tolerated, as the libvips loaders are told to.
+using JpegErrors = codecs::jpeg::libjpeg::ErrorManager;
 
 struct JpegPixels {
     int width = 0, height = 0, bands = 0;  // bands 0: a colour space left to libvips
@@ -64,10 +50,8 @@ bool readScaledJpeg(const std::uint8_t* data, std::size_t size, int shrink, Jpeg
                     JpegErrors& errors)
 {
     jpeg_decompress_struct decoder;
-    decoder.err = jpeg_std_error(&errors.manager);
-    errors.manager.error_exit = jpegFailed;
-    errors.manager.emit_message = jpegMessage;
-    if (setjmp(errors.escape)) {
+    decoder.err = codecs::jpeg::libjpeg::useErrorManager(&errors, codecs::jpeg::libjpeg::Warnings::Tolerate);
+    if (setjmp(errors.jump)) {
         jpeg_destroy_decompress(&decoder);
         return false;
     }
