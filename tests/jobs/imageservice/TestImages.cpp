@@ -89,6 +89,22 @@ Bytes take(VipsBlob* blob)
     return out;
 }
 
+Bytes animatedGif(const std::vector<int>& delays, int loop)
+{
+    std::vector<VImage> frames;
+    for (double grey : {30.0, 140.0, 250.0})
+        frames.push_back(VImage::black(20, 10, VImage::option()->set("bands", 3)) +
+                         std::vector<double>{grey, 255 - grey, 90});
+    VImage strip = VImage::arrayjoin(frames, VImage::option()->set("across", 1))
+                       .cast(VIPS_FORMAT_UCHAR)
+                       .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+    strip.set("page-height", 10);
+    strip.set("delay", delays);
+    if (loop != 0)
+        strip.set("loop", loop);
+    return take(strip.gifsave_buffer());
+}
+
 namespace {
 
 Bytes qtBmp(const VImage& rgb)

@@ -43,6 +43,9 @@ bool carriesAlpha(Kind kind);
 Bytes jpegBytes(const vips::VImage& image, int quality = 95);
 // The opaque master of that size as a JPEG whose EXIF orientation is `orientation`.
 Bytes turnedJpeg(int width, int height, int orientation);
+// A three-frame GIF of flat colours, 20 x 10, with these frame delays (ms) and loop count
+// (0: none stored).
+Bytes animatedGif(const std::vector<int>& delays = {100, 100, 100}, int loop = 0);
 // The bytes of a libvips save-to-buffer result (which it releases).
 Bytes take(VipsBlob* blob);
 void writeFile(const std::string& path, const Bytes& bytes);

@@ -218,21 +218,6 @@ TEST_P(SpecialSources, ConvertToEveryTargetLooksLikeTheSource)
 INSTANTIATE_TEST_SUITE_P(Sources, SpecialSources, ::testing::ValuesIn(kSpecialSources),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// Three frames of different flat colours.
-Bytes animatedGif()
-{
-    std::vector<VImage> frames;
-    for (double grey : {30.0, 140.0, 250.0})
-        frames.push_back(VImage::black(20, 10, VImage::option()->set("bands", 3)) +
-                         std::vector<double>{grey, 255 - grey, 90});
-    VImage strip = VImage::arrayjoin(frames, VImage::option()->set("across", 1))
-                       .cast(VIPS_FORMAT_UCHAR)
-                       .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
-    strip.set("page-height", 10);
-    strip.set("delay", std::vector<int>{100, 100, 100});
-    return take(strip.gifsave_buffer());
-}
-
 TEST(Convert, AnimationKeepsItsFramesWhereTheTargetHoldsThem)
 {
     TempDir dir;

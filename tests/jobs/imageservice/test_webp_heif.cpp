@@ -169,17 +169,7 @@ TEST(WebpHeif, RecognisedByContentNotByName)
 TEST(WebpHeif, AnimationsKeepFramesDelaysAndLoop)
 {
     TempDir dir;
-    std::vector<VImage> frames;
-    for (double grey : {30.0, 140.0, 250.0})
-        frames.push_back(VImage::black(20, 10, VImage::option()->set("bands", 3)) +
-                         std::vector<double>{grey, 255 - grey, 90});
-    VImage strip = VImage::arrayjoin(frames, VImage::option()->set("across", 1))
-                       .cast(VIPS_FORMAT_UCHAR)
-                       .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
-    strip.set("page-height", 10);
-    strip.set("delay", std::vector<int>{40, 80, 120});
-    strip.set("loop", 3);
-    writeFile(dir.file("anim.gif"), take(strip.gifsave_buffer()));
+    writeFile(dir.file("anim.gif"), animatedGif({40, 80, 120}, 3));
     runTool("gif2webp", {"-quiet", q(dir.file("anim.gif")), "-o", q(dir.file("anim.webp"))});
 
     for (const char* source : {"anim.gif", "anim.webp"}) {
