@@ -1,6 +1,6 @@
 #include "codecs/exif/Exif.h"
 
-#include "codecs/tiff/TiffDirectory.h"
+#include "codecs/exif/Directory.h"
 
 #include <algorithm>
 #include <cstring>
@@ -152,7 +152,7 @@ void replace(std::vector<Entry>& entries, Entry entry)
         }
 }
 
-void addAll(tiff::Directory& directory, const std::vector<Entry>& entries)
+void addAll(Directory& directory, const std::vector<Entry>& entries)
 {
     for (const Entry& e : entries)
         directory.addField(e.tag, e.type, e.count, e.value);
@@ -194,12 +194,12 @@ void describe(Block& block, int orientation, std::uint32_t width, std::uint32_t 
 Bytes encode(const Block& block)
 {
     Bytes out = {'I', 'I', 42, 0, 0, 0, 0, 0};
-    tiff::Directory ifd0;
+    Directory ifd0;
     addAll(ifd0, block.ifd0);
     for (const auto& [tag, entries] : {std::pair{kExifIfd, &block.exif}, std::pair{kGpsIfd, &block.gps}}) {
         if (entries->empty())
             continue;
-        tiff::Directory sub;
+        Directory sub;
         addAll(sub, *entries);
         const std::uint32_t offset = std::uint32_t(sub.appendTo(out).offset);
         ifd0.addField(tag, kLong, 1, longEntry(tag, offset).value);

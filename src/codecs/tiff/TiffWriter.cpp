@@ -1,11 +1,13 @@
 #include "codecs/tiff/TiffWriter.h"
 
-#include "codecs/ByteOrder.h"
-#include "codecs/Deflate.h"
 #include "codecs/Failure.h"
+#include "codecs/tiff/ExifFields.h"
+#include "codecs/tiff/MemoryTiff.h"
 
 #include <algorithm>
 #include <cstring>
+#include <tuple>
+#include <vector>
 
 namespace quarbel::codecs::tiff {
 
@@ -20,34 +22,60 @@ constexpr int kLevel = 3;
 // than strips of 1 MiB, larger strips gain nothing more but hold more memory.
 constexpr std::size_t kStripBytes = 1u << 20;
 
-enum : std::uint16_t { MinIsBlack = 1, Rgb = 2 };
-constexpr std::uint16_t kAdobeDeflate = 8, kHorizontalDifferencing = 2, kUnassociatedAlpha = 2;
-constexpr std::uint32_t kPage = 2;
+// The IFD0 fields of an EXIF block that describe the picture's origin; the others (size,
+// layout, resolution, orientation) are this file's own.
+bool isDescriptive(std::uint16_t tag)
+{
+    switch (tag) {
+    case TIFFTAG_IMAGEDESCRIPTION:
+    case TIFFTAG_MAKE:
+    case TIFFTAG_MODEL:
+    case TIFFTAG_SOFTWARE:
+    case TIFFTAG_DATETIME:
+    case TIFFTAG_ARTIST:
+    case TIFFTAG_COPYRIGHT: return true;
+    default: return false;
+    }
+}
+
+// The most bytes a deflate stream of n bytes takes (stored blocks at worst), with room to spare.
+std::uint64_t deflateBound(std::uint64_t n) { return n + n / 256 + 64; }
+
+std::uint64_t metadataBytes(const Metadata& m)
+{
+    std::uint64_t n = m.xmp.size() + m.iptc.size() + 4;
+    if (m.exif)
+        for (const auto* entries : {&m.exif->ifd0, &m.exif->exif, &m.exif->gps})
+            for (const exif::Entry& e : *entries)
+                n += 20 + e.value.size() * 2;  // an entry, its value, and a value that grows when converted
+    return n;
+}
 
 }  // namespace
 
-// Takes the picture's rows from top to bottom, differences and compresses them a strip at a
-// time, and closes each page with its directory. The file grows in `out`; nothing but one
-// strip of samples is held besides it.
+// Gathers the picture's rows into strips, hands each whole strip to libtiff, and closes each
+// page with its directory. Besides the file, one strip of samples is held.
 class TiffWriter::Strips {
 public:
-    Strips(const Layout& layout, std::uint64_t maxFileSize, const CancelToken* cancel)
+    Strips(const Layout& layout, std::uint64_t classicLimit, const CancelToken* cancel)
         : m_layout(layout),
           m_cancel(cancel),
           m_stride(std::size_t(layout.width) * std::size_t(layout.samples)),
-          m_maxFileSize(maxFileSize),
+          m_rowsPerStrip(std::uint32_t(std::clamp<std::size_t>(kStripBytes / m_stride, 1, layout.pageHeight))),
           m_strip(m_stride * m_rowsPerStrip),
-          m_compressed(m_compressor.zlibBound(m_strip.size())),
-          m_out{'I', 'I', 42, 0, 0, 0, 0, 0}
+          // Photographs compress to a third or half of their samples: growing the file in
+          // steps from nothing would copy it several times and hold old and new copy at once.
+          m_file(sizeBound() > classicLimit ? Variant::Big : Variant::Classic,
+                 m_stride * layout.pageHeight * layout.pages / 2)
     {
-        // Photographs compress to a third or half of their samples: growing the file in
-        // steps from nothing would copy it several times and hold old and new copy at once.
-        m_out.reserve(m_stride * layout.pageHeight * layout.pages / 2);
+        if (!layout.metadata.empty())
+            writeExifDirectories();
+        startPage();
     }
 
     void addRow(const std::uint8_t* row)
     {
-        difference(row, &m_strip[std::size_t(m_stripRows) * m_stride]);
+        std::memcpy(&m_strip[std::size_t(m_stripRows) * m_stride], row, m_stride);
         ++m_stripRows;
         ++m_pageRow;
         if (m_stripRows == m_rowsPerStrip || m_pageRow == m_layout.pageHeight)
@@ -60,145 +88,136 @@ public:
     {
         if (m_page != m_layout.pages)
             throw Failure("the picture ended early");
-        return std::move(m_out);
+        return m_file.take();
     }
 
 private:
-    // Horizontal differencing: each sample minus the same sample of the pixel on its left.
-    void difference(const std::uint8_t* __restrict in, std::uint8_t* __restrict out) const
+    // What the file can grow to at most: every strip stored rather than compressed, every
+    // directory and value.
+    std::uint64_t sizeBound() const
     {
-        const std::size_t n = std::size_t(m_layout.samples);
-        std::memcpy(out, in, n);
-        for (std::size_t i = n; i < m_stride; ++i)
-            out[i] = std::uint8_t(in[i] - in[i - n]);
+        const Layout& l = m_layout;
+        const std::uint64_t strips = (l.pageHeight + m_rowsPerStrip - 1) / m_rowsPerStrip;
+        const std::uint64_t page = strips * (deflateBound(std::uint64_t(m_stride) * m_rowsPerStrip) + 16) +
+                                   l.profile.size() + 1024;
+        return 8 + page * l.pages + metadataBytes(l.metadata);
     }
 
-    void checkSize(std::uint64_t size) const
+    // The EXIF and GPS sub-directories are written before the first page, which points at them.
+    void writeExifDirectories()
     {
-        if (size > m_maxFileSize)
-            throw Failure("the TIFF file would be larger than 4 GiB");
+        const Metadata& m = m_layout.metadata;
+        if (!m.exif)
+            return;
+        TIFF* tiff = m_file.handle();
+        using Create = int (*)(TIFF*);
+        for (const auto& [create, entries, offset] :
+             {std::tuple<Create, const std::vector<exif::Entry>*, std::uint64_t*>{
+                  TIFFCreateEXIFDirectory, &m.exif->exif, &m_exifOffset},
+              {TIFFCreateGPSDirectory, &m.exif->gps, &m_gpsOffset}}) {
+            if (entries->empty())
+                continue;
+            m_file.check(create(tiff) == 0, "EXIF directory");
+            for (const exif::Entry& e : *entries)
+                setEntry(tiff, e);
+            m_file.check(TIFFWriteCustomDirectory(tiff, offset) == 1, "EXIF directory");
+            TIFFFreeDirectory(tiff);
+        }
+        m_file.check(TIFFCreateDirectory(tiff) == 0, "directory");
+    }
+
+    void startPage()
+    {
+        const Layout& l = m_layout;
+        TIFF* tiff = m_file.handle();
+        bool ok = true;
+        auto set = [&](auto... values) { ok = ok && TIFFSetField(tiff, values...) == 1; };
+        if (l.pages > 1) {
+            set(TIFFTAG_SUBFILETYPE, std::uint32_t(FILETYPE_PAGE));
+            if (l.pages <= 0xFFFF)  // the page numbers are 16-bit; without them the order still tells
+                set(TIFFTAG_PAGENUMBER, int(m_page), int(l.pages));
+        }
+        set(TIFFTAG_IMAGEWIDTH, l.width);
+        set(TIFFTAG_IMAGELENGTH, l.pageHeight);
+        set(TIFFTAG_SAMPLESPERPIXEL, l.samples);
+        set(TIFFTAG_BITSPERSAMPLE, 8);
+        set(TIFFTAG_COMPRESSION, COMPRESSION_ADOBE_DEFLATE);
+        set(TIFFTAG_ZIPQUALITY, kLevel);
+        set(TIFFTAG_PREDICTOR, PREDICTOR_HORIZONTAL);
+        set(TIFFTAG_PHOTOMETRIC, l.samples >= 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK);
+        set(TIFFTAG_ORIENTATION, ORIENTATION_TOPLEFT);
+        set(TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+        set(TIFFTAG_ROWSPERSTRIP, m_rowsPerStrip);
+        set(TIFFTAG_XRESOLUTION, l.xres);
+        set(TIFFTAG_YRESOLUTION, l.yres);
+        set(TIFFTAG_RESOLUTIONUNIT, int(l.resolutionUnit));
+        if (l.samples == 2 || l.samples == 4) {
+            const std::uint16_t unassociated = EXTRASAMPLE_UNASSALPHA;
+            set(TIFFTAG_EXTRASAMPLES, 1, &unassociated);
+        }
+        if (!l.profile.empty())
+            set(TIFFTAG_ICCPROFILE, std::uint32_t(l.profile.size()), l.profile.data());
+        m_file.check(ok, "picture fields");
+        if (m_page == 0)
+            addMetadata();
+    }
+
+    void addMetadata()
+    {
+        const Metadata& m = m_layout.metadata;
+        TIFF* tiff = m_file.handle();
+        bool ok = true;
+        if (!m.xmp.empty())
+            ok = TIFFSetField(tiff, TIFFTAG_XMLPACKET, std::uint32_t(m.xmp.size()), m.xmp.data()) == 1;
+        if (!m.iptc.empty())  // libtiff stores the records as UNDEFINED bytes
+            ok = ok && TIFFSetField(tiff, TIFFTAG_RICHTIFFIPTC, std::uint32_t(m.iptc.size()), m.iptc.data()) == 1;
+        if (m_exifOffset)
+            ok = ok && TIFFSetField(tiff, TIFFTAG_EXIFIFD, m_exifOffset) == 1;
+        if (m_gpsOffset)
+            ok = ok && TIFFSetField(tiff, TIFFTAG_GPSIFD, m_gpsOffset) == 1;
+        m_file.check(ok, "metadata");
+        if (m.exif)
+            for (const exif::Entry& e : m.exif->ifd0)
+                if (isDescriptive(e.tag))
+                    setEntry(tiff, e);
     }
 
     void closeStrip()
     {
         checkCancel(m_cancel);
-        const std::size_t n = m_compressor.zlib(m_strip.data(), std::size_t(m_stripRows) * m_stride,
-                                                m_compressed.data(), m_compressed.size());
-        checkSize(m_out.size() + n);
-        m_offsets.push_back(std::uint32_t(m_out.size()));
-        m_counts.push_back(std::uint32_t(n));
-        m_out.insert(m_out.end(), m_compressed.begin(), m_compressed.begin() + std::ptrdiff_t(n));
+        // libtiff differences the samples in place, in our strip.
+        const auto bytes = tmsize_t(std::size_t(m_stripRows) * m_stride);
+        m_file.check(TIFFWriteEncodedStrip(m_file.handle(), m_stripIndex, m_strip.data(), bytes) == bytes,
+                     "a strip");
+        ++m_stripIndex;
         m_stripRows = 0;
     }
 
     void closePage()
     {
-        const Layout& l = m_layout;
-        const bool alpha = l.samples == 2 || l.samples == 4;
-        Directory d;
-        if (l.pages > 1) {
-            d.addLongs(NewSubfileType, {kPage});
-            if (l.pages <= 0xFFFF)  // the page numbers are 16-bit; without them the order still tells
-                d.addShorts(PageNumber, {std::uint16_t(m_page), std::uint16_t(l.pages)});
-        }
-        d.addLongs(ImageWidth, {l.width});
-        d.addLongs(ImageLength, {l.pageHeight});
-        d.addShorts(BitsPerSample, std::vector<std::uint16_t>(std::size_t(l.samples), 8));
-        d.addShorts(Compression, {kAdobeDeflate});
-        d.addShorts(Photometric, {l.samples >= 3 ? Rgb : MinIsBlack});
-        d.addLongs(StripOffsets, m_offsets);
-        d.addShorts(Orientation, {1});
-        d.addShorts(SamplesPerPixel, {std::uint16_t(l.samples)});
-        d.addLongs(RowsPerStrip, {m_rowsPerStrip});
-        d.addLongs(StripByteCounts, m_counts);
-        d.addRational(XResolution, l.xres);
-        d.addRational(YResolution, l.yres);
-        d.addShorts(PlanarConfiguration, {1});
-        d.addShorts(ResolutionUnit, {l.resolutionUnit});
-        d.addShorts(Predictor, {kHorizontalDifferencing});
-        if (alpha)
-            d.addShorts(ExtraSamples, {kUnassociatedAlpha});
-        if (!l.profile.empty())
-            d.addUndefined(IccProfile, l.profile.data(), l.profile.size());
-        if (m_page == 0)
-            addMetadata(d);
-        checkSize(m_out.size() + d.sizeAfter(m_out.size()));
-        const Directory::Placement placed = d.appendTo(m_out);
-        store32le(&m_out[m_nextPointer], std::uint32_t(placed.offset));
-        m_nextPointer = placed.nextPointer;
-        m_offsets.clear();
-        m_counts.clear();
+        m_file.check(TIFFWriteDirectory(m_file.handle()) == 1, "a directory");
         m_pageRow = 0;
-        ++m_page;
-    }
-
-    // The EXIF sub-directories go into the file before the directory that points at them.
-    void addMetadata(Directory& d)
-    {
-        const Metadata& m = m_layout.metadata;
-        if (!m.xmp.empty())
-            d.addBytes(Xmp, m.xmp.data(), m.xmp.size());
-        if (!m.iptc.empty()) {
-            // Readers expect the records as LONGs, the bytes themselves in file order.
-            Bytes records = m.iptc;
-            records.resize((records.size() + 3) & ~std::size_t(3), 0);
-            d.addField(Iptc, 4, std::uint32_t(records.size() / 4), records);
-        }
-        if (!m.exif)
-            return;
-        for (const exif::Entry& e : m.exif->ifd0)
-            if (isDescriptive(e.tag))
-                d.addField(e.tag, e.type, e.count, e.value);
-        for (const auto& [tag, entries] :
-             {std::pair{ExifIfd, &m.exif->exif}, std::pair{GpsIfd, &m.exif->gps}}) {
-            if (entries->empty())
-                continue;
-            Directory sub;
-            for (const exif::Entry& e : *entries)
-                sub.addField(e.tag, e.type, e.count, e.value);
-            checkSize(m_out.size() + sub.sizeAfter(m_out.size()));
-            d.addLongs(tag, {std::uint32_t(sub.appendTo(m_out).offset)});
-        }
-    }
-
-    // The IFD0 fields of an EXIF block that describe the picture's origin; the others
-    // (size, layout, resolution, orientation) are this file's own.
-    static bool isDescriptive(std::uint16_t tag)
-    {
-        switch (tag) {
-        case 270:
-        case 271:
-        case 272:
-        case 305:
-        case 306:
-        case 315:
-        case 33432: return true;
-        default: return false;
-        }
+        m_stripIndex = 0;
+        if (++m_page < m_layout.pages)
+            startPage();
     }
 
     const Layout m_layout;
     const CancelToken* const m_cancel;
     const std::size_t m_stride;
-    const std::uint64_t m_maxFileSize;
-    // Rows per strip: about kStripBytes of samples, never more than a page.
-    const std::uint32_t m_rowsPerStrip =
-        std::uint32_t(std::clamp<std::size_t>(kStripBytes / m_stride, 1, m_layout.pageHeight));
-    Deflate m_compressor{kLevel};
-    Bytes m_strip;       // the current strip's differenced rows
-    Bytes m_compressed;  // room for one compressed strip
-    Bytes m_out;
-    std::uint32_t m_stripRows = 0, m_pageRow = 0, m_page = 0;
-    std::vector<std::uint32_t> m_offsets, m_counts;  // of the current page's strips
-    std::uint64_t m_nextPointer = 4;                 // where the next directory's offset goes
+    const std::uint32_t m_rowsPerStrip;  // about kStripBytes of samples, never more than a page
+    Bytes m_strip;                       // the current strip's rows
+    MemoryTiff m_file;
+    std::uint64_t m_exifOffset = 0, m_gpsOffset = 0;
+    std::uint32_t m_stripRows = 0, m_pageRow = 0, m_page = 0, m_stripIndex = 0;
 };
 
-TiffWriter::TiffWriter(const Layout& layout, std::uint64_t maxFileSize, const CancelToken* cancel)
+TiffWriter::TiffWriter(const Layout& layout, std::uint64_t classicLimit, const CancelToken* cancel)
 {
     if (layout.samples < 1 || layout.samples > 4 || layout.width == 0 || layout.pageHeight == 0 ||
         layout.pages == 0)
         throw Failure("internal error: TIFF output needs 8-bit samples, 1 to 4 per pixel");
-    m_strips = std::make_unique<Strips>(layout, std::min<std::uint64_t>(maxFileSize, 0xFFFFFFFFu), cancel);
+    m_strips = std::make_unique<Strips>(layout, classicLimit, cancel);
 }
 
 TiffWriter::~TiffWriter() = default;

@@ -31,7 +31,7 @@ void setResolution(const VImage& image, Layout& layout)
     auto toFile = [&](double perMillimetre) {
         if (!(perMillimetre > 0) || !std::isfinite(perMillimetre))
             perMillimetre = 72 / 25.4;  // unknown: the usual 72 dots per inch
-        return toRational(perMillimetre * perUnit);
+        return perMillimetre * perUnit;
     };
     layout.xres = toFile(image.xres());
     layout.yres = toFile(image.yres());
@@ -85,14 +85,14 @@ int writeArea(VipsRegion* region, VipsRect* area, void* a)
 
 }  // namespace
 
-std::vector<std::uint8_t> encodeTiff(VImage image, std::uint64_t maxFileSize,
+std::vector<std::uint8_t> encodeTiff(VImage image, std::uint64_t classicLimit,
                                      const codecs::CancelToken* cancel)
 {
     const int bands = image.bands();
     if (image.format() != VIPS_FORMAT_UCHAR || bands < 1 || bands > 4)
         throw Failure("internal error: TIFF output needs 8-bit samples, 1 to 4 per pixel");
     try {
-        TiffWriter writer(layoutOf(image), maxFileSize, cancel);
+        TiffWriter writer(layoutOf(image), classicLimit, cancel);
         Sink sink{writer, nullptr};
         if (vips_sink_disc(image.get_image(), writeArea, &sink)) {
             if (sink.error)
@@ -107,7 +107,7 @@ std::vector<std::uint8_t> encodeTiff(VImage image, std::uint64_t maxFileSize,
 
 std::vector<std::uint8_t> encodeTiff(VImage image, const codecs::CancelToken* cancel)
 {
-    return encodeTiff(std::move(image), 0xFFFFFFFFu, cancel);
+    return encodeTiff(std::move(image), kClassicLimit, cancel);
 }
 
 }  // namespace quarbel::imageservice

@@ -1,5 +1,5 @@
 #pragma once
-// TIFF output from a libvips picture, through our own strip writer (codecs/tiff): the rows
+// TIFF output from a libvips picture, through our strip writer on libtiff (codecs/tiff): the rows
 // are pulled from the libvips pipeline a strip at a time, so the picture is never held
 // whole. Frames stacked with page-height become pages, one directory each.
 
@@ -17,8 +17,9 @@ namespace quarbel::imageservice {
 // is cancelled.
 std::vector<std::uint8_t> encodeTiff(vips::VImage image, const codecs::CancelToken* cancel = nullptr);
 
-// The same with a smaller ceiling than the format's 4 GiB on the file's size (for tests).
-std::vector<std::uint8_t> encodeTiff(vips::VImage image, std::uint64_t maxFileSize,
+// The same with a smaller size than classic TIFF's 4 GiB above which the file is written as
+// BigTIFF (for tests).
+std::vector<std::uint8_t> encodeTiff(vips::VImage image, std::uint64_t classicLimit,
                                      const codecs::CancelToken* cancel = nullptr);
 
 }  // namespace quarbel::imageservice

@@ -1,98 +1,179 @@
-// TIFF output is written by our own strip writer: read back by libtiff (through libvips) it
-// gives every sample exactly, page by page, with the profile and resolution it was given;
-// its directories are checked field by field as well.
+// TIFF output is written by our strip writer on libtiff: read back by libtiff (through libvips)
+// it gives every sample exactly, page by page, with the profile and resolution it was given;
+// its directories are read by libtiff field by field as well, without a warning.
 
 #include "TestImages.h"
 
+#include "codecs/exif/Exif.h"
 #include "jobs/imageservice/vips/Tiff.h"
 #include "jobs/imageservice/vips/Vips.h"
 
 #include <gtest/gtest.h>
+#include <tiffio.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdarg>
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <random>
+#include <sstream>
 
 namespace quarbel::imageservice::testing {
 namespace {
 
 using vips::VImage;
 
-// ---- a reader for the directories, independent of the writer's code ----
+// ---- the directories as libtiff reads them ----
 
-std::uint32_t le(const Bytes& b, std::size_t at, int size)
+// The file's bytes for libtiff, and what libtiff said about them.
+struct Source {
+    const Bytes& bytes;
+    std::uint64_t position = 0;
+    std::string complaints;
+};
+
+Source& sourceOf(thandle_t h) { return *static_cast<Source*>(static_cast<void*>(h)); }
+
+tmsize_t readSource(thandle_t h, void* data, tmsize_t size)
 {
-    if (at + std::size_t(size) > b.size())
-        throw std::runtime_error("a value lies outside the file");
-    std::uint32_t v = 0;
-    for (int i = size - 1; i >= 0; --i)
-        v = v << 8 | b[at + std::size_t(i)];
-    return v;
+    Source& s = sourceOf(h);
+    const std::uint64_t n = std::min<std::uint64_t>(std::uint64_t(size),
+                                                    s.position < s.bytes.size() ? s.bytes.size() - s.position : 0);
+    std::memcpy(data, s.bytes.data() + s.position, n);
+    s.position += n;
+    return tmsize_t(n);
 }
 
-struct Field {
-    std::uint16_t type = 0;
-    std::uint32_t count = 0;
-    std::vector<std::uint32_t> values;  // SHORT and LONG values, RATIONAL as pairs
-    Bytes bytes;                        // UNDEFINED
-};
-using Directory = std::map<std::uint16_t, Field>;
+tmsize_t writeNothing(thandle_t, void*, tmsize_t) { return 0; }
 
-// The chain of directories; fails the test on unsorted tags or misplaced values.
+toff_t seekSource(thandle_t h, toff_t offset, int whence)
+{
+    Source& s = sourceOf(h);
+    s.position = whence == SEEK_SET ? offset : whence == SEEK_CUR ? s.position + offset : s.bytes.size() + offset;
+    return s.position;
+}
+
+int closeSource(thandle_t) { return 0; }
+toff_t sizeOfSource(thandle_t h) { return sourceOf(h).bytes.size(); }
+int mapNothing(thandle_t, void**, toff_t*) { return 0; }
+void unmapNothing(thandle_t, void*, toff_t) {}
+
+int complain(TIFF*, void* source, const char* module, const char* format, va_list arguments)
+{
+    char text[512];
+    std::vsnprintf(text, sizeof text, format, arguments);
+    static_cast<Source*>(source)->complaints += std::string(module ? module : "") + ": " + text + "\n";
+    return 1;
+}
+
+// libtiff reading the file; every warning and error it has fails the test.
+class TiffReader {
+public:
+    explicit TiffReader(const Bytes& file) : m_source{file, 0, {}}
+    {
+        TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
+        TIFFOpenOptionsSetErrorHandlerExtR(options, complain, &m_source);
+        TIFFOpenOptionsSetWarningHandlerExtR(options, complain, &m_source);
+        m_tiff = TIFFClientOpenExt("test", "r", &m_source, readSource, writeNothing, seekSource, closeSource,
+                                   sizeOfSource, mapNothing, unmapNothing, options);
+        TIFFOpenOptionsFree(options);
+        EXPECT_NE(m_tiff, nullptr) << m_source.complaints;
+    }
+    ~TiffReader()
+    {
+        if (m_tiff)
+            TIFFClose(m_tiff);
+        std::string complaints;
+        std::istringstream lines(m_source.complaints);
+        for (std::string line; std::getline(lines, line);)
+            if (m_expected.empty() || line.find(m_expected) == std::string::npos)
+                complaints += line + "\n";
+        EXPECT_EQ(complaints, "") << "libtiff warned about the file";
+    }
+    TIFF* get() const { return m_tiff; }
+    // A warning that the test expects (a tag libtiff does not know).
+    void expect(std::string warning) { m_expected = std::move(warning); }
+
+private:
+    Source m_source;
+    TIFF* m_tiff = nullptr;
+    std::string m_expected;
+};
+
+using Values = std::vector<std::uint64_t>;
+
+struct Directory {
+    std::map<std::uint16_t, Values> fields;  // the whole-number fields the file has
+    double xres = 0, yres = 0;               // as libtiff gives them (single precision)
+    Bytes profile;
+    std::uint64_t exifOffset = 0, gpsOffset = 0;
+    std::uint64_t strips = 0;
+};
+
+Directory currentDirectory(TIFF* tiff)
+{
+    Directory d;
+    std::uint32_t u32 = 0;
+    std::uint16_t u16 = 0, second = 0;
+    for (const ttag_t tag : {TIFFTAG_IMAGEWIDTH, TIFFTAG_IMAGELENGTH, TIFFTAG_ROWSPERSTRIP, TIFFTAG_SUBFILETYPE})
+        if (TIFFGetField(tiff, tag, &u32))
+            d.fields[std::uint16_t(tag)] = {u32};
+    for (const ttag_t tag : {TIFFTAG_BITSPERSAMPLE, TIFFTAG_COMPRESSION, TIFFTAG_PHOTOMETRIC, TIFFTAG_ORIENTATION,
+                             TIFFTAG_SAMPLESPERPIXEL, TIFFTAG_PLANARCONFIG, TIFFTAG_RESOLUTIONUNIT, TIFFTAG_PREDICTOR})
+        if (TIFFGetField(tiff, tag, &u16))
+            d.fields[std::uint16_t(tag)] = {u16};
+    if (TIFFGetField(tiff, TIFFTAG_PAGENUMBER, &u16, &second))
+        d.fields[TIFFTAG_PAGENUMBER] = {u16, second};
+    const std::uint16_t* extra = nullptr;
+    if (TIFFGetField(tiff, TIFFTAG_EXTRASAMPLES, &u16, &extra))
+        d.fields[TIFFTAG_EXTRASAMPLES] = Values(extra, extra + u16);
+    d.strips = TIFFNumberOfStrips(tiff);
+    const std::uint64_t *offsets = nullptr, *counts = nullptr;
+    if (TIFFGetField(tiff, TIFFTAG_STRIPOFFSETS, &offsets) && TIFFGetField(tiff, TIFFTAG_STRIPBYTECOUNTS, &counts)) {
+        d.fields[TIFFTAG_STRIPOFFSETS] = Values(offsets, offsets + d.strips);
+        d.fields[TIFFTAG_STRIPBYTECOUNTS] = Values(counts, counts + d.strips);
+    }
+    float res = 0;
+    if (TIFFGetField(tiff, TIFFTAG_XRESOLUTION, &res))
+        d.xres = res;
+    if (TIFFGetField(tiff, TIFFTAG_YRESOLUTION, &res))
+        d.yres = res;
+    const void* profile = nullptr;
+    if (TIFFGetField(tiff, TIFFTAG_ICCPROFILE, &u32, &profile))
+        d.profile.assign(static_cast<const std::uint8_t*>(profile), static_cast<const std::uint8_t*>(profile) + u32);
+    TIFFGetField(tiff, TIFFTAG_EXIFIFD, &d.exifOffset);
+    TIFFGetField(tiff, TIFFTAG_GPSIFD, &d.gpsOffset);
+    return d;
+}
+
+// The chain of directories.
 std::vector<Directory> readDirectories(const Bytes& file)
 {
-    EXPECT_EQ(std::string(file.begin(), file.begin() + 4), std::string("II*\0", 4));
+    TiffReader reader(file);
     std::vector<Directory> out;
-    for (std::uint32_t at = le(file, 4, 4); at != 0 && out.size() < 1000;) {
-        EXPECT_EQ(at % 2, 0u) << "a directory starts on a word boundary";
-        const std::uint32_t n = le(file, at, 2);
-        Directory d;
-        std::uint16_t previous = 0;
-        for (std::uint32_t i = 0; i < n; ++i) {
-            const std::size_t entry = at + 2 + 12 * i;
-            const auto tag = std::uint16_t(le(file, entry, 2));
-            EXPECT_GT(tag, previous) << "tags in ascending order";
-            previous = tag;
-            Field f;
-            f.type = std::uint16_t(le(file, entry + 2, 2));
-            f.count = le(file, entry + 4, 4);
-            const int size = f.type == 3 ? 2 : f.type == 4 ? 4 : f.type == 5 ? 8 : 1;
-            std::size_t value = entry + 8;
-            if (std::size_t(size) * f.count > 4) {
-                value = le(file, entry + 8, 4);
-                EXPECT_EQ(value % 2, 0u) << "tag " << tag << ": values start on a word boundary";
-            }
-            for (std::uint32_t k = 0; k < f.count; ++k) {
-                if (f.type == 3 || f.type == 4)
-                    f.values.push_back(le(file, value + std::size_t(size) * k, size));
-                else if (f.type == 5)
-                    f.values.insert(f.values.end(),
-                                    {le(file, value + 8 * k, 4), le(file, value + 8 * k + 4, 4)});
-                else
-                    f.bytes.push_back(std::uint8_t(le(file, value + k, 1)));
-            }
-            d[tag] = f;
-        }
-        out.push_back(d);
-        at = le(file, at + 2 + 12 * n, 4);
-    }
+    if (!reader.get())
+        return out;
+    do
+        out.push_back(currentDirectory(reader.get()));
+    while (out.size() < 1000 && TIFFReadDirectory(reader.get()));
     return out;
 }
 
-std::vector<std::uint32_t> valuesOf(const Directory& d, std::uint16_t tag)
+Values valuesOf(const Directory& d, std::uint16_t tag)
 {
-    auto it = d.find(tag);
-    return it == d.end() ? std::vector<std::uint32_t>{} : it->second.values;
+    auto it = d.fields.find(tag);
+    return it == d.fields.end() ? Values{} : it->second;
 }
 
 // The fields every directory of ours must have, right for a picture of `samples` per pixel.
 void expectBaselineFields(const Directory& d, const Bytes& file, int width, int height, int samples)
 {
-    using V = std::vector<std::uint32_t>;
+    using V = Values;
     EXPECT_EQ(valuesOf(d, 256), V{std::uint32_t(width)});
     EXPECT_EQ(valuesOf(d, 257), V{std::uint32_t(height)});
-    EXPECT_EQ(valuesOf(d, 258), V(std::size_t(samples), 8));
+    EXPECT_EQ(valuesOf(d, 258), V{8});
     EXPECT_EQ(valuesOf(d, 259), V{8}) << "Adobe Deflate";
     EXPECT_EQ(valuesOf(d, 262), V{samples >= 3 ? 2u : 1u});
     EXPECT_EQ(valuesOf(d, 274), V{1});
@@ -100,8 +181,8 @@ void expectBaselineFields(const Directory& d, const Bytes& file, int width, int 
     EXPECT_EQ(valuesOf(d, 284), V{1});
     EXPECT_EQ(valuesOf(d, 317), V{2}) << "horizontal differencing";
     EXPECT_EQ(valuesOf(d, 338), samples % 2 == 0 ? V{2} : V{}) << "unassociated alpha";
-    EXPECT_EQ(valuesOf(d, 282).size(), 2u);
-    EXPECT_EQ(valuesOf(d, 283).size(), 2u);
+    EXPECT_GT(d.xres, 0);
+    EXPECT_GT(d.yres, 0);
     EXPECT_EQ(valuesOf(d, 296).size(), 1u);
     const V rows = valuesOf(d, 278), offsets = valuesOf(d, 273), counts = valuesOf(d, 279);
     ASSERT_EQ(rows.size(), 1u);
@@ -109,7 +190,7 @@ void expectBaselineFields(const Directory& d, const Bytes& file, int width, int 
     EXPECT_EQ(offsets.size(), (std::uint32_t(height) + rows[0] - 1) / rows[0]);
     ASSERT_EQ(counts.size(), offsets.size());
     for (std::size_t i = 0; i < offsets.size(); ++i)
-        EXPECT_LE(std::uint64_t(offsets[i]) + counts[i], file.size()) << "strip " << i;
+        EXPECT_LE(offsets[i] + counts[i], file.size()) << "strip " << i;
 }
 
 // ---- pictures ----
@@ -191,8 +272,8 @@ TEST_P(TiffShapes, EverySampleComesBackAndTheFieldsAreRight)
     const auto directories = readDirectories(file);
     ASSERT_EQ(directories.size(), 1u);
     expectBaselineFields(directories[0], file, s.width, s.height, s.bands);
-    EXPECT_EQ(directories[0].count(254), 0u) << "a single picture is not a page of a document";
-    EXPECT_EQ(directories[0].count(297), 0u);
+    EXPECT_EQ(directories[0].fields.count(254), 0u) << "a single picture is not a page of a document";
+    EXPECT_EQ(directories[0].fields.count(297), 0u);
     if (s.noisy) {
         // Incompressible samples are stored, not blown up.
         const double raw = double(s.width) * s.height * s.bands;
@@ -248,8 +329,8 @@ TEST(TiffOutput, FramesBecomeNumberedPagesWithTheSamePixels)
         for (std::uint32_t i = 0; i < 3; ++i) {
             SCOPED_TRACE(i);
             expectBaselineFields(directories[i], file, width, page, bands);
-            EXPECT_EQ(valuesOf(directories[i], 254), std::vector<std::uint32_t>{2}) << "a page";
-            EXPECT_EQ(valuesOf(directories[i], 297), (std::vector<std::uint32_t>{i, 3}));
+            EXPECT_EQ(valuesOf(directories[i], 254), Values{2}) << "a page";
+            EXPECT_EQ(valuesOf(directories[i], 297), (Values{i, 3}));
         }
         // Each page on its own, as a reader that shows one page at a time gets it.
         for (int i = 0; i < 3; ++i) {
@@ -302,9 +383,9 @@ TEST(TiffOutput, ResolutionAndProfileSurvive)
         EXPECT_NEAR(back.xres(), c.xres, c.xres * 1e-6);
         EXPECT_NEAR(back.yres(), c.yres, c.yres * 1e-6);
         const auto directory = readDirectories(file).at(0);
-        EXPECT_EQ(valuesOf(directory, 296), std::vector<std::uint32_t>{c.fileUnit});
+        EXPECT_EQ(valuesOf(directory, 296), Values{c.fileUnit});
         if (c.wholeX) {
-            EXPECT_EQ(valuesOf(directory, 282), (std::vector<std::uint32_t>{c.wholeX, 1}));
+            EXPECT_EQ(directory.xres, double(c.wholeX)) << "a whole number of dots stays whole";
         }
         EXPECT_EQ(profileOf(back), profile);
     }
@@ -324,17 +405,92 @@ TEST(TiffOutput, ProfileOfAnotherColourSpaceIsLeftOut)
     const Bytes file = encodeTiff(withMetadata(ramps(40, 30, 2), 2.0, 2.0, nullptr, rgb));
     const auto directories = readDirectories(file);
     ASSERT_EQ(directories.size(), 1u);
-    EXPECT_EQ(directories[0].count(34675), 0u) << "an RGB profile on grey samples";
+    EXPECT_TRUE(directories[0].profile.empty()) << "an RGB profile on grey samples";
     EXPECT_TRUE(profileOf(decodeIndependently(file)).empty());
 }
 
-TEST(TiffOutput, FileOverTheSizeCeilingIsRefused)
+// An EXIF block as a camera writes it: the maker in IFD0, the exposure, the date taken and a
+// tag of the maker's own (one libtiff does not know) in the Exif directory, a position in GPS.
+Bytes cameraExif()
 {
-    const VImage picture = noise(400, 300, 3, 11);
-    const std::size_t size = encodeTiff(picture).size();
-    EXPECT_EQ(encodeTiff(picture, size).size(), size);
-    EXPECT_THROW(encodeTiff(picture, size - 1), vips_util::Failure) << "no room for the last directory";
-    EXPECT_THROW(encodeTiff(picture, size / 2), vips_util::Failure) << "no room for the strips";
+    using codecs::exif::Entry;
+    auto text = [](std::uint16_t tag, const std::string& s) {
+        return Entry{tag, TIFF_ASCII, std::uint32_t(s.size() + 1), Bytes(s.c_str(), s.c_str() + s.size() + 1)};
+    };
+    auto rationals = [](std::uint16_t tag, std::vector<std::uint32_t> terms) {
+        Bytes value(terms.size() * 4);
+        for (std::size_t i = 0; i < terms.size(); ++i)
+            codecs::store32le(&value[4 * i], terms[i]);
+        return Entry{tag, TIFF_RATIONAL, std::uint32_t(terms.size() / 2), value};
+    };
+    codecs::exif::Block block;
+    block.ifd0 = {text(TIFFTAG_MAKE, "Quarbelcam")};
+    block.exif = {rationals(EXIFTAG_EXPOSURETIME, {1, 250}), text(EXIFTAG_DATETIMEORIGINAL, "2024:05:06 07:08:09"),
+                  Entry{65000, TIFF_SHORT, 2, Bytes{7, 0, 9, 1}}};
+    block.gps = {text(GPSTAG_LATITUDEREF, "N"), rationals(GPSTAG_LATITUDE, {48, 1, 7, 1, 2475, 100})};
+    return codecs::exif::encode(block);
+}
+
+// The fields of cameraExif() as libtiff reads them back from the file's first page.
+void expectCameraExif(const Bytes& file)
+{
+    TiffReader reader(file);
+    reader.expect("Unknown field with tag 65000");
+    TIFF* tiff = reader.get();
+    ASSERT_NE(tiff, nullptr);
+    const char* text = nullptr;
+    ASSERT_TRUE(TIFFGetField(tiff, TIFFTAG_MAKE, &text));
+    EXPECT_STREQ(text, "Quarbelcam");
+    const Directory first = currentDirectory(tiff);
+    ASSERT_NE(first.exifOffset, 0u);
+    ASSERT_NE(first.gpsOffset, 0u);
+
+    ASSERT_TRUE(TIFFReadEXIFDirectory(tiff, first.exifOffset));
+    float exposure = 0;
+    ASSERT_TRUE(TIFFGetField(tiff, EXIFTAG_EXPOSURETIME, &exposure));
+    EXPECT_FLOAT_EQ(exposure, 1.0f / 250);
+    ASSERT_TRUE(TIFFGetField(tiff, EXIFTAG_DATETIMEORIGINAL, &text));
+    EXPECT_STREQ(text, "2024:05:06 07:08:09");
+    std::uint32_t count = 0;
+    const std::uint16_t* own = nullptr;
+    ASSERT_TRUE(TIFFGetField(tiff, 65000, &count, &own)) << "the maker's own tag";
+    EXPECT_EQ(Values(own, own + count), (Values{7, 265}));
+
+    ASSERT_TRUE(TIFFReadGPSDirectory(tiff, first.gpsOffset));
+    ASSERT_TRUE(TIFFGetField(tiff, GPSTAG_LATITUDEREF, &text));
+    EXPECT_STREQ(text, "N");
+    const double* latitude = nullptr;
+    ASSERT_TRUE(TIFFGetField(tiff, GPSTAG_LATITUDE, &latitude));
+    EXPECT_EQ(std::vector<double>(latitude, latitude + 3), (std::vector<double>{48, 7, 24.75}));
+}
+
+bool isBigTiff(const Bytes& file)
+{
+    TiffReader reader(file);
+    return reader.get() && TIFFIsBigTIFF(reader.get());
+}
+
+// A file that could outgrow classic TIFF's 4 GiB is written as BigTIFF, pages, sub-directories
+// and all; one that cannot stays classic TIFF, which every reader knows. (A smaller limit
+// stands in for 4 GiB.)
+TEST(TiffOutput, FileThatMightPassTheClassicLimitIsBigTiff)
+{
+    constexpr int width = 400, page = 300;
+    VImage picture = threePages(width, page, 3);
+    const Bytes exif = cameraExif();
+    vips_image_set_blob_copy(picture.get_image(), "exif-data", exif.data(), exif.size());
+    const std::uint64_t samples = std::uint64_t(width) * page * 3 * 3;
+    for (const std::uint64_t limit : {std::uint64_t(0xFFFFFFFFu), 2 * samples, samples / 2, std::uint64_t(1000)}) {
+        SCOPED_TRACE(limit);
+        const Bytes file = encodeTiff(picture, limit);
+        EXPECT_EQ(isBigTiff(file), limit < samples);
+        EXPECT_EQ(largestDifference(decodeIndependently(file, true), picture), 0) << "every sample comes back";
+        const auto directories = readDirectories(file);
+        ASSERT_EQ(directories.size(), 3u);
+        for (const Directory& d : directories)
+            expectBaselineFields(d, file, width, page, 3);
+        expectCameraExif(file);
+    }
 }
 
 TEST(TiffOutput, SamplesOtherThanEightBitAreRefused)
