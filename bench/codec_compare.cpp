@@ -1,8 +1,9 @@
 // codec_compare: our own codecs beside the libraries that could replace them, on the same
 // decoded pictures, single-threaded: time and bytes, and outputs to compare for closeness.
 //
-//   codec_compare tiff  OUT_DIR FILE...   our TIFF writer vs libtiff (Adobe Deflate, horizontal
-//                                         predictor, the same strips and level)
+//   codec_compare tiff  OUT_DIR FILE...   our TIFF writer (libtiff into memory, with our strip
+//                                         gathering) vs libtiff writing straight to a file with
+//                                         the same settings: what our layer costs
 //   codec_compare gif   OUT_DIR FILE...   our GIF file writer vs cgif, from the same palette
 //                                         and indices
 //   codec_compare remap OUT_DIR FILE...   our error-diffusion remap vs libimagequant's
@@ -74,8 +75,8 @@ void save(const fs::path& path, const std::vector<std::uint8_t>& bytes)
         .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
-// libtiff with the settings of our writer: Adobe Deflate at level 3 after horizontal
-// differencing, strips of about 1 MiB, whole strips at once.
+// Plain libtiff with the settings of our writer: Adobe Deflate at level 3 after horizontal
+// differencing, strips of about 1 MiB, whole strips at once, written to a file.
 void writeWithLibtiff(const PixelView& view, const fs::path& path)
 {
     TIFF* tiff = TIFFOpen(path.c_str(), "w");

@@ -16,8 +16,8 @@ bool isByteType(int type)
 
 bool isRational(int type) { return type == TIFF_RATIONAL || type == TIFF_SRATIONAL; }
 
-// The entry's values as numbers (a rational as its quotient); empty for text and bytes of
-// no numeric type.
+// The entry's values as numbers (a rational as its quotient, text and undefined bytes as
+// bytes); empty for a type this does not know.
 std::vector<double> numbersOf(const exif::Entry& e)
 {
     const std::uint8_t* p = e.value.data();
@@ -30,7 +30,9 @@ std::vector<double> numbersOf(const exif::Entry& e)
     const auto u32 = [](const std::uint8_t* q) { return double(load32le(q)); };
     const auto s32 = [](const std::uint8_t* q) { return double(std::int32_t(load32le(q))); };
     switch (e.type) {
-    case TIFF_BYTE: each(1, [](const std::uint8_t* q) { return double(*q); }); break;
+    case TIFF_BYTE:
+    case TIFF_ASCII:
+    case TIFF_UNDEFINED: each(1, [](const std::uint8_t* q) { return double(*q); }); break;
     case TIFF_SBYTE: each(1, [](const std::uint8_t* q) { return double(std::int8_t(*q)); }); break;
     case TIFF_SHORT: each(2, [](const std::uint8_t* q) { return double(load16le(q)); }); break;
     case TIFF_SSHORT: each(2, [](const std::uint8_t* q) { return double(std::int16_t(load16le(q))); }); break;
@@ -100,8 +102,8 @@ std::vector<std::uint8_t> stored(const std::vector<double>& numbers, int type, i
 const TIFFField* defineField(TIFF* tiff, const exif::Entry& e)
 {
     static char name[] = "Unknown";  // libtiff keeps the pointer
-    const TIFFFieldInfo info{e.tag, TIFF_VARIABLE2, TIFF_VARIABLE2, TIFFDataType(e.type), FIELD_CUSTOM,
-                             1,     1,              name};
+    const TIFFFieldInfo info{e.tag, TIFF_VARIABLE2, TIFF_VARIABLE2, TIFFDataType(e.type), FIELD_CUSTOM, 1, 1,
+                             name};
     if (TIFFDataWidth(TIFFDataType(e.type)) == 0 || TIFFMergeFieldInfo(tiff, &info, 1) != 0)
         return nullptr;
     return TIFFFindField(tiff, e.tag, TIFF_ANY);
@@ -135,26 +137,24 @@ bool setEntry(TIFF* tiff, const exif::Entry& e)
         if (!isByteType(e.type))
             return false;
         const std::string text(e.value.begin(), e.value.end());
-        return TIFFSetField(tiff, e.tag, text.c_str()) == 1;  // up to its first NUL
+        const char* terminated = text.c_str();  // up to its first NUL
+        if (!TIFFFieldPassCount(field))
+            return TIFFSetField(tiff, e.tag, terminated) == 1;
+        const auto count = std::uint32_t(std::strlen(terminated) + 1);  // a tag libtiff did not know
+        if (TIFFFieldWriteCount(field) == TIFF_VARIABLE2)
+            return TIFFSetField(tiff, e.tag, count, terminated) == 1;
+        return count <= std::numeric_limits<std::uint16_t>::max() &&
+               TIFFSetField(tiff, e.tag, int(count), terminated) == 1;
     }
 
-    std::vector<std::uint8_t> values;
-    std::size_t count = 0;
-    if (isByteType(type) && size == 1) {
-        if (!isByteType(e.type) && e.type != TIFF_SHORT && e.type != TIFF_LONG)
-            return false;
-        if (isByteType(e.type))
-            values = e.value;
-        else
-            values = stored(numbersOf(e), type, 1);
-        count = values.size();
-    } else {
-        const std::vector<double> numbers = numbersOf(e);
-        if (numbers.empty() || size <= 0)
-            return false;
-        values = stored(numbers, type, size);
-        count = numbers.size();
-    }
+    // Bytes go to byte fields as they are; numbers are converted to the field's type.
+    if ((e.type == TIFF_ASCII || e.type == TIFF_UNDEFINED) && !isByteType(type))
+        return false;
+    const std::vector<double> numbers = numbersOf(e);
+    if (numbers.empty() || size <= 0)
+        return false;
+    const std::vector<std::uint8_t> values = stored(numbers, type, size);
+    const std::size_t count = numbers.size();
 
     const int writeCount = TIFFFieldWriteCount(field);
     if (TIFFFieldPassCount(field)) {
@@ -170,7 +170,7 @@ bool setEntry(TIFF* tiff, const exif::Entry& e)
         return false;
     if (writeCount > 1)
         return TIFFSetField(tiff, e.tag, values.data()) == 1;
-    return setOne(tiff, e.tag, type, size, numbersOf(e).empty() ? double(values[0]) : numbersOf(e)[0]) == 1;
+    return setOne(tiff, e.tag, type, size, numbers[0]) == 1;
 }
 
 }  // namespace quarbel::codecs::tiff

@@ -29,8 +29,8 @@ MemoryTiff::MemoryTiff(Variant variant, std::size_t reserve)
         throw std::bad_alloc();
     TIFFOpenOptionsSetErrorHandlerExtR(options.get(), error, this);
     TIFFOpenOptionsSetWarningHandlerExtR(options.get(), warning, this);
-    m_tiff = TIFFClientOpenExt("memory", variant == Variant::Big ? "w8" : "w", this, read, write, seek,
-                               close, size, map, unmap, options.get());
+    m_tiff = TIFFClientOpenExt("memory", variant == Variant::Big ? "w8" : "w", this, read, write, seek, close,
+                               size, map, unmap, options.get());
     check(m_tiff != nullptr, "opening");
 }
 

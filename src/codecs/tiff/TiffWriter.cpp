@@ -54,14 +54,16 @@ std::uint64_t metadataBytes(const Metadata& m)
 }  // namespace
 
 // Gathers the picture's rows into strips, hands each whole strip to libtiff, and closes each
-// page with its directory. Besides the file, one strip of samples is held.
+// page with its directory. Besides the file, one strip of samples is held (and libtiff's
+// compressed strip).
 class TiffWriter::Strips {
 public:
     Strips(const Layout& layout, std::uint64_t classicLimit, const CancelToken* cancel)
         : m_layout(layout),
           m_cancel(cancel),
           m_stride(std::size_t(layout.width) * std::size_t(layout.samples)),
-          m_rowsPerStrip(std::uint32_t(std::clamp<std::size_t>(kStripBytes / m_stride, 1, layout.pageHeight))),
+          m_rowsPerStrip(
+              std::uint32_t(std::clamp<std::size_t>(kStripBytes / m_stride, 1, layout.pageHeight))),
           m_strip(m_stride * m_rowsPerStrip),
           // Photographs compress to a third or half of their samples: growing the file in
           // steps from nothing would copy it several times and hold old and new copy at once.
@@ -93,13 +95,16 @@ public:
 
 private:
     // What the file can grow to at most: every strip stored rather than compressed, every
-    // directory and value.
+    // directory and value. Classic TIFF or BigTIFF is chosen from it before the first row:
+    // the rows arrive once and are not kept, so a file cannot start again as BigTIFF half-way
+    // without computing the whole picture again. A picture of more than about 4.2 GB of
+    // samples is therefore BigTIFF even when it would have compressed to less than 4 GiB.
     std::uint64_t sizeBound() const
     {
         const Layout& l = m_layout;
         const std::uint64_t strips = (l.pageHeight + m_rowsPerStrip - 1) / m_rowsPerStrip;
-        const std::uint64_t page = strips * (deflateBound(std::uint64_t(m_stride) * m_rowsPerStrip) + 16) +
-                                   l.profile.size() + 1024;
+        const std::uint64_t page =
+            strips * (deflateBound(std::uint64_t(m_stride) * m_rowsPerStrip) + 16) + l.profile.size() + 1024;
         return 8 + page * l.pages + metadataBytes(l.metadata);
     }
 
@@ -170,7 +175,8 @@ private:
         if (!m.xmp.empty())
             ok = TIFFSetField(tiff, TIFFTAG_XMLPACKET, std::uint32_t(m.xmp.size()), m.xmp.data()) == 1;
         if (!m.iptc.empty())  // libtiff stores the records as UNDEFINED bytes
-            ok = ok && TIFFSetField(tiff, TIFFTAG_RICHTIFFIPTC, std::uint32_t(m.iptc.size()), m.iptc.data()) == 1;
+            ok = ok &&
+                 TIFFSetField(tiff, TIFFTAG_RICHTIFFIPTC, std::uint32_t(m.iptc.size()), m.iptc.data()) == 1;
         if (m_exifOffset)
             ok = ok && TIFFSetField(tiff, TIFFTAG_EXIFIFD, m_exifOffset) == 1;
         if (m_gpsOffset)

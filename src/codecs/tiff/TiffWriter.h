@@ -25,7 +25,7 @@ enum Unit : std::uint16_t { Inch = 2, Centimetre = 3 };
 
 struct Layout {
     std::uint32_t width = 0, pageHeight = 0, pages = 1;
-    int samples = 3;  // per pixel: grey, grey+alpha, RGB or RGBA
+    int samples = 3;              // per pixel: grey, grey+alpha, RGB or RGBA
     double xres = 72, yres = 72;  // pixels per resolution unit
     Unit resolutionUnit = Inch;
     Bytes profile;      // ICC, may be empty

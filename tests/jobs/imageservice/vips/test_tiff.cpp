@@ -39,8 +39,8 @@ Source& sourceOf(thandle_t h) { return *static_cast<Source*>(static_cast<void*>(
 tmsize_t readSource(thandle_t h, void* data, tmsize_t size)
 {
     Source& s = sourceOf(h);
-    const std::uint64_t n = std::min<std::uint64_t>(std::uint64_t(size),
-                                                    s.position < s.bytes.size() ? s.bytes.size() - s.position : 0);
+    const std::uint64_t n = std::min<std::uint64_t>(
+        std::uint64_t(size), s.position < s.bytes.size() ? s.bytes.size() - s.position : 0);
     std::memcpy(data, s.bytes.data() + s.position, n);
     s.position += n;
     return tmsize_t(n);
@@ -51,7 +51,9 @@ tmsize_t writeNothing(thandle_t, void*, tmsize_t) { return 0; }
 toff_t seekSource(thandle_t h, toff_t offset, int whence)
 {
     Source& s = sourceOf(h);
-    s.position = whence == SEEK_SET ? offset : whence == SEEK_CUR ? s.position + offset : s.bytes.size() + offset;
+    s.position = whence == SEEK_SET   ? offset
+                 : whence == SEEK_CUR ? s.position + offset
+                                      : s.bytes.size() + offset;
     return s.position;
 }
 
@@ -117,11 +119,13 @@ Directory currentDirectory(TIFF* tiff)
     Directory d;
     std::uint32_t u32 = 0;
     std::uint16_t u16 = 0, second = 0;
-    for (const ttag_t tag : {TIFFTAG_IMAGEWIDTH, TIFFTAG_IMAGELENGTH, TIFFTAG_ROWSPERSTRIP, TIFFTAG_SUBFILETYPE})
+    for (const ttag_t tag :
+         {TIFFTAG_IMAGEWIDTH, TIFFTAG_IMAGELENGTH, TIFFTAG_ROWSPERSTRIP, TIFFTAG_SUBFILETYPE})
         if (TIFFGetField(tiff, tag, &u32))
             d.fields[std::uint16_t(tag)] = {u32};
-    for (const ttag_t tag : {TIFFTAG_BITSPERSAMPLE, TIFFTAG_COMPRESSION, TIFFTAG_PHOTOMETRIC, TIFFTAG_ORIENTATION,
-                             TIFFTAG_SAMPLESPERPIXEL, TIFFTAG_PLANARCONFIG, TIFFTAG_RESOLUTIONUNIT, TIFFTAG_PREDICTOR})
+    for (const ttag_t tag :
+         {TIFFTAG_BITSPERSAMPLE, TIFFTAG_COMPRESSION, TIFFTAG_PHOTOMETRIC, TIFFTAG_ORIENTATION,
+          TIFFTAG_SAMPLESPERPIXEL, TIFFTAG_PLANARCONFIG, TIFFTAG_RESOLUTIONUNIT, TIFFTAG_PREDICTOR})
         if (TIFFGetField(tiff, tag, &u16))
             d.fields[std::uint16_t(tag)] = {u16};
     if (TIFFGetField(tiff, TIFFTAG_PAGENUMBER, &u16, &second))
@@ -131,7 +135,8 @@ Directory currentDirectory(TIFF* tiff)
         d.fields[TIFFTAG_EXTRASAMPLES] = Values(extra, extra + u16);
     d.strips = TIFFNumberOfStrips(tiff);
     const std::uint64_t *offsets = nullptr, *counts = nullptr;
-    if (TIFFGetField(tiff, TIFFTAG_STRIPOFFSETS, &offsets) && TIFFGetField(tiff, TIFFTAG_STRIPBYTECOUNTS, &counts)) {
+    if (TIFFGetField(tiff, TIFFTAG_STRIPOFFSETS, &offsets) &&
+        TIFFGetField(tiff, TIFFTAG_STRIPBYTECOUNTS, &counts)) {
         d.fields[TIFFTAG_STRIPOFFSETS] = Values(offsets, offsets + d.strips);
         d.fields[TIFFTAG_STRIPBYTECOUNTS] = Values(counts, counts + d.strips);
     }
@@ -142,7 +147,8 @@ Directory currentDirectory(TIFF* tiff)
         d.yres = res;
     const void* profile = nullptr;
     if (TIFFGetField(tiff, TIFFTAG_ICCPROFILE, &u32, &profile))
-        d.profile.assign(static_cast<const std::uint8_t*>(profile), static_cast<const std::uint8_t*>(profile) + u32);
+        d.profile.assign(static_cast<const std::uint8_t*>(profile),
+                         static_cast<const std::uint8_t*>(profile) + u32);
     TIFFGetField(tiff, TIFFTAG_EXIFIFD, &d.exifOffset);
     TIFFGetField(tiff, TIFFTAG_GPSIFD, &d.gpsOffset);
     return d;
@@ -409,13 +415,14 @@ TEST(TiffOutput, ProfileOfAnotherColourSpaceIsLeftOut)
     EXPECT_TRUE(profileOf(decodeIndependently(file)).empty());
 }
 
-// An EXIF block as a camera writes it: the maker in IFD0, the exposure, the date taken and a
-// tag of the maker's own (one libtiff does not know) in the Exif directory, a position in GPS.
+// An EXIF block as a camera writes it: the maker in IFD0, the exposure, the date taken and
+// tags of the maker's own (ones libtiff does not know) in the Exif directory, a position in GPS.
 Bytes cameraExif()
 {
     using codecs::exif::Entry;
     auto text = [](std::uint16_t tag, const std::string& s) {
-        return Entry{tag, TIFF_ASCII, std::uint32_t(s.size() + 1), Bytes(s.c_str(), s.c_str() + s.size() + 1)};
+        return Entry{tag, TIFF_ASCII, std::uint32_t(s.size() + 1),
+                     Bytes(s.c_str(), s.c_str() + s.size() + 1)};
     };
     auto rationals = [](std::uint16_t tag, std::vector<std::uint32_t> terms) {
         Bytes value(terms.size() * 4);
@@ -425,8 +432,9 @@ Bytes cameraExif()
     };
     codecs::exif::Block block;
     block.ifd0 = {text(TIFFTAG_MAKE, "Quarbelcam")};
-    block.exif = {rationals(EXIFTAG_EXPOSURETIME, {1, 250}), text(EXIFTAG_DATETIMEORIGINAL, "2024:05:06 07:08:09"),
-                  Entry{65000, TIFF_SHORT, 2, Bytes{7, 0, 9, 1}}};
+    block.exif = {rationals(EXIFTAG_EXPOSURETIME, {1, 250}),
+                  text(EXIFTAG_DATETIMEORIGINAL, "2024:05:06 07:08:09"),
+                  Entry{65000, TIFF_SHORT, 2, Bytes{7, 0, 9, 1}}, text(65001, "lens 7")};
     block.gps = {text(GPSTAG_LATITUDEREF, "N"), rationals(GPSTAG_LATITUDE, {48, 1, 7, 1, 2475, 100})};
     return codecs::exif::encode(block);
 }
@@ -435,7 +443,7 @@ Bytes cameraExif()
 void expectCameraExif(const Bytes& file)
 {
     TiffReader reader(file);
-    reader.expect("Unknown field with tag 65000");
+    reader.expect("Unknown field with tag 6500");
     TIFF* tiff = reader.get();
     ASSERT_NE(tiff, nullptr);
     const char* text = nullptr;
@@ -455,6 +463,8 @@ void expectCameraExif(const Bytes& file)
     const std::uint16_t* own = nullptr;
     ASSERT_TRUE(TIFFGetField(tiff, 65000, &count, &own)) << "the maker's own tag";
     EXPECT_EQ(Values(own, own + count), (Values{7, 265}));
+    ASSERT_TRUE(TIFFGetField(tiff, 65001, &count, &text));
+    EXPECT_EQ(std::string(text, count), std::string("lens 7", 7));
 
     ASSERT_TRUE(TIFFReadGPSDirectory(tiff, first.gpsOffset));
     ASSERT_TRUE(TIFFGetField(tiff, GPSTAG_LATITUDEREF, &text));
@@ -480,11 +490,13 @@ TEST(TiffOutput, FileThatMightPassTheClassicLimitIsBigTiff)
     const Bytes exif = cameraExif();
     vips_image_set_blob_copy(picture.get_image(), "exif-data", exif.data(), exif.size());
     const std::uint64_t samples = std::uint64_t(width) * page * 3 * 3;
-    for (const std::uint64_t limit : {std::uint64_t(0xFFFFFFFFu), 2 * samples, samples / 2, std::uint64_t(1000)}) {
+    for (const std::uint64_t limit :
+         {std::uint64_t(0xFFFFFFFFu), 2 * samples, samples / 2, std::uint64_t(1000)}) {
         SCOPED_TRACE(limit);
         const Bytes file = encodeTiff(picture, limit);
         EXPECT_EQ(isBigTiff(file), limit < samples);
-        EXPECT_EQ(largestDifference(decodeIndependently(file, true), picture), 0) << "every sample comes back";
+        EXPECT_EQ(largestDifference(decodeIndependently(file, true), picture), 0)
+            << "every sample comes back";
         const auto directories = readDirectories(file);
         ASSERT_EQ(directories.size(), 3u);
         for (const Directory& d : directories)
