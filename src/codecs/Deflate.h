@@ -1,5 +1,5 @@
 #pragma once
-// A libdeflate compressor of one level, for the PNG and TIFF writers (libdeflate compresses
+// A libdeflate compressor of one level, for the PNG writer (libdeflate compresses
 // about twice as fast as zlib and a few percent smaller at the same level).
 
 #include "codecs/ByteOrder.h"
