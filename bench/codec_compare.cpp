@@ -98,7 +98,7 @@ void writeWithLibtiff(const PixelView& view, const fs::path& path)
     std::vector<std::uint8_t> strip(stride * rowsPerStrip);
     for (std::uint32_t top = 0, n = 0; top < std::uint32_t(view.height); top += rowsPerStrip, ++n) {
         const std::uint32_t rows = std::min(rowsPerStrip, std::uint32_t(view.height) - top);
-        std::memcpy(strip.data(), view.row(int(top)), stride * rows);  // libtiff differences in place
+        std::memcpy(strip.data(), view.row(int(top)), stride * rows);  // gathered as our writer does
         if (TIFFWriteEncodedStrip(tiff, n, strip.data(), tmsize_t(stride * rows)) < 0)
             throw std::runtime_error("libtiff failed on " + path.string());
     }

@@ -115,7 +115,7 @@ void MemoryTiff::unmap(thandle_t, void*, toff_t) {}
 int MemoryTiff::error(TIFF*, void* handle, const char* module, const char* format, va_list arguments)
 {
     MemoryTiff& file = *static_cast<MemoryTiff*>(handle);
-    if (file.m_error.empty() && !file.m_dropped) {
+    if (!file.m_dropped) {
         char text[512];
         std::vsnprintf(text, sizeof text, format, arguments);
         try {

@@ -46,7 +46,7 @@ private:
     std::uint64_t m_position = 0;
     bool m_outOfMemory = false;
     bool m_dropped = false;  // writes are ignored once the file is given up
-    std::string m_error;     // libtiff's first complaint
+    std::string m_error;     // libtiff's latest complaint: the reason a call failed
     TIFF* m_tiff = nullptr;
 };
 

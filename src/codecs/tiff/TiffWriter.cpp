@@ -191,7 +191,6 @@ private:
     void closeStrip()
     {
         checkCancel(m_cancel);
-        // libtiff differences the samples in place, in our strip.
         const auto bytes = tmsize_t(std::size_t(m_stripRows) * m_stride);
         m_file.check(TIFFWriteEncodedStrip(m_file.handle(), m_stripIndex, m_strip.data(), bytes) == bytes,
                      "a strip");
