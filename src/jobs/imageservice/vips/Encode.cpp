@@ -7,6 +7,7 @@
 #include "jobs/imageservice/vips/Stoppable.h"
 #include "jobs/imageservice/vips/Tiff.h"
 #include "jobs/imageservice/vips/Vips.h"
+#include "jobs/imageservice/vips/Webp.h"
 #include "jobs/imageservice/vips/WebpHeif.h"
 
 namespace quarbel::imageservice {
@@ -52,7 +53,7 @@ std::vector<std::uint8_t> encodePicture(VImage image, Format format, const Encod
     case Format::Gif: return encodeGif(image, options.cancel);
     case Format::Bmp: return encodeBmp(pixels::flattenOnWhite(firstFrame(image)), options.cancel);
     case Format::Tiff: return encodeTiff(image, options.cancel);
-    case Format::Webp: return encodeWebp(image, options.jpegQuality);
+    case Format::Webp: return encodeWebp(std::move(image), options.jpegQuality, options.cancel);
     case Format::Avif: return encodeHeif(firstFrame(image), options.jpegQuality, HeifCodec::Av1);
     case Format::Heif: return encodeHeif(firstFrame(image), options.jpegQuality, HeifCodec::Hevc);
     case Format::Unknown: break;

@@ -82,15 +82,16 @@ Processed process(const std::vector<std::uint8_t>& bytes, const SourceInfo& info
     image = withMetadata(image, plan.metadata);
 
     Processed result;
-    result.data = encodePicture(image, target, EncodeOptions{plan.jpegQuality, plan.cancel});
-    // A pipeline may finish with what a failed region gave it: a cancelled picture is never
-    // taken for a finished one.
-    codecs::checkCancel(plan.cancel);
-    decoding.check();
     result.info.format = target;
     result.info.width = image.width();
     result.info.height = pixels::pageHeight(image);
     result.info.frames = keepFrames ? pixels::pageCount(image) : 1;
+    // Handed over, so that an encoder that has read every row can let the pipeline go.
+    result.data = encodePicture(std::move(image), target, EncodeOptions{plan.jpegQuality, plan.cancel});
+    // A pipeline may finish with what a failed region gave it: a cancelled picture is never
+    // taken for a finished one.
+    codecs::checkCancel(plan.cancel);
+    decoding.check();
     return result;
 }
 

@@ -8,14 +8,6 @@ namespace {
 
 using vips::VImage;
 
-// libwebp's method (0 fastest .. 6 smallest). At quality 75 on six 12-megapixel photos of the
-// benchmark's corpus (CPU seconds, PSNR after a slight blur, bytes):
-//   0: 1.80 s, 42.00 dB, 4.39 MB   1: 2.33 s, 42.01 dB, 4.16 MB
-//   2: 3.27 s, 41.97 dB, 4.45 MB   4: 9.42 s, 42.09 dB, 4.32 MB (libwebp's default)
-// 0 and 1 are within 0.1 dB of the best; 1 costs 30% more time than 0 but writes 5% fewer
-// bytes (7% on a mixed sample with drawings and scans), fewer than the default's.
-constexpr int kWebpEffort = 1;
-
 // libheif's AV1 encoder (aom) runs at speed 9 - effort. A 12-megapixel photo at quality 75
 // (seconds of wall time on the shared 2-core machine):
 //   effort 0: 3.1 s, 47.45 dB, 1.64 MB   1: 5.5 s, 47.53 dB   2: 8.5 s, 47.61 dB
@@ -24,12 +16,6 @@ constexpr int kWebpEffort = 1;
 constexpr int kAvifEffort = 0;
 
 }  // namespace
-
-std::vector<std::uint8_t> encodeWebp(VImage image, int quality)
-{
-    return vips_util::take(
-        image.webpsave_buffer(VImage::option()->set("Q", quality)->set("effort", kWebpEffort)));
-}
 
 std::vector<std::uint8_t> encodeHeif(VImage image, int quality, HeifCodec codec)
 {

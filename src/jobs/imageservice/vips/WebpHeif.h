@@ -1,7 +1,7 @@
 #pragma once
-// WebP, AVIF and HEIC output through libvips' own savers (libwebp and libheif): lossy at the
-// quality given, alpha kept. The encoders' speed settings were chosen by measurement on
-// bench/run's corpus (see WebpHeif.cpp).
+// AVIF and HEIC output through libvips' own saver (libheif): lossy at the quality given,
+// alpha kept. The encoder's speed setting was chosen by measurement on bench/run's corpus
+// (see WebpHeif.cpp). WebP output is in Webp.h.
 
 #include <vips/vips8>
 
@@ -9,10 +9,6 @@
 #include <vector>
 
 namespace quarbel::imageservice {
-
-// The picture: 8-bit sRGB or grey, alpha allowed. Frames stacked with page-height become an
-// animation with the frames' delays and loop count.
-std::vector<std::uint8_t> encodeWebp(vips::VImage image, int quality);
 
 enum class HeifCodec { Av1, Hevc };
 
