@@ -22,8 +22,8 @@ struct Picture {
     PixelView view;
 };
 
-// Smooth colours in rows padded by 3 bytes; with alpha, the top half is opaque (libwebp then
-// leaves its strips without an alpha plane) and the bottom half fades out.
+// Smooth colours in rows padded by 3 bytes; with alpha, the top half fades in and the bottom
+// half is opaque (libwebp leaves the strips there without an alpha plane).
 Picture picture(int width, int height, int bands, int shift = 0)
 {
     Picture p;
@@ -37,8 +37,7 @@ Picture picture(int width, int height, int bands, int shift = 0)
             const int colours = bands >= 3 ? 3 : 1;
             std::memcpy(px, colour, std::size_t(colours));
             if (bands == 2 || bands == 4)
-                px[colours] =
-                    y < height / 2 ? 255 : std::uint8_t(255 - (y - height / 2) * 255 / (height / 2));
+                px[colours] = y < height / 2 ? std::uint8_t(y * 255 / (height / 2)) : 255;
         }
     p.view = {p.storage.data(), width, height, bands, stride};
     return p;

@@ -7,7 +7,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <exception>
 
 namespace quarbel::imageservice {
 
@@ -65,24 +64,6 @@ Layout layoutOf(const VImage& image)
     return layout;
 }
 
-// The rows libvips computes, top to bottom, handed to the writer as they come.
-struct Sink {
-    TiffWriter& writer;
-    std::exception_ptr error;  // what stopped the rows coming in
-};
-
-int writeArea(VipsRegion* region, VipsRect* area, void* a)
-{
-    auto* sink = static_cast<Sink*>(a);
-    try {
-        sink->writer.add(vips_util::viewOf(region, *area));
-        return 0;
-    } catch (...) {
-        sink->error = std::current_exception();
-        return -1;
-    }
-}
-
 }  // namespace
 
 std::vector<std::uint8_t> encodeTiff(VImage image, std::uint64_t classicLimit,
@@ -93,12 +74,7 @@ std::vector<std::uint8_t> encodeTiff(VImage image, std::uint64_t classicLimit,
         throw Failure("internal error: TIFF output needs 8-bit samples, 1 to 4 per pixel");
     try {
         TiffWriter writer(layoutOf(image), classicLimit, cancel);
-        Sink sink{writer, nullptr};
-        if (vips_sink_disc(image.get_image(), writeArea, &sink)) {
-            if (sink.error)
-                std::rethrow_exception(sink.error);
-            throw vips::VError();
-        }
+        vips_util::forEachStrip(image, [&](const codecs::PixelView& rows) { writer.add(rows); });
         return writer.take();
     } catch (const std::bad_alloc&) {
         throw Failure("not enough memory for the TIFF file");

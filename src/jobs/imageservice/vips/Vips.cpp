@@ -7,6 +7,7 @@
 #include <malloc.h>
 #endif
 #include <atomic>
+#include <exception>
 #include <mutex>
 #include <sstream>
 
@@ -172,6 +173,29 @@ codecs::PixelView viewOf(VipsRegion* region, const VipsRect& area)
 {
     const auto* first = reinterpret_cast<const std::uint8_t*>(VIPS_REGION_ADDR(region, area.left, area.top));
     return {first, area.width, area.height, region->im->Bands, std::size_t(VIPS_REGION_LSKIP(region))};
+}
+
+void forEachStrip(const vips::VImage& image, const std::function<void(const codecs::PixelView&)>& add)
+{
+    struct Sink {
+        const std::function<void(const codecs::PixelView&)>& add;
+        std::exception_ptr error;  // what stopped the rows coming in
+    } sink{add, nullptr};
+    const auto writeArea = [](VipsRegion* region, VipsRect* area, void* a) {
+        auto* sink = static_cast<Sink*>(a);
+        try {
+            sink->add(viewOf(region, *area));
+            return 0;
+        } catch (...) {
+            sink->error = std::current_exception();
+            return -1;
+        }
+    };
+    if (vips_sink_disc(image.get_image(), writeArea, &sink)) {
+        if (sink.error)
+            std::rethrow_exception(sink.error);
+        throw vips::VError();
+    }
 }
 
 vips::VImage adopt(const codecs::PixelView& pixels, std::shared_ptr<void> owner)

@@ -8,6 +8,7 @@
 
 #include <vips/vips8>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -62,6 +63,11 @@ std::vector<std::uint8_t> take(VipsBlob* blob);
 // region of one.
 codecs::PixelView viewOf(const vips::VImage& inMemory);
 codecs::PixelView viewOf(VipsRegion* region, const VipsRect& area);
+
+// The picture's rows top to bottom, handed to `add` a strip at a time as libvips computes
+// them. What `add` throws stops the computing and is thrown again here; libvips' own
+// failures come out as vips::VError.
+void forEachStrip(const vips::VImage& image, const std::function<void(const codecs::PixelView&)>& add);
 
 // A picture of the given pixels, used where they are; owner is released when it closes.
 vips::VImage adopt(const codecs::PixelView& pixels, std::shared_ptr<void> owner);

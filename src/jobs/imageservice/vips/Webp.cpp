@@ -6,7 +6,6 @@
 #include "jobs/imageservice/vips/Vips.h"
 
 #include <algorithm>
-#include <exception>
 
 namespace quarbel::imageservice {
 
@@ -36,23 +35,6 @@ webp::Options optionsOf(const VImage& image, int quality, const codecs::CancelTo
     return options;
 }
 
-struct Sink {
-    webp::StillWriter& writer;
-    std::exception_ptr error;  // what stopped the rows coming in
-};
-
-int writeArea(VipsRegion* region, VipsRect* area, void* a)
-{
-    auto* sink = static_cast<Sink*>(a);
-    try {
-        sink->writer.add(vips_util::viewOf(region, *area));
-        return 0;
-    } catch (...) {
-        sink->error = std::current_exception();
-        return -1;
-    }
-}
-
 }  // namespace
 
 std::vector<std::uint8_t> encodeWebp(VImage image, int quality, const codecs::CancelToken* cancel)
@@ -71,12 +53,7 @@ std::vector<std::uint8_t> encodeWebp(VImage image, int quality, const codecs::Ca
             return webp::encode(animation, options);
         }
         webp::StillWriter writer(image.width(), image.height(), image.bands(), std::move(options));
-        Sink sink{writer, nullptr};
-        if (vips_sink_disc(image.get_image(), writeArea, &sink)) {
-            if (sink.error)
-                std::rethrow_exception(sink.error);
-            throw vips::VError();
-        }
+        vips_util::forEachStrip(image, [&](const codecs::PixelView& rows) { writer.add(rows); });
         image = VImage();  // the decoded source and the pipeline go before libwebp encodes
         return writer.finish();
     } catch (const std::bad_alloc&) {
