@@ -5,6 +5,12 @@
 // whole here; frames stacked top to bottom become an animation. The ICC profile, EXIF and XMP
 // go into the file's chunks (WebP holds no IPTC). Errors are Failures with a reason;
 // cancelling stops the encoder part-way with Cancelled.
+//
+// Written for memory: libvips' WebP saver holds the whole picture, then libwebp's ARGB copy
+// of it, then the planes. Peak memory of quarbel-batch --jobs 1 on the bench corpus's
+// art01.png (5120 x 2880 RGBA), /usr/bin/time: 280 MB through libvips' saver, 218 MB here, of
+// which about 120 MB is libwebp's lossless coding of the alpha plane (the same picture
+// without alpha: 96 MB here); cwebp -m 1 takes 166 MB.
 
 #include "codecs/Cancel.h"
 #include "codecs/Metadata.h"
