@@ -1,5 +1,6 @@
 #include "jobs/imageservice/vips/Encode.h"
 
+#include "jobs/imageservice/vips/Avif.h"
 #include "jobs/imageservice/vips/Bmp.h"
 #include "jobs/imageservice/vips/Gif.h"
 #include "jobs/imageservice/vips/Pixels.h"
@@ -54,8 +55,8 @@ std::vector<std::uint8_t> encodePicture(VImage image, Format format, const Encod
     case Format::Bmp: return encodeBmp(pixels::flattenOnWhite(firstFrame(image)), options.cancel);
     case Format::Tiff: return encodeTiff(image, options.cancel);
     case Format::Webp: return encodeWebp(std::move(image), options.jpegQuality, options.cancel);
-    case Format::Avif: return encodeHeif(firstFrame(image), options.jpegQuality, HeifCodec::Av1);
-    case Format::Heif: return encodeHeif(firstFrame(image), options.jpegQuality, HeifCodec::Hevc);
+    case Format::Avif: return encodeAvif(firstFrame(image), options.jpegQuality, options.cancel);
+    case Format::Heif: return encodeHeif(firstFrame(image), options.jpegQuality);
     case Format::Unknown: break;
     }
     throw vips_util::Failure("not a supported image format");

@@ -1,0 +1,68 @@
+#pragma once
+// AVIF files written with libavif on aom: the picture is converted to 8-bit YUV 4:2:0
+// (full range, BT.601 matrix; grey pictures too) with an alpha plane when it has one, and
+// encoded as a still picture. The caller can let go of its own pixels once they are YUV, so
+// that aom, which needs about 150 MB for a 12-megapixel photo, works beside one copy of the
+// picture. One encode runs at a time in the process (EncodeGate.h), on every core.
+//
+// Measured with `RUNS=1 WORKLOADS=to-avif TOOLS="quarbel vips avifenc magick2 pillow2"
+// bench/run` (65 files at quality 75, the 2-core machine shared with other builds):
+// see AvifEncoder.cpp.
+
+#include "codecs/Cancel.h"
+#include "codecs/Metadata.h"
+#include "codecs/PixelView.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+struct avifImage;
+
+namespace quarbel::codecs::avif {
+
+using Bytes = std::vector<std::uint8_t>;
+
+struct Options {
+    int quality = 75;   // 1..100, as for JPEG
+    Bytes profile;      // ICC; left out unless it describes RGB
+    Metadata metadata;  // EXIF and XMP; AVIF has no place for IPTC
+    int threads = 0;    // aom's threads, at most 64; 0 for one per core (up to 64)
+};
+
+// A picture in the planes the encoder takes.
+class Yuv {
+public:
+    Yuv();
+    ~Yuv();
+    Yuv(Yuv&&) noexcept;
+    Yuv& operator=(Yuv&&) noexcept;
+
+    int width() const;
+    int height() const;
+    bool hasAlpha() const;
+    avifImage* image() const { return m_image.get(); }
+
+private:
+    friend Yuv toYuv(const PixelView&, const CancelToken*);
+    struct Free {
+        void operator()(avifImage* image) const;
+    };
+    std::unique_ptr<avifImage, Free> m_image;
+};
+
+// The picture: 1 to 4 bands, at most 65536 pixels a side. Throws Failure with the reason,
+// std::bad_alloc when memory runs out, Cancelled once the token is cancelled.
+Yuv toYuv(const PixelView& picture, const CancelToken* cancel = nullptr);
+
+// The file's bytes. The planes are released as soon as aom is done with them. The token is
+// looked at before and after the encode: aom cannot be stopped part-way. Throws Failure
+// with libavif's reason when the encoder refuses the picture.
+Bytes encode(Yuv picture, const Options& options, const CancelToken* cancel = nullptr);
+
+inline Bytes encode(const PixelView& picture, const Options& options = {})
+{
+    return encode(toYuv(picture), options);
+}
+
+}  // namespace quarbel::codecs::avif
