@@ -86,7 +86,10 @@ void fromColour(avifImage* image, const PixelView& picture)
     check(avifImageRGBToYUV(image, &rgb), "colour conversion");
 }
 
-bool describesRgb(const Bytes& profile) { return profile.size() >= 20 && std::memcmp(&profile[16], "RGB ", 4) == 0; }
+bool describesRgb(const Bytes& profile)
+{
+    return profile.size() >= 20 && std::memcmp(&profile[16], "RGB ", 4) == 0;
+}
 
 struct EncoderFree {
     void operator()(avifEncoder* encoder) const { avifEncoderDestroy(encoder); }

@@ -9,7 +9,9 @@ namespace quarbel::codecs::avif {
 
 class EncodeGate {
 public:
-    // Waits until no other encode runs, and holds the gate while it lives.
+    // Waits until no other encode runs, and holds the gate while it lives. A thread that
+    // holds the gate already passes again at once (a caller may take it around the work
+    // that makes the picture too).
     EncodeGate();
     ~EncodeGate();
     EncodeGate(const EncodeGate&) = delete;

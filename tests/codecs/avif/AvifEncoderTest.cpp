@@ -35,9 +35,11 @@ Picture picture(int width, int height, int bands, int noise = 6)
         for (int x = 0; x < width; ++x)
             for (int b = 0; b < bands; ++b) {
                 const bool alpha = b == bands - 1 && (bands == 2 || bands == 4);
-                const int base = alpha ? 40 + 200 * x / width : (60 * b + 255 * (x + 2 * y) / (width + 2 * height));
+                const int base =
+                    alpha ? 40 + 200 * x / width : (60 * b + 255 * (x + 2 * y) / (width + 2 * height));
                 const int value = base + (alpha || noise == 0 ? 0 : int(random() % unsigned(noise)));
-                p.storage[stride * std::size_t(y) + std::size_t(x * bands + b)] = std::uint8_t(std::clamp(value, 0, 255));
+                p.storage[stride * std::size_t(y) + std::size_t(x * bands + b)] =
+                    std::uint8_t(std::clamp(value, 0, 255));
             }
     p.view = {p.storage.data(), width, height, bands, stride};
     return p;

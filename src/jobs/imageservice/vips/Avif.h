@@ -14,6 +14,7 @@ namespace quarbel::imageservice {
 // The picture: one frame, 8-bit sRGB or grey, alpha allowed, with the metadata fields it
 // should carry (withMetadata). Throws codecs::Failure with the reason, codecs::Cancelled or
 // a vips::VError once cancel is cancelled.
-std::vector<std::uint8_t> encodeAvif(vips::VImage image, int quality, const codecs::CancelToken* cancel = nullptr);
+std::vector<std::uint8_t> encodeAvif(vips::VImage image, int quality,
+                                     const codecs::CancelToken* cancel = nullptr);
 
 }  // namespace quarbel::imageservice
