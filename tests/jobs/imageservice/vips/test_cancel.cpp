@@ -79,7 +79,8 @@ INSTANTIATE_TEST_SUITE_P(Formats, CancelledEncoderTest,
                                            CancelCase{Format::Bmp, "Bmp", true},
                                            CancelCase{Format::Jpeg, "Jpeg", true},
                                            CancelCase{Format::Png, "Png", false},
-                                           CancelCase{Format::Gif, "Gif", false}),
+                                           CancelCase{Format::Gif, "Gif", false},
+                                           CancelCase{Format::Avif, "Avif", false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
