@@ -104,10 +104,6 @@ Yuv::~Yuv() = default;
 Yuv::Yuv(Yuv&&) noexcept = default;
 Yuv& Yuv::operator=(Yuv&&) noexcept = default;
 
-int Yuv::width() const { return m_image ? int(m_image->width) : 0; }
-int Yuv::height() const { return m_image ? int(m_image->height) : 0; }
-bool Yuv::hasAlpha() const { return m_image && m_image->alphaPlane; }
-
 Yuv toYuv(const PixelView& picture, const CancelToken* cancel)
 {
     if (!picture.data || picture.bands < 1 || picture.bands > 4 || picture.width < 1 || picture.height < 1 ||

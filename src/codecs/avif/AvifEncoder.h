@@ -38,9 +38,6 @@ public:
     Yuv(Yuv&&) noexcept;
     Yuv& operator=(Yuv&&) noexcept;
 
-    int width() const;
-    int height() const;
-    bool hasAlpha() const;
     avifImage* image() const { return m_image.get(); }
 
 private:
