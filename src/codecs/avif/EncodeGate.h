@@ -1,7 +1,7 @@
 #pragma once
 // One AVIF encode at a time in the process. aom already spreads one encode over every core,
 // so a second encode beside it buys no time and doubles the memory (an encoder holds about
-// 150 MB for a 12-megapixel photo). Encoders of other formats do not pass through here.
+// 170 MB for a 12-megapixel photo). Encoders of other formats do not pass through here.
 
 #include <mutex>
 
