@@ -77,6 +77,6 @@ int main(int argc, char** argv)
             ++skipped;
         }
     }
-    std::printf("%.2f %d %d\n", compared ? sum / compared : 0.0, compared, skipped);
+    std::printf("%.4f %d %d\n", compared ? sum / compared : 0.0, compared, skipped);
     return 0;
 }
