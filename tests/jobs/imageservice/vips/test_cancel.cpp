@@ -74,14 +74,12 @@ TEST_P(CancelledEncoderTest, WithoutACancelReadsTheWholePicture)
     EXPECT_EQ(wire.deepest.load(), 200);
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, CancelledEncoderTest,
-                         ::testing::Values(CancelCase{Format::Tiff, "Tiff", true},
-                                           CancelCase{Format::Bmp, "Bmp", true},
-                                           CancelCase{Format::Jpeg, "Jpeg", true},
-                                           CancelCase{Format::Png, "Png", false},
-                                           CancelCase{Format::Gif, "Gif", false},
-                                           CancelCase{Format::Avif, "Avif", false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Formats, CancelledEncoderTest,
+    ::testing::Values(CancelCase{Format::Tiff, "Tiff", true}, CancelCase{Format::Bmp, "Bmp", true},
+                      CancelCase{Format::Jpeg, "Jpeg", true}, CancelCase{Format::Png, "Png", false},
+                      CancelCase{Format::Gif, "Gif", false}, CancelCase{Format::Avif, "Avif", false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace quarbel::imageservice::testing
