@@ -21,25 +21,30 @@ namespace {
 //   method 1, segments 1           44.6 s   45.43 MB   44.38 dB
 //   method 1, thread_level 1       42.8 s   38.72 MB   44.26 dB
 //   method 1, autofilter (35 files): the same bytes, 0.01 dB less, several times the time
-// Method 2 is the fastest within about 0.1 dB of the best (method 1, chosen on six photographs
-// before, is 0.16 dB behind on the whole corpus). Sharp YUV buys its 0.1 dB with twice the
-// time, more bytes and the whole picture in ARGB (the copy this writer exists to avoid); one
-// segment buys little with 17% more bytes; sns_strength is left at libwebp's default.
-// thread_level 1 writes the same bytes and analyses the picture in two threads.
+// On this table method 2 looked the fastest within 0.1 dB of the best (method 1, chosen on six
+// photographs before, is 0.16 dB behind on the whole corpus); the four-place figures below say
+// otherwise. Sharp YUV buys its 0.1 dB with twice the time, more bytes and the whole picture in
+// ARGB (the copy this writer exists to avoid); one segment buys little with 17% more bytes;
+// sns_strength is left at libwebp's default (with method 3, 40 and 60 both lose PSNR: 44.26 and
+// 44.09 dB). thread_level 1 writes the same bytes and analyses the picture in two threads
+// (method 3, three interleaved rounds: 30.8, 31.2, 29.3 s against 31.3, 31.6, 30.3 s without).
 // The whole corpus again through quarbel-batch --jobs 2 on a quiet machine (load 1 to 2),
 // PSNR to four places:
 //   method 2   22.0 s   39.03 MB   44.3185 dB      method 3   45.1 s   37.49 MB   44.4144 dB
 //   method 4   45.4 s   37.50 MB   44.4233 dB      method 5   47.9 s   30.90 MB   44.3511 dB
 //   method 6  153.8 s   29.62 MB   44.4186 dB
-// Method 2 is 0.105 dB behind the best, at the edge of the 0.1 dB we allow; method 3 is the
-// next within it and takes twice the time. The peers (bench/run to-webp, the same run):
-// ImageMagick two at a time 40.7 s, Pillow two at a time 42.4 s, vips 44.6 s, all at 37.50 MB
-// and 44.42 dB (libwebp's method 4); cwebp 37.4 s for the 60 files it reads. Method 2 is
-// 1.8 times as fast as the fastest of them with 4% more bytes and 0.10 dB less; method 3 would
-// match their bytes and PSNR and fall behind them on time. Method 5's trellis coding writes 18%
-// fewer bytes for 0.07 dB, at about method 4's time: the way to go should smaller files matter more
-// than time. Peak memory with method 2: 250 MB.
-constexpr int kMethod = 2;
+// Method 2 is 0.105 dB behind the best, outside the 0.1 dB we allow; method 3 is the fastest
+// within it, 0.009 dB behind method 4 with 6 KB fewer bytes. Three interleaved rounds, medians:
+// method 2 17.7 s, method 3 38.5 s, method 4 42.1 s, ImageMagick two at a time 44.1 s. Three
+// rounds of bench/run to-webp (method 3; the machine sped up from round to round):
+//   quarbel 38.6 36.0 33.6 s   Pillow two at a time 38.7 34.2 32.0 s   vips 41.1 34.1 34.8 s
+//   ImageMagick two at a time 40.8 38.1 34.1 s   cwebp (60 files) 35.0 31.7 28.8 s
+// The peers use method 4, which costs libwebp about what method 3 does, so they take about our
+// time: ahead of ImageMagick, within 5% of Pillow and vips. Method 2 would be twice as fast with
+// 4% more bytes and 0.1 dB less. Method 5's trellis coding writes 18% fewer bytes for 0.07 dB,
+// at about method 4's time: the way to go should smaller files matter more than time. Peak
+// memory with method 3: 264 MB.
+constexpr int kMethod = 3;
 
 int stillWanted(int /*percent*/, const WebPPicture* picture)
 {

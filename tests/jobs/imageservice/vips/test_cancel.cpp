@@ -58,8 +58,9 @@ TEST_P(CancelledEncoderTest, StopsPartWay)
     EXPECT_ANY_THROW(encodePicture(picture, GetParam().format, EncodeOptions{90, &token}));
 
     EXPECT_TRUE(token.cancelled());
-    if (GetParam().streams)
+    if (GetParam().streams) {
         EXPECT_LT(wire.deepest.load(), kHeight) << "the encoder went on to the end of the picture";
+    }
 }
 
 TEST_P(CancelledEncoderTest, WithoutACancelReadsTheWholePicture)
