@@ -6,6 +6,7 @@
 #include <avif/avif.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -99,6 +100,98 @@ struct EncoderFree {
     void operator()(avifEncoder* encoder) const { avifEncoderDestroy(encoder); }
 };
 
+struct ImageFree {
+    void operator()(avifImage* image) const { avifImageDestroy(image); }
+};
+using Image = std::unique_ptr<avifImage, ImageFree>;
+
+struct Grid {
+    int columns = 1;
+    int rows = 1;
+    int cellWidth = 0;
+    int cellHeight = 0;
+
+    int cells() const { return columns * rows; }
+};
+
+constexpr int kSmallestCellSide = 64;  // MIAF's least tile size
+constexpr int kMostCellsASide = 256;   // libavif's limit
+
+int evenCeil(int value, int parts)
+{
+    const int share = (value + parts - 1) / parts;
+    return share + (share & 1);
+}
+
+// The fewest cells of at most `largest` pixels that cover the picture, the squarest of
+// equals. Cells are even-sized for 4:2:0 and the last column and row are cut to the picture.
+// One cell when the picture fits, or when its width or height is odd: MIAF allows no grid of
+// subsampled cells then.
+Grid gridFor(int width, int height, std::int64_t largest)
+{
+    Grid best{1, 1, width, height};
+    if (std::int64_t(width) * height <= largest || (width & 1) || (height & 1))
+        return best;
+    std::int64_t bestCells = std::numeric_limits<std::int64_t>::max();
+    int bestSkew = std::numeric_limits<int>::max();
+    for (int columns = 1; columns <= kMostCellsASide; ++columns) {
+        const int cellWidth = evenCeil(width, columns);
+        if (width - (columns - 1) * cellWidth < kSmallestCellSide)
+            continue;  // the last column would be narrower than a cell may be
+        for (int rows = 1; rows <= kMostCellsASide && columns * rows <= bestCells; ++rows) {
+            const int cellHeight = evenCeil(height, rows);
+            if (height - (rows - 1) * cellHeight < kSmallestCellSide)
+                continue;
+            if (std::int64_t(cellWidth) * cellHeight > largest)
+                continue;
+            const int skew = std::abs(cellWidth - cellHeight);
+            if (columns * rows < bestCells || skew < bestSkew) {
+                best = {columns, rows, cellWidth, cellHeight};
+                bestCells = columns * rows;
+                bestSkew = skew;
+            }
+            break;  // more rows only make more cells
+        }
+    }
+    return best;
+}
+
+// The cells of the grid as views of the picture's planes: no pixel is copied.
+std::vector<Image> cellsOf(const avifImage* image, const Grid& grid)
+{
+    std::vector<Image> cells;
+    for (int row = 0; row < grid.rows; ++row)
+        for (int column = 0; column < grid.columns; ++column) {
+            const std::uint32_t x = std::uint32_t(column * grid.cellWidth);
+            const std::uint32_t y = std::uint32_t(row * grid.cellHeight);
+            Image cell(avifImageCreate(std::min(std::uint32_t(grid.cellWidth), image->width - x),
+                                       std::min(std::uint32_t(grid.cellHeight), image->height - y), 8,
+                                       AVIF_PIXEL_FORMAT_YUV420));
+            if (!cell)
+                throw std::bad_alloc();
+            cell->yuvRange = image->yuvRange;
+            cell->colorPrimaries = image->colorPrimaries;
+            cell->transferCharacteristics = image->transferCharacteristics;
+            cell->matrixCoefficients = image->matrixCoefficients;
+            cell->imageOwnsYUVPlanes = AVIF_FALSE;
+            cell->yuvPlanes[AVIF_CHAN_Y] =
+                image->yuvPlanes[AVIF_CHAN_Y] + std::size_t(y) * image->yuvRowBytes[AVIF_CHAN_Y] + x;
+            cell->yuvRowBytes[AVIF_CHAN_Y] = image->yuvRowBytes[AVIF_CHAN_Y];
+            for (int plane : {AVIF_CHAN_U, AVIF_CHAN_V}) {
+                cell->yuvPlanes[plane] =
+                    image->yuvPlanes[plane] + std::size_t(y / 2) * image->yuvRowBytes[plane] + x / 2;
+                cell->yuvRowBytes[plane] = image->yuvRowBytes[plane];
+            }
+            if (image->alphaPlane) {
+                cell->imageOwnsAlphaPlane = AVIF_FALSE;
+                cell->alphaPlane = image->alphaPlane + std::size_t(y) * image->alphaRowBytes + x;
+                cell->alphaRowBytes = image->alphaRowBytes;
+            }
+            cells.push_back(std::move(cell));
+        }
+    return cells;
+}
+
 }  // namespace
 
 void Yuv::Free::operator()(avifImage* image) const { avifImageDestroy(image); }
@@ -140,16 +233,20 @@ Bytes encode(Yuv picture, const Options& options, const CancelToken* cancel)
     avifImage* image = picture.image();
     if (!image || !image->yuvPlanes[AVIF_CHAN_Y])
         throw Failure("internal error: no picture to write as AVIF");
+    const Grid grid = gridFor(int(image->width), int(image->height), options.largestCell);
+    const std::vector<Image> cells = grid.cells() > 1 ? cellsOf(image, grid) : std::vector<Image>();
+    // libavif takes a grid's properties and metadata from its first cell.
+    avifImage* head = cells.empty() ? image : cells.front().get();
     if (describesRgb(options.profile))
-        avifImageSetProfileICC(image, options.profile.data(), options.profile.size());
+        avifImageSetProfileICC(head, options.profile.data(), options.profile.size());
     if (options.metadata.exif) {
         // Written as it describes the picture (orientation 1 once turned); libavif reads the
         // orientation from it, which then asks for no turn of its own.
         const Bytes exif = exif::encode(*options.metadata.exif);
-        avifImageSetMetadataExif(image, exif.data(), exif.size());
+        avifImageSetMetadataExif(head, exif.data(), exif.size());
     }
     if (!options.metadata.xmp.empty())
-        avifImageSetMetadataXMP(image, options.metadata.xmp.data(), options.metadata.xmp.size());
+        avifImageSetMetadataXMP(head, options.metadata.xmp.data(), options.metadata.xmp.size());
 
     std::unique_ptr<avifEncoder, EncoderFree> encoder(avifEncoderCreate());
     if (!encoder)
@@ -171,7 +268,18 @@ Bytes encode(Yuv picture, const Options& options, const CancelToken* cancel)
         const EncodeGate gate;
         checkCancel(cancel);
         // aom offers no way to stop an encode part-way: a cancel waits for this picture.
-        result = avifEncoderWrite(encoder.get(), image, &output);
+        if (cells.empty()) {
+            result = avifEncoderWrite(encoder.get(), image, &output);
+        } else {
+            std::vector<const avifImage*> views;
+            for (const Image& cell : cells)
+                views.push_back(cell.get());
+            result =
+                avifEncoderAddImageGrid(encoder.get(), std::uint32_t(grid.columns), std::uint32_t(grid.rows),
+                                        views.data(), AVIF_ADD_IMAGE_FLAG_SINGLE);
+            if (result == AVIF_RESULT_OK)
+                result = avifEncoderFinish(encoder.get(), &output);
+        }
     }
     picture = Yuv();
     const avifDiagnostics diag = encoder->diag;

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <iterator>
@@ -15,6 +16,7 @@
 #include <random>
 #include <string>
 #include <thread>
+#include <utility>
 
 namespace quarbel::codecs::avif {
 namespace {
@@ -67,6 +69,31 @@ Bytes blob(const vips::VImage& image, const char* name)
     return Bytes(data, data + length);
 }
 
+// Mean and largest difference between the file's samples and the picture's.
+std::pair<double, int> difference(const vips::VImage& back, const PixelView& view)
+{
+    const auto* samples = static_cast<const std::uint8_t*>(back.data());
+    const int bands = back.bands();
+    double total = 0;
+    int worst = 0;
+    for (int y = 0; y < back.height(); ++y)
+        for (int x = 0; x < back.width(); ++x)
+            for (int c = 0; c < bands; ++c) {
+                const int from = c == 3 ? view.bands - 1 : (view.bands >= 3 ? c : 0);
+                const int diff = std::abs(int(samples[(std::size_t(y) * back.width() + x) * bands + c]) -
+                                          int(view.row(y)[x * view.bands + from]));
+                total += diff;
+                worst = std::max(worst, diff);
+            }
+    return {total / (double(back.width()) * back.height() * bands), worst};
+}
+
+bool isGrid(const Bytes& file)
+{
+    const std::string grid = "grid";
+    return std::search(file.begin(), file.end(), grid.begin(), grid.end()) != file.end();
+}
+
 class AvifBands : public ::testing::TestWithParam<int> {};
 
 TEST_P(AvifBands, ReadBackNearEverySample)
@@ -79,20 +106,8 @@ TEST_P(AvifBands, ReadBackNearEverySample)
     ASSERT_EQ(back.width(), 75);
     ASSERT_EQ(back.height(), 49);
     ASSERT_EQ(back.bands(), p.view.hasAlpha() ? 4 : 3);  // grey is written as colour
-    const auto* samples = static_cast<const std::uint8_t*>(back.data());
-    double total = 0;
-    int worst = 0;
-    for (int y = 0; y < 49; ++y)
-        for (int x = 0; x < 75; ++x)
-            for (int c = 0; c < back.bands(); ++c) {
-                const bool alpha = c == 3;
-                const int from = alpha ? bands - 1 : (bands >= 3 ? c : 0);
-                const int diff = std::abs(int(samples[(y * 75 + x) * back.bands() + c]) -
-                                          int(p.view.row(y)[x * bands + from]));
-                total += diff;
-                worst = std::max(worst, diff);
-            }
-    EXPECT_LT(total / (75.0 * 49 * back.bands()), 2.0);
+    const auto [mean, worst] = difference(back, p.view);
+    EXPECT_LT(mean, 2.0);
     EXPECT_LT(worst, 32);
 }
 
@@ -131,6 +146,33 @@ TEST(AvifMetadata, WrittenWhenGivenAndOnlyThen)
         for (const char* field : {"icc-profile-data", "xmp-data", "exif-data"})
             EXPECT_EQ(bare.get_typeof(field), 0u) << field;
     }
+}
+
+TEST(AvifGrid, LargePicturesAreCellsThatMeetWithoutASeam)
+{
+    Options options;
+    options.quality = 90;
+    options.largestCell = 160 * 100;  // cells of 130 x 100 at most for a 258 x 200 picture
+    options.metadata.exif = exif::Block{};
+    options.metadata.exif->ifd0.push_back({0x010F, 2, 8, Bytes{'Q', 'u', 'a', 'r', 'b', 'e', 'l', 0}});
+
+    const Picture p = picture(258, 200, 4);
+    const Bytes file = encode(p.view, options);
+    EXPECT_TRUE(isGrid(file));
+    const vips::VImage back = decoded(file);
+    ASSERT_EQ(back.width(), 258);
+    ASSERT_EQ(back.height(), 200);
+    ASSERT_EQ(back.bands(), 4);
+    const auto [mean, worst] = difference(back, p.view);
+    EXPECT_LT(mean, 2.0);
+    EXPECT_LT(worst, 32);
+    EXPECT_FALSE(blob(back, "exif-data").empty());
+
+    // A grid of 4:2:0 cells needs an even width and height: an odd one stays one frame.
+    const Picture odd = picture(257, 200, 3);
+    const Bytes single = encode(odd.view, options);
+    EXPECT_FALSE(isGrid(single));
+    EXPECT_EQ(decoded(single).width(), 257);
 }
 
 TEST(AvifRefusals, FailWithAReasonOrStop)

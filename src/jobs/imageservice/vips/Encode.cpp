@@ -11,6 +11,8 @@
 #include "jobs/imageservice/vips/Webp.h"
 #include "jobs/imageservice/vips/WebpHeif.h"
 
+#include <utility>
+
 namespace quarbel::imageservice {
 
 namespace {
@@ -54,8 +56,13 @@ std::vector<std::uint8_t> encodePicture(VImage image, Format format, const Encod
     case Format::Gif: return encodeGif(image, options.cancel);
     case Format::Bmp: return encodeBmp(pixels::flattenOnWhite(firstFrame(image)), options.cancel);
     case Format::Tiff: return encodeTiff(image, options.cancel);
-    case Format::Webp: return encodeWebp(std::move(image), options.jpegQuality, options.cancel);
-    case Format::Avif: return encodeAvif(firstFrame(image), options.jpegQuality, options.cancel);
+    case Format::Webp: return encodeWebp(std::exchange(image, VImage()), options.jpegQuality, options.cancel);
+    case Format::Avif: {
+        // A statement of its own: firstFrame's parameter would hold the whole pipeline (a
+        // decoded BMP, say) until the end of the statement that called it.
+        VImage first = firstFrame(std::exchange(image, VImage()));
+        return encodeAvif(std::exchange(first, VImage()), options.jpegQuality, options.cancel);
+    }
     case Format::Heif: return encodeHeif(firstFrame(image), options.jpegQuality);
     case Format::Unknown: break;
     }

@@ -7,6 +7,8 @@
 #include "jobs/imageservice/vips/Stoppable.h"
 #include "jobs/imageservice/vips/Vips.h"
 
+#include <utility>
+
 namespace quarbel::imageservice {
 
 namespace {
@@ -86,8 +88,10 @@ Processed process(const std::vector<std::uint8_t>& bytes, const SourceInfo& info
     result.info.width = image.width();
     result.info.height = pixels::pageHeight(image);
     result.info.frames = keepFrames ? pixels::pageCount(image) : 1;
-    // Handed over, so that an encoder that has read every row can let the pipeline go.
-    result.data = encodePicture(std::move(image), target, EncodeOptions{plan.jpegQuality, plan.cancel});
+    // Handed over, so that an encoder that has read every row can let the pipeline go: VImage
+    // has no move, and std::move would leave this reference, and a decoded BMP, behind.
+    result.data =
+        encodePicture(std::exchange(image, VImage()), target, EncodeOptions{plan.jpegQuality, plan.cancel});
     // A pipeline may finish with what a failed region gave it: a cancelled picture is never
     // taken for a finished one.
     codecs::checkCancel(plan.cancel);
