@@ -43,16 +43,18 @@ private:
     int m_before;
 };
 
-int workerCount(const RunOptions& options)
+int workerCount(const RunOptions& options, const JobRecipe& recipe, const JobInputs& in)
 {
-    const int wanted = options.jobs > 0 ? options.jobs : QThread::idealThreadCount();
+    int wanted = options.jobs > 0 ? options.jobs : QThread::idealThreadCount();
+    if (const int most = recipe.mostAtOnce ? recipe.mostAtOnce(in) : 0; most > 0)
+        wanted = std::min(wanted, most);
     return std::clamp(wanted, 1, 64);
 }
 
 class JobRun {
 public:
     JobRun(const JobRecipe& recipe, JobInputs& in, JobView& view, const RunOptions& options)
-        : m_recipe(recipe), m_in(in), m_view(view), m_workers(workerCount(options))
+        : m_recipe(recipe), m_in(in), m_view(view), m_workers(workerCount(options, recipe, in))
     {}
 
     JobSummary run();

@@ -18,6 +18,9 @@ struct JobRecipe {
     std::function<QString(const JobInputs&)> furtherChecks;
     // Adds the job's filter to the process and sets its parameters, once per run.
     std::function<void(imageservice::ImageProcess&, JobInputs&)> setupFilter;
+    // The most pictures worked on at once for these inputs; 0 (or unset) for as many as the
+    // run allows.
+    std::function<int(const JobInputs&)> mostAtOnce;
     // The output file name of a list item (without the folder).
     std::function<QString(const QString& source, const JobInputs&)> outputName;
 };
