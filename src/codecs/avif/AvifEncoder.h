@@ -25,8 +25,10 @@
 // That peak was art01.png, 5120 x 2880 with alpha: aom's colour encoder alone held about
 // 200 MB beside the YUV and alpha planes (avifenc needs 410 MB for that file); a 12-megapixel
 // photo peaks at 230 MB. With the grid, and the decoded source let go as soon as it is YUV
-// (a 12-megapixel BMP: 303 MB before, 268 MB after), to-avif peaks at 295 MB, in 34.8 s on
-// a quiet machine. The slower peers buy their half decibel with 4 to 25 times the time.
+// (a 12-megapixel BMP: 303 MB before, 268 MB after), to-avif peaks at 295 MB, and at 271 MB
+// once conversions to AVIF take one picture at a time (ConvertJob.cpp), in 33 to 36 s on a
+// quiet machine (ImageMagick two at a time: 102.2 s, 579 MB). The slower peers buy their
+// half decibel with 4 to 25 times the time.
 
 #include "codecs/Cancel.h"
 #include "codecs/Metadata.h"
