@@ -1,0 +1,79 @@
+// The WebP writer on a small fuzzed picture (a still one, or frames stacked as an animation)
+// with a fuzzed profile and metadata: libwebp must decode every frame at its size with the
+// alpha written (kept losslessly) and the mean of every channel near the source's, and its mux must
+// find the profile, the EXIF block and the XMP packet as they were given.
+#include "FuzzSupport.h"
+
+#include "codecs/webp/WebpWriter.h"
+
+#include <webp/demux.h>
+#include <webp/mux.h>
+
+using namespace quarbel;
+
+namespace {
+
+bool chunkIs(const WebPMux* mux, const char* fourcc, const fuzz::Bytes& want)
+{
+    WebPData chunk;
+    if (WebPMuxGetChunk(mux, fourcc, &chunk) != WEBP_MUX_OK)
+        return want.empty();
+    return fuzz::Bytes(chunk.bytes, chunk.bytes + chunk.size) == want;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    FuzzedDataProvider input(data, size);
+    codecs::webp::Options options;
+    options.quality = input.ConsumeIntegralInRange(0, 100);
+    const int frames = input.ConsumeIntegralInRange(1, 3);
+    options.profile = fuzz::takeProfile(input);
+    options.metadata = fuzz::takeMetadata(input);
+    const fuzz::Picture picture = fuzz::takePicture(input, 48, frames);
+    const int frameHeight = picture.height / frames;
+
+    fuzz::Bytes file;
+    if (frames == 1) {
+        file = codecs::webp::encode(picture.view(), options);
+    } else {
+        const codecs::webp::Animation animation{picture.view(), frameHeight, std::vector<int>(frames, 100),
+                                                0};
+        file = codecs::webp::encode(animation, options);
+    }
+
+    const WebPData whole{file.data(), file.size()};
+    WebPMux* mux = WebPMuxCreate(&whole, 0);
+    FUZZ_CHECK(mux);
+    FUZZ_CHECK(chunkIs(mux, "ICCP", options.profile));
+    FUZZ_CHECK(chunkIs(mux, "XMP ", options.metadata.xmp));
+    FUZZ_CHECK(chunkIs(mux, "EXIF",
+                       options.metadata.exif ? codecs::exif::encode(*options.metadata.exif) : fuzz::Bytes()));
+    WebPMuxDelete(mux);
+
+    WebPAnimDecoderOptions decoding;
+    WebPAnimDecoderOptionsInit(&decoding);
+    decoding.color_mode = MODE_RGBA;
+    WebPAnimDecoder* decoder = WebPAnimDecoderNew(&whole, &decoding);
+    FUZZ_CHECK(decoder);
+    WebPAnimInfo info;
+    FUZZ_CHECK(WebPAnimDecoderGetInfo(decoder, &info));
+    FUZZ_CHECK(int(info.canvas_width) == picture.width && int(info.canvas_height) == frameHeight);
+    FUZZ_CHECK(int(info.frame_count) == frames);
+    const fuzz::Bytes expected = picture.rgba();
+    const std::size_t frameBytes = std::size_t(picture.width) * std::size_t(frameHeight) * 4;
+    for (int f = 0; f < frames; ++f) {
+        std::uint8_t* pixels = nullptr;
+        int timestamp = 0;
+        FUZZ_CHECK(WebPAnimDecoderGetNext(decoder, &pixels, &timestamp));
+        const fuzz::Bytes want(expected.begin() + std::ptrdiff_t(frameBytes * std::size_t(f)),
+                               expected.begin() + std::ptrdiff_t(frameBytes * std::size_t(f + 1)));
+        const fuzz::Bytes got(pixels, pixels + frameBytes);
+        FUZZ_CHECK(fuzz::difference(want, got, 3).largest == 0);
+        for (int channel = 0; channel < 3; ++channel)
+            FUZZ_CHECK(std::abs(fuzz::difference(want, got, channel, fuzz::Pixels::Opaque).shift) < 40);
+    }
+    WebPAnimDecoderDelete(decoder);
+    return 0;
+}
