@@ -12,12 +12,31 @@
 #include <cstring>
 #include <limits>
 #include <mutex>
+#include <string>
 
 namespace quarbel::codecs::bmp {
 
 namespace {
 
-constexpr std::size_t kFileHeader = 14, kInfoHeader = 40;
+constexpr std::size_t kFileHeader = 14, kCoreHeader = 12, kInfoHeader = 40;
+
+// Qt pads a truncated file's missing rows instead of failing: check that the rows are all
+// there when their size is known (uncompressed pixels), whatever the header's kind. The
+// 12-byte OS/2 header keeps the bit count at 24 and has no compression field.
+void checkRowsPresent(const std::uint8_t* data, std::size_t size, const Header& header)
+{
+    const bool core = load32le(data + 14) == kCoreHeader;
+    const std::size_t bitsAt = core ? 24 : 28, compressionAt = 30;
+    if (size < bitsAt + 2)
+        throw Failure("the BMP file is truncated");
+    const unsigned bits = load16le(data + bitsAt);
+    const std::uint32_t compression = !core && size >= compressionAt + 4 ? load32le(data + compressionAt) : 0;
+    if (compression != 0 && compression != 3)
+        return;  // run-length coded: the rows' size is known only once they are decoded
+    const std::uint64_t stride = (std::uint64_t(header.width) * bits + 31) / 32 * 4;
+    if (std::uint64_t(load32le(data + 10)) + stride * std::uint64_t(header.height) > size)
+        throw Failure("the BMP file is truncated");
+}
 
 // Uncompressed 24-bit files are unpacked here in one pass; Qt's reader goes through 32-bit
 // pixels and needs a second pass to pack them. False when the file is of another kind.
@@ -115,9 +134,12 @@ Header readHeader(const std::uint8_t* data, std::size_t size)
         throw Failure("the BMP file is truncated");
     const std::uint32_t infoSize = load32le(data + 14);
     long long width = 0, height = 0;
-    if (infoSize == 12) {
-        width = load16le(data + 18);
-        height = load16le(data + 20);
+    if (infoSize == kCoreHeader) {
+        // Signed, as Qt's reader takes them: both readers must agree on the size.
+        width = static_cast<std::int16_t>(load16le(data + 18));
+        height = static_cast<std::int16_t>(load16le(data + 20));
+        if (height < 0)
+            height = -height;
     } else {
         if (size < kFileHeader + 16)
             throw Failure("the BMP file is truncated");
@@ -136,24 +158,19 @@ void prepareReader() { (void)QImageReader::supportedImageFormats(); }
 
 Decoded decode(const std::uint8_t* data, std::size_t size)
 {
-    // Qt pads a truncated file's missing rows instead of failing: check that the rows are
-    // all there when their size is known (uncompressed pixels).
     const Header header = readHeader(data, size);
-    const std::uint32_t infoSize = load32le(data + 14);
-    if (infoSize >= 40 && size >= kFileHeader + 20) {
-        const std::uint32_t offset = load32le(data + 10);
-        const unsigned bits = load16le(data + 28);
-        const std::uint32_t compression = size >= kFileHeader + 20 ? load32le(data + 30) : 0;
-        if (compression == 0 || compression == 3) {
-            const std::uint64_t stride = (std::uint64_t(header.width) * bits + 31) / 32 * 4;
-            if (std::uint64_t(offset) + stride * std::uint64_t(header.height) > size)
-                throw Failure("the BMP file is truncated");
-        }
-    }
+    checkRowsPresent(data, size, header);
     Decoded out;
     if (decodePlainRgb(data, size, header, out))
         return out;
-    return decodeWithQt(data, size);
+    out = decodeWithQt(data, size);
+    // Everything downstream sizes the picture from the header: a reader that saw another
+    // size must not hand over its picture to be stretched into that one.
+    if (out.pixels.width != header.width || out.pixels.height != header.height)
+        throw Failure("the BMP file's header gives " + std::to_string(header.width) + " x " +
+                      std::to_string(header.height) + " pixels, but its pixels make " +
+                      std::to_string(out.pixels.width) + " x " + std::to_string(out.pixels.height));
+    return out;
 }
 
 }  // namespace quarbel::codecs::bmp

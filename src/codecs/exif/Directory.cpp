@@ -38,7 +38,8 @@ Directory::Placement Directory::appendTo(Bytes& out) const
         store16le(&out[entry + 2], f.type);
         store32le(&out[entry + 4], f.count);
         if (f.value.size() <= 4) {
-            std::memcpy(&out[entry + 8], f.value.data(), f.value.size());  // left-justified
+            std::copy(f.value.begin(), f.value.end(),
+                      out.begin() + std::ptrdiff_t(entry + 8));  // left-justified
         } else {
             if (out.size() & 1)
                 out.push_back(0);

@@ -204,7 +204,9 @@ Bytes encode(const Block& block)
         const std::uint32_t offset = std::uint32_t(sub.appendTo(out).offset);
         ifd0.addField(tag, kLong, 1, longEntry(tag, offset).value);
     }
-    store32le(&out[4], std::uint32_t(ifd0.appendTo(out).offset));
+    // appendTo grows out: take the offset first, then the address of the header's field.
+    const std::uint32_t ifd0Offset = std::uint32_t(ifd0.appendTo(out).offset);
+    store32le(out.data() + 4, ifd0Offset);
     return out;
 }
 

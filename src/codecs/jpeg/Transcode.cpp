@@ -20,11 +20,11 @@ struct OutputFile {
     ~OutputFile() { libjpeg::closeOutput(&o); }
 };
 
-Transcoded failed(const char* message)
+Transcoded failed(std::string message)
 {
     Transcoded result;
     result.outcome = Outcome::Failed;
-    result.reason = *message ? message : "the JPEG library failed";
+    result.reason = message.empty() ? "the JPEG library failed" : std::move(message);
     return result;
 }
 
@@ -77,7 +77,10 @@ Steps compareSteps(const jpeg_decompress_struct& info, const libjpeg::Tables& ta
     bool anyCoarser = false, anyFiner = false;
     for (int ci = 0; ci < info.num_components; ++ci) {
         const jpeg_component_info& c = info.comp_info[ci];
-        const JQUANT_TBL* table = latched ? c.quant_table : info.quant_tbl_ptrs[c.quant_tbl_no];
+        const bool known = c.quant_tbl_no >= 0 && c.quant_tbl_no < NUM_QUANT_TBLS;
+        const JQUANT_TBL* table = latched ? c.quant_table
+                                  : known ? info.quant_tbl_ptrs[c.quant_tbl_no]
+                                          : nullptr;
         if (!table)
             return Steps::Mixed;
         const unsigned short* to = ci == 0 ? target.luma : target.chroma;
@@ -91,10 +94,27 @@ Steps compareSteps(const jpeg_decompress_struct& info, const libjpeg::Tables& ta
     return anyFiner ? Steps::Finer : Steps::Coarser;
 }
 
+// The frame header's table numbers come straight from the file; libjpeg checks them only
+// when a scan starts. A number past the four tables makes the file unreadable: the reason,
+// or "" when every component names a table that can exist.
+std::string whyUnreadable(const jpeg_decompress_struct& info)
+{
+    for (int ci = 0; ci < info.num_components; ++ci) {
+        const int number = info.comp_info[ci].quant_tbl_no;
+        if (number < 0 || number >= NUM_QUANT_TBLS)
+            return "the JPEG file names quantisation table " + std::to_string(number) +
+                   ", which cannot exist";
+    }
+    return {};
+}
+
 // Why the file cannot be written from its coefficients, or "" when it can.
 std::string whyNotEligible(libjpeg::Source& source, const Target& target)
 {
     const jpeg_decompress_struct& info = source.info;
+    for (int ci = 0; ci < info.num_components; ++ci)
+        if (!info.quant_tbl_ptrs[info.comp_info[ci].quant_tbl_no])
+            return "the JPEG file defines a quantisation table only after its first scan";
     if (info.data_precision != 8)
         return "the JPEG file has " + std::to_string(info.data_precision) + "-bit samples";
     const bool grey = info.num_components == 1 && info.jpeg_color_space == JCS_GRAYSCALE;
@@ -125,6 +145,8 @@ Transcoded decideFromHeader(SourceFile& source, OutputFile& output, const std::u
         return notEligible("the quality is outside 1 to 100");
     if (!libjpeg::openSource(&source.s, data, size) || !libjpeg::readIccProfile(&source.s))
         return failed(source.s.error.message);
+    if (std::string why = whyUnreadable(source.s.info); !why.empty())
+        return failed(std::move(why));
     if (std::string why = whyNotEligible(source.s, target); !why.empty())
         return notEligible(why);
     if (!libjpeg::tablesForQuality(&output.o, target.quality, &tables))

@@ -82,7 +82,7 @@ tmsize_t MemoryTiff::write(thandle_t handle, void* data, tmsize_t size)
             bytes.resize(file.m_position);  // a seek past the end leaves zeros
         const std::size_t at = file.m_position;
         const std::size_t over = std::min(bytes.size() - at, std::size_t(size));
-        std::memcpy(bytes.data() + at, from, over);
+        std::copy(from, from + over, bytes.begin() + std::ptrdiff_t(at));
         bytes.insert(bytes.end(), from + over, from + size);
     } catch (const std::bad_alloc&) {
         file.m_outOfMemory = true;
