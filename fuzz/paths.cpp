@@ -37,7 +37,6 @@ void checkOne(const QString& path, const QString& other)
                !ImageFileCheck(path + QStringLiteral(".jpeg")));
 
     FUZZ_CHECK(matchesFileSpec(path, QStringLiteral("*.*")) && matchesFileSpec(path, QStringLiteral("*")));
-    (void)matchesFileSpec(path, other);
 
     if (validUtf16(path))
         FUZZ_CHECK(fromNative(toNative(path)) == path);
@@ -59,6 +58,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             .split(QChar(0));
     for (qsizetype i = 0; i < names.size(); ++i)
         checkOne(names[i], names[(i + 1) % names.size()]);
+
+    // A wildcard pattern of any text (compiled each time: once per input keeps runs fast).
+    (void)matchesFileSpec(names.first(), names.last());
 
     const QStringList pasted = pastedImages(names);
     FUZZ_CHECK(firstAcceptedName(names) == (pasted.isEmpty() ? QString() : pasted.first()));

@@ -46,7 +46,10 @@ QByteArray readEntry(unzFile archive, std::uint64_t size)
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     fuzz::quietLibraries();
-    folder = new QTemporaryDir(QDir::tempPath() + QStringLiteral("/quarbel-fuzz-zip-XXXXXX"));
+    // In memory where there is such a file system: the archive is synced to disk when written.
+    const QString base =
+        QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm") : QDir::tempPath();
+    folder = new QTemporaryDir(base + QStringLiteral("/quarbel-fuzz-zip-XXXXXX"));
     return 0;
 }
 
