@@ -115,7 +115,8 @@ private:
     bool m_big = false;
 };
 
-// A sub-directory's offset from its pointer entry, which is then dropped from the list.
+// A sub-directory's offset from its (first) pointer entry; the pointers are then dropped from
+// the list.
 std::optional<std::uint32_t> takePointer(std::vector<Entry>& entries, std::uint16_t tag)
 {
     const auto it =
@@ -125,7 +126,9 @@ std::optional<std::uint32_t> takePointer(std::vector<Entry>& entries, std::uint1
     std::optional<std::uint32_t> offset;
     if (it->value.size() == 4)
         offset = load32le(it->value.data());
-    entries.erase(it);
+    // Every pointer of the kind goes: one left behind would be written again beside the new
+    // one, pointing into the source's block, and a reader taking it would read nonsense.
+    std::erase_if(entries, [&](const Entry& e) { return e.tag == tag; });
     return offset;
 }
 
