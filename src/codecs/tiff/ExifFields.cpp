@@ -1,5 +1,6 @@
 #include "codecs/tiff/ExifFields.h"
 
+#include <cmath>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -68,6 +69,21 @@ std::vector<double> numbersOf(const exif::Entry& e)
     return out;
 }
 
+// A number as a whole one for an integer field. A value beyond what 64 bits hold (a rational
+// of a huge numerator, a float from the file) is clamped and NaN is 0: casting either would be
+// undefined.
+std::int64_t whole(double v)
+{
+    constexpr double kLimit = 9223372036854775808.0;  // 2^63
+    if (std::isnan(v))
+        return 0;
+    if (v >= kLimit)
+        return std::numeric_limits<std::int64_t>::max();
+    if (v < -kLimit)
+        return std::numeric_limits<std::int64_t>::min();
+    return std::int64_t(v);
+}
+
 // The values stored as libtiff keeps them for a field of `type`, `size` bytes each.
 std::vector<std::uint8_t> stored(const std::vector<double>& numbers, int type, int size)
 {
@@ -83,15 +99,15 @@ std::vector<std::uint8_t> stored(const std::vector<double>& numbers, int type, i
                 std::memcpy(at, &f, 4);
             }
         } else if (size == 1) {
-            *at = std::uint8_t(std::int64_t(v));
+            *at = std::uint8_t(whole(v));
         } else if (size == 2) {
-            const auto s = std::uint16_t(std::int64_t(v));
+            const auto s = std::uint16_t(whole(v));
             std::memcpy(at, &s, 2);
         } else if (size == 4) {
-            const auto l = std::uint32_t(std::int64_t(v));
+            const auto l = std::uint32_t(whole(v));
             std::memcpy(at, &l, 4);
         } else {
-            const auto q = std::uint64_t(std::int64_t(v));
+            const auto q = std::uint64_t(whole(v));
             std::memcpy(at, &q, 8);
         }
     }
@@ -115,10 +131,10 @@ int setOne(TIFF* tiff, std::uint32_t tag, int type, int size, double v)
     if (type == TIFF_FLOAT || type == TIFF_DOUBLE || isRational(type))
         return TIFFSetField(tiff, tag, v);
     if (size == 8)
-        return TIFFSetField(tiff, tag, std::uint64_t(std::int64_t(v)));
+        return TIFFSetField(tiff, tag, std::uint64_t(whole(v)));
     if (size == 4)
-        return TIFFSetField(tiff, tag, std::uint32_t(std::int64_t(v)));
-    return TIFFSetField(tiff, tag, int(std::int64_t(v)));
+        return TIFFSetField(tiff, tag, std::uint32_t(whole(v)));
+    return TIFFSetField(tiff, tag, int(whole(v)));
 }
 
 }  // namespace

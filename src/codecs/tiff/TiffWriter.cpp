@@ -123,9 +123,13 @@ private:
             if (entries->empty())
                 continue;
             m_file.check(create(tiff) == 0, "EXIF directory");
+            bool any = false;
             for (const exif::Entry& e : *entries)
-                setEntry(tiff, e);
-            m_file.check(TIFFWriteCustomDirectory(tiff, offset) == 1, "EXIF directory");
+                any = setEntry(tiff, e) || any;
+            // libtiff cannot write a directory of no fields: one whose entries it all refused
+            // is left out, and the picture written without it.
+            if (any)
+                m_file.check(TIFFWriteCustomDirectory(tiff, offset) == 1, "EXIF directory");
             TIFFFreeDirectory(tiff);
         }
         m_file.check(TIFFCreateDirectory(tiff) == 0, "directory");
