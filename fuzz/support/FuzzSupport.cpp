@@ -87,13 +87,11 @@ Bytes takeProfile(FuzzedDataProvider& input)
     return profile;
 }
 
-Difference difference(const Bytes& expected, const Bytes& actual, int channel, Pixels pixels)
+Difference difference(const Bytes& expected, const Bytes& actual, int channel)
 {
     Difference d;
     double sum = 0, moved = 0;
     for (std::size_t i = 0; i + 3 < expected.size() && i + 3 < actual.size(); i += 4) {
-        if (pixels == Pixels::Opaque && expected[i + 3] != 255)
-            continue;
         const int diff =
             std::abs(int(expected[i + std::size_t(channel)]) - int(actual[i + std::size_t(channel)]));
         d.largest = std::max(d.largest, diff);
@@ -104,6 +102,16 @@ Difference difference(const Bytes& expected, const Bytes& actual, int channel, P
     d.mean = d.counted ? sum / double(d.counted) : 0;
     d.shift = d.counted ? moved / double(d.counted) : 0;
     return d;
+}
+
+bool coloursComparable(const Bytes& rgba)
+{
+    if (rgba.size() < 64 * 4)
+        return false;
+    for (std::size_t i = 3; i < rgba.size(); i += 4)
+        if (rgba[i] != 255)
+            return false;
+    return true;
 }
 
 }  // namespace quarbel::fuzz

@@ -57,6 +57,22 @@ private:
     WebPPicture m_picture;
 };
 
+// libwebp blends a lossy frame over the frame before it where their pixels look alike, and a
+// partly transparent pixel blended over its like comes out more opaque (alpha 209 over 209
+// shows as 247). Key frames are never blended: an animation with such pixels is written as key
+// frames only (GIF sources have none: their pixels are opaque or transparent).
+bool partlyTransparent(const PixelView& frames)
+{
+    if (!frames.hasAlpha())
+        return false;
+    for (int y = 0; y < frames.height; ++y)
+        for (std::size_t at = std::size_t(frames.bands) - 1; at < frames.rowBytes();
+             at += std::size_t(frames.bands))
+            if (frames.row(y)[at] != 0 && frames.row(y)[at] != 255)
+                return true;
+    return false;
+}
+
 Bytes assembled(WebPAnimEncoder* encoder)
 {
     WebPData data;
@@ -83,6 +99,8 @@ Bytes encode(const Animation& animation, const Options& options)
     if (!WebPAnimEncoderOptionsInit(&animationOptions))
         throw Failure("the WebP library is not the version the program was built with");
     animationOptions.anim_params.loop_count = std::clamp(animation.loop, 0, 0xFFFF);
+    if (partlyTransparent(all))
+        animationOptions.kmax = 1;  // every frame a key frame
     const std::unique_ptr<WebPAnimEncoder, decltype(&WebPAnimEncoderDelete)> encoder(
         WebPAnimEncoderNew(all.width, page, &animationOptions), WebPAnimEncoderDelete);
     if (!encoder)
