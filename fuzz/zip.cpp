@@ -16,7 +16,14 @@ using zip::Error;
 
 namespace {
 
-QTemporaryDir* folder;
+// In memory where there is such a file system: the archive is synced to disk when written.
+QTemporaryDir& folder()
+{
+    static QTemporaryDir dir(
+        (QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm") : QDir::tempPath()) +
+        QStringLiteral("/quarbel-fuzz-zip-XXXXXX"));
+    return dir;
+}
 
 // Text from the input: UTF-8 or raw UTF-16 (lone surrogates included), sometimes repeated
 // past 65535 bytes.
@@ -46,17 +53,13 @@ QByteArray readEntry(unzFile archive, std::uint64_t size)
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     fuzz::quietLibraries();
-    // In memory where there is such a file system: the archive is synced to disk when written.
-    const QString base =
-        QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm") : QDir::tempPath();
-    folder = new QTemporaryDir(base + QStringLiteral("/quarbel-fuzz-zip-XXXXXX"));
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     FuzzedDataProvider input(data, size);
-    const QString source = folder->filePath(QStringLiteral("source")), archive = folder->filePath("a.zip");
+    const QString source = folder().filePath(QStringLiteral("source")), archive = folder().filePath("a.zip");
     QFile::remove(archive);
     const bool existed = input.ConsumeBool();
     if (existed) {

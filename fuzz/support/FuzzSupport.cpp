@@ -104,6 +104,15 @@ Difference difference(const Bytes& expected, const Bytes& actual, int channel)
     return d;
 }
 
+double lumaShift(const Bytes& expected, const Bytes& actual)
+{
+    double moved = 0;
+    for (std::size_t i = 0; i + 3 < expected.size() && i + 3 < actual.size(); i += 4)
+        for (const auto& [channel, weight] : {std::pair{0, 0.299}, {1, 0.587}, {2, 0.114}})
+            moved += weight * (int(actual[i + channel]) - int(expected[i + channel]));
+    return expected.empty() ? 0 : moved / double(expected.size() / 4);
+}
+
 bool coloursComparable(const Bytes& rgba)
 {
     if (rgba.size() < 64 * 4)

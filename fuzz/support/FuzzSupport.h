@@ -52,17 +52,19 @@ codecs::Metadata takeMetadata(FuzzedDataProvider& input);
 Bytes takeProfile(FuzzedDataProvider& input);
 
 // How one channel (0..3) of an RGBA picture differs from the one expected: the largest
-// difference, the mean absolute difference, and how far the channel's mean moved (what a lossy
-// coder keeps even of noise, in a picture of some size where nothing is transparent: the
-// colours hidden under alpha 0 are the coder's to choose, and chroma subsampling mixes them,
-// or a tiny picture's few pixels, into their neighbours).
+// difference, the mean absolute difference, and how far the channel's mean moved.
 struct Difference {
     int largest = 0;
     double mean = 0, shift = 0;
     std::size_t counted = 0;
 };
 Difference difference(const Bytes& expected, const Bytes& actual, int channel);
-// Where the mean of every colour must stay near: at least 8 x 8 pixels, none transparent.
+
+// How far the mean luma (BT.601) of an RGBA picture moved from the one expected: what a lossy
+// coder keeps even of noise at its lowest quality, where 4:2:0 chroma mixes neighbouring
+// colours. Comparable only where nothing is transparent (the colours under alpha 0 are the
+// coder's to choose) in a picture of at least 8 x 8 pixels.
+double lumaShift(const Bytes& expected, const Bytes& actual);
 bool coloursComparable(const Bytes& rgba);
 
 }  // namespace quarbel::fuzz
