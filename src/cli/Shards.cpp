@@ -55,7 +55,7 @@ QString outputName(const BatchOptions& options, const QString& source)
 // folders in a different order, or a list sorted again, still split alike. Then each group
 // goes to the share holding the fewest items so far (the lowest share on a tie), so the
 // shares differ by at most one group's size even on a short list; a share chosen by the hash
-// alone would leave 65 items split 28 to 37 as readily as 33 to 32.
+// alone splits 65 items into two 28 to 37 or worse one time in three.
 QList<int> shareOfItems(const QStringList& keys, int count)
 {
     QList<int> share(keys.size(), 0);

@@ -110,7 +110,26 @@ TEST(ShareSplit, EveryItemInOneShareBalancedAndOneOutputNameInOneShare)
     }
 }
 
-class ShardRunTest : public ::testing::Test, public TempTree {};
+class ShardRunTest : public ::testing::Test, public TempTree {
+protected:
+    // The tools started by a test get a temporary folder of their own, which it can check.
+    QString toolsTempFolder()
+    {
+        m_savedTmp = qgetenv("TMPDIR");
+        qputenv("TMPDIR", folder("tmp").toLocal8Bit());
+        return path("tmp");
+    }
+    void TearDown() override
+    {
+        if (m_savedTmp.isNull())
+            qunsetenv("TMPDIR");
+        else
+            qputenv("TMPDIR", m_savedTmp);
+    }
+
+private:
+    QByteArray m_savedTmp;
+};
 
 TEST_F(ShardRunTest, FourShardsAtOnceWriteWhatOneProcessWrites)
 {
@@ -185,8 +204,7 @@ TEST_F(ShardRunTest, AKilledShardRunAgainSkipsWhatItWroteAndWritesTheRest)
     for (int i = 0; i < 60; ++i)
         image(QString("src/%1%2.png").arg(i, 2, 10, QChar('0')).arg(longName), 4, 4);
     const QString out = folder("out");
-    const QString scratch = folder("tmp");
-    qputenv("TMPDIR", scratch.toLocal8Bit());
+    const QString scratch = toolsTempFolder();
     const QStringList shard{"convert", "--format", "BMP", "--shard", "1/2", "--dest", out, path("src")};
 
     PipedTool killed(shard + QStringList{"--report", "-"}, PipedStream::Out, path("killed.err"));
