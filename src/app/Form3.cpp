@@ -82,6 +82,7 @@ Form3::Form3(platform::PlatformServices services, const FormLayout& layout, QWid
     connectCommands();
     Form_Load();
     connectImageList();
+    describeControls();
 }
 
 Form3::~Form3() = default;
