@@ -31,6 +31,9 @@ public:
     QAccessible::State state() const override
     {
         QAccessible::State s = QAccessibleWidget::state();
+        // The focus as the button draws it (the same as Qt's, unless a focus event was sent
+        // to show the look, as the gallery does).
+        s.focused = s.focused || button()->HasFocus();
         s.pressed = button()->IsPressed();
         s.hotTracked = button()->IsHovering();
         return s;

@@ -47,6 +47,9 @@ public:
     QAccessible::State state() const override
     {
         QAccessible::State s = QAccessibleWidget::state();
+        // The focus as the button draws it (the same as Qt's, unless a focus event was sent
+        // to show the look, as the gallery does).
+        s.focused = s.focused || button()->HasFocus();
         s.checkable = isToggle();
         s.checked = button()->isChecked();
         s.pressed = button()->isPressedDown();

@@ -17,11 +17,9 @@ TEST(ThemedButtonAccessible, ReadAndPressedAsAScreenReaderDoes)
     const struct {
         const char* caption;
         int buttonType;
-        bool value;
-        bool enabled;
+        bool value, enabled;
         QAccessible::Role role;
-        const char* name;
-        const char* keyBinding;
+        const char *name, *keyBinding;
         int clicks;       // Click raised by one press action
         bool valueAfter;  // Value after it
     } cases[] = {
@@ -47,7 +45,7 @@ TEST(ThemedButtonAccessible, ReadAndPressedAsAScreenReaderDoes)
         window.show();
 
         QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(button);
-        ASSERT_TRUE(iface);
+        ASSERT_TRUE(iface && iface->actionInterface());
         EXPECT_EQ(iface->role(), c.role);
         EXPECT_EQ(iface->text(QAccessible::Name), QString::fromUtf8(c.name));
         EXPECT_EQ(iface->text(QAccessible::Description), QStringLiteral("Tip"));
@@ -57,7 +55,6 @@ TEST(ThemedButtonAccessible, ReadAndPressedAsAScreenReaderDoes)
         EXPECT_FALSE(iface->state().pressed);
 
         QAccessibleActionInterface* actions = iface->actionInterface();
-        ASSERT_TRUE(actions);
         const QString press = QAccessibleActionInterface::pressAction();
         EXPECT_EQ(actions->actionNames().contains(press), c.enabled);
         EXPECT_EQ(actions->keyBindingsForAction(press).join(u' '), QString::fromUtf8(c.keyBinding));
