@@ -65,7 +65,8 @@ TEST_F(InstallTest, EveryFileIsWhereTheDesktopLooksForIt)
     const QString data = QStringLiteral(QUARBEL_INSTALL_DATADIR "/");
     for (const QString& file :
          {data + "applications/quarbel.desktop", data + "icons/hicolor/128x128/apps/quarbel.png",
-          data + "icons/hicolor/scalable/apps/quarbel.svg"}) {
+          data + "icons/hicolor/scalable/apps/quarbel.svg",
+          data + "bash-completion/completions/quarbel-batch"}) {
         EXPECT_TRUE(QFileInfo(installed(file)).isFile()) << file.toStdString();
     }
     // The window reads its data files from this folder beside its own.
