@@ -18,7 +18,11 @@ function(quarbel_add_test)
   if(T_E2E)
     set_tests_properties(${T_NAME} PROPERTIES LABELS e2e TIMEOUT ${T_TIMEOUT} RUN_SERIAL TRUE)
   else()
-    set_tests_properties(${T_NAME} PROPERTIES LABELS unit TIMEOUT ${T_TIMEOUT}
+    set(labels unit)
+    if(QUARBEL_SANITIZE AND T_NAME IN_LIST QUARBEL_SANITIZED_TESTS)
+      list(APPEND labels sanitized)
+    endif()
+    set_tests_properties(${T_NAME} PROPERTIES LABELS "${labels}" TIMEOUT ${T_TIMEOUT}
       ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
   endif()
 endfunction()

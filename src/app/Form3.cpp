@@ -3,6 +3,7 @@
 #include "app/DigitField.h"
 #include "app/Fonts.h"
 #include "app/Form3JobHost.h"
+#include "app/PreviewArea.h"
 #include "app/ResourceFiles.h"
 #include "controls/common/PropertyBag.h"
 #include "controls/picturebutton/ButtonSound.h"
@@ -82,6 +83,7 @@ Form3::Form3(platform::PlatformServices services, const FormLayout& layout, QWid
     connectCommands();
     Form_Load();
     connectImageList();
+    describeControls();
 }
 
 Form3::~Form3() = default;
@@ -95,7 +97,7 @@ void Form3::createControls()
     Label1 = named(new QLabel(this), "Label1");
     List1 = named(new QListWidget(this), "List1");
     Label2 = named(new QLabel(this), "Label2");
-    Picture1 = named(new QWidget(this), "Picture1");
+    Picture1 = named(new PreviewArea(this), "Picture1");
 
     fraAdvanced = named(new QGroupBox(this), "fraAdvanced");
     RadioButton3 = named(new QRadioButton(fraAdvanced), "RadioButton3");

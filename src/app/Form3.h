@@ -148,7 +148,11 @@ public:
     void BrowseOutputFolder();
     void List1_Click();  // the current item changed: preview and details
     void List1_MouseDown(Qt::MouseButton button, QPoint point);  // point in the list's viewport
-    void List1_OLEDragDrop(const QStringList& names);            // dropped local paths, in order
+    // The keyboard's ways to the list's commands: the context-menu key (or Shift+F10) opens
+    // the menu the right button would at the current item; Delete removes the current item.
+    void List1_MenuKey();
+    void List1_DeleteKey();
+    void List1_OLEDragDrop(const QStringList& names);  // dropped local paths, in order
     void pastefile_Click();
     void mnuRemove_Click();
     void mnuRemoveAll_Click();
@@ -180,6 +184,10 @@ private:
     void selectRow(int row);
     // Removes rows without running List1_Click for the rows Qt makes current meanwhile.
     void removeRows(const std::function<void()>& remove);
+    // The list's menu with the commands the list's state allows, at a point of the screen.
+    void showListMenu(QPoint screen);
+    // Empties the preview box and its description.
+    void clearPreview();
 
     // Decodes the previews of these rows ahead, once the window is idle.
     void prefetchRows(const QList<int>& rows);
@@ -210,6 +218,8 @@ private:
     void applyLayout(const FormLayout& layout);
     void connectOptions();
     void connectCommands();
+    // Names and labels for assistive technology, and the keyboard's Tab order.
+    void describeControls();
     void Form_Load();
     void applyModeRule(Mode mode);
     void runJob(Mode mode);

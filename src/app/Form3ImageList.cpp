@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -109,11 +110,29 @@ protected:
                 return button == Qt::RightButton;  // the list does not move its selection itself
             }
             break;
-        case QEvent::ContextMenu: return onViewport || watched == list;  // the menu opens on the button press
+        case QEvent::ContextMenu:
+            if (!onViewport && watched != list)
+                break;
+            // The mouse's menu opens on the button press; the keyboard's opens here.
+            if (static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard)
+                quietly([&] { m_form.List1_MenuKey(); });
+            return true;
         case QEvent::KeyPress:
             if (watched == list && static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste)) {
                 quietly([&] { m_form.pastefile_Click(); });
                 return true;
+            }
+            if (watched == list) {
+                const auto* key = static_cast<QKeyEvent*>(event);
+                if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::NoModifier) {
+                    quietly([&] { m_form.List1_DeleteKey(); });
+                    return true;
+                }
+                if (key->key() == Qt::Key_Menu ||
+                    (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier)) {
+                    quietly([&] { m_form.List1_MenuKey(); });
+                    return true;
+                }
             }
             break;
         default: break;
@@ -286,7 +305,7 @@ void Form3::ThemedButton2_Click()
 
 void Form3::List1_Click()
 {
-    m_preview->clear();
+    clearPreview();
     QListWidgetItem* current = List1->currentItem();
     const QString text = current ? current->text() : QString();
     ShowPreview(text);
@@ -294,7 +313,7 @@ void Form3::List1_Click()
     prefetchRows(il::neighbourRows(row, m_shownRow, List1->count()));
     m_shownRow = row;
     if (text.isEmpty()) {
-        m_preview->clear();
+        clearPreview();
         return;
     }
     const qint64 length = il::fileLength(text);
@@ -312,12 +331,13 @@ void Form3::ShowPreview(const QString& path)
     m_prefetch->drop();
     const std::optional<il::Picture> picture = m_previewCache->load(path, m_preview->deviceBoxSize());
     if (!picture) {
-        m_preview->clear();  // the sizes keep the last decoded picture's
+        clearPreview();  // the sizes keep the last decoded picture's
         return;
     }
     PreviewWidth = picture->fullSize.width();
     PreviewHeight = picture->fullSize.height();
     m_preview->show(*picture);
+    Picture1->setAccessibleDescription(il::fileName(path));
 }
 
 void Form3::ShowFileDetails(const QString& name, qint64 length, int count)
@@ -350,7 +370,24 @@ void Form3::List1_MouseDown(Qt::MouseButton button, QPoint point)
         if (row != -1)
             selectRow(row);
     }
-    const QPoint where = List1->viewport()->mapToGlobal(point);
+    showListMenu(List1->viewport()->mapToGlobal(point));
+}
+
+void Form3::List1_MenuKey()
+{
+    const QListWidgetItem* current = List1->currentItem();
+    const QPoint corner = current ? List1->visualItemRect(current).bottomLeft() : QPoint(0, 0);
+    showListMenu(List1->viewport()->mapToGlobal(corner));
+}
+
+void Form3::List1_DeleteKey()
+{
+    if (List1->currentItem())
+        mnuRemove_Click();
+}
+
+void Form3::showListMenu(QPoint where)
+{
     const bool offered = !il::firstAcceptedName(m_services.clipboard->localFiles()).isEmpty();
     const il::ListMenuState state =
         il::listMenuFor(List1->count(), List1->currentItem() != nullptr,
@@ -407,7 +444,7 @@ void Form3::ResetEmptyList()
     ThemedButton4->setEnabled(false);
     FlatEdit1->clear();
     FlatEdit2->clear();
-    m_preview->clear();
+    clearPreview();
     XP_ProgressBar1->setValue(0);
     XP_ProgressBar1->setColor(0xFFFFFF);
     percent->hide();
@@ -452,6 +489,12 @@ void Form3::prefetchRows(const QList<int>& rows)
         m_prefetchPaths.append(List1->item(row)->text());
     if (!m_prefetchPaths.isEmpty())
         m_prefetchTimer->start();
+}
+
+void Form3::clearPreview()
+{
+    m_preview->clear();
+    Picture1->setAccessibleDescription(QString());
 }
 
 void Form3::removeRows(const std::function<void()>& remove)

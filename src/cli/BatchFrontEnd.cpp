@@ -43,8 +43,8 @@ void BatchInputs::setCancelRequested(bool value) { m_cancelRequested = value; }
 QString BatchInputs::targetExtension() const { return m_targetExtension; }
 void BatchInputs::setTargetExtension(const QString& extension) { m_targetExtension = extension; }
 
-BatchView::BatchView(ProgressStyle style, std::FILE* out, std::FILE* err)
-    : m_style(style), m_out(out), m_err(err)
+BatchView::BatchView(ProgressStyle style, std::FILE* out, std::FILE* err, RunReport* report)
+    : m_style(style), m_out(out), m_err(err), m_report(report)
 {}
 
 void BatchView::print(std::FILE* stream, const QString& text)
@@ -79,7 +79,8 @@ jobs::MessageAnswer BatchView::showMessage(const QString& text, const QString&, 
     if (buttons == jobs::MessageButtons::YesNo)
         return jobs::MessageAnswer::Yes;
     closeUpdatingLine();
-    print(m_err, withoutLeadingBlank(text) + QLatin1Char('\n'));
+    m_lastMessage = withoutLeadingBlank(text);
+    print(m_err, m_lastMessage + QLatin1Char('\n'));
     return jobs::MessageAnswer::Ok;
 }
 
@@ -89,6 +90,8 @@ void BatchView::waitUntil(const std::function<bool()>& ready) { jobs::waitWithEv
 
 void BatchView::itemDone(const jobs::ItemReport& report)
 {
+    if (m_report)
+        m_report->item(report);
     const int n = report.index + 1;
     const QString counter =
         QStringLiteral("[%1%] %2 of %3").arg(jobs::percentOf(n, m_total), 3).arg(n).arg(m_total);

@@ -1,10 +1,11 @@
 #pragma once
 // quarbel-batch's side of a job: the inputs come from the command line, the view prints
-// progress on standard error and the result on standard output. On a terminal the progress
-// is one line updated in place; otherwise one line per item. The cancel question is answered Yes (Ctrl-C
-// asked for it).
+// progress on standard error and the result on standard output (on standard error too when
+// standard output carries the --report). On a terminal the progress is one line updated in
+// place; otherwise one line per item. The cancel question is answered Yes (Ctrl-C asked for it).
 
 #include "cli/BatchOptions.h"
+#include "cli/RunReport.h"
 #include "jobs/JobHost.h"
 
 #include <cstdio>
@@ -40,7 +41,8 @@ enum class ProgressStyle { Lines, UpdatingLine, Quiet };
 
 class BatchView : public jobs::JobView {
 public:
-    BatchView(ProgressStyle style, std::FILE* out, std::FILE* err);
+    // Each item also goes into report, when there is one.
+    BatchView(ProgressStyle style, std::FILE* out, std::FILE* err, RunReport* report = nullptr);
 
     void setStatusText(int panel, const QString& text) override;
     void setProgressVisible(bool) override {}
@@ -59,13 +61,18 @@ public:
     void itemDone(const jobs::ItemReport& report) override;
     void jobEnded(const jobs::JobSummary& summary) override;
 
+    // The last message shown (why a run was refused), without its leading blank.
+    QString lastMessage() const { return m_lastMessage; }
+
 private:
     ProgressStyle m_style;
     std::FILE* m_out;
     std::FILE* m_err;
+    RunReport* m_report;
     int m_total = 0;
     QString m_status;
     QString m_percentCaption;
+    QString m_lastMessage;
     bool m_lineOpen = false;
 
     void print(std::FILE* stream, const QString& text);

@@ -3,6 +3,7 @@
 #include "imagelist/AddRules.h"
 #include "imagelist/Paths.h"
 
+#include "cli/Shards.h"
 #include "cli/ZipOutput.h"
 #include "jobs/ConvertJob.h"
 
@@ -117,6 +118,20 @@ const std::vector<OptionRow>& optionTable()
          [](BatchOptions& o, const QString& v) {
              o.zipArchive = v;
              return checkArchivePath(v);
+         }},
+        {"shard", "INDEX/COUNT",
+         [](BatchOptions& o, const QString& v) {
+             o.shard = parseShard(v);
+             if (!o.shard)
+                 return QStringLiteral("invalid shard '%1' (use INDEX/COUNT with 0 <= INDEX < COUNT)").arg(v);
+             return QString();
+         }},
+        {"report", "FILE",
+         [](BatchOptions& o, const QString& v) {
+             if (v.isEmpty())
+                 return QStringLiteral("option '--report' needs a file ('-' for standard output)");
+             o.report = v;
+             return QString();
          }},
         {"strip", nullptr,
          [](BatchOptions& o, const QString&) {
@@ -258,10 +273,30 @@ QString helpText()
         "                   on the command line ('-' reads them from standard input)\n"
         "  --null           the --files-from entries end with a NUL character, not a line\n"
         "                   end\n"
+        "  --shard INDEX/COUNT\n"
+        "                   take only share INDEX of COUNT (0 <= INDEX < COUNT) of the\n"
+        "                   sources, after folders are walked and lists read; the split\n"
+        "                   is the same on every machine, and sources whose outputs\n"
+        "                   would have one name are in one share\n"
+        "  --report FILE    write what became of each source to FILE as JSON Lines\n"
+        "                   (replaced if it exists; '-' is standard output, and the\n"
+        "                   result then goes to standard error with the progress)\n"
         "  --strip          write no EXIF, XMP or IPTC data (camera, date taken, location)\n"
         "  --quiet          print only failures and the summary\n"
         "  -h, --help       show this text\n"
         "  --version        show the version\n"
+        "\n"
+        "The report has one JSON object a line, each written as its source ends:\n"
+        "  {\"type\":\"item\",\"status\":S,\"source\":P,\"output\":P,\"reason\":R,\"bytes\":N,\"ms\":N}\n"
+        "S is written, skipped (kept by --no-overwrite), failed or cancelled; R says why\n"
+        "it failed or was skipped; bytes is the size of the file written (0 if none),\n"
+        "ms the time since the previous source ended. A last line sums the run up:\n"
+        "  {\"type\":\"summary\",\"end\":E,\"exit\":N,\"shard\":\"I/C\",\"listed\":N,\"items\":N,\n"
+        "   \"written\":N,\"skipped\":N,\"failed\":N,\"cancelled\":N,\"ms\":N}\n"
+        "E is finished, cancelled or refused (with the reason); shard is null without\n"
+        "--shard; listed counts the whole list, items this share. Text is UTF-8 with\n"
+        "quotes, backslashes and control characters escaped. A killed run leaves whole\n"
+        "lines; run it again with --no-overwrite to finish it.\n"
         "\n"
         "Exit status: 0 all written or skipped, 1 an image failed, 2 usage or input error,\n"
         "130 cancelled with Ctrl-C (files written so far stay).\n");

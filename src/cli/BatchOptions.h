@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <variant>
 
 namespace quarbel::cli {
@@ -15,6 +16,12 @@ enum class JobKind { Convert, Resize };
 
 // How the entries of a --files-from list are separated.
 enum class ListSeparator { Newline, Nul };
+
+// --shard INDEX/COUNT: this process takes share INDEX of COUNT (0 <= INDEX < COUNT).
+struct Shard {
+    int index = 0;
+    int count = 1;
+};
 
 struct BatchOptions {
     JobKind job = JobKind::Convert;
@@ -32,6 +39,8 @@ struct BatchOptions {
     QStringList sources;      // as given: files and folders
     QStringList sourceLists;  // --files-from: files naming more sources ("-" = standard input)
     ListSeparator listSeparator = ListSeparator::Newline;
+    std::optional<Shard> shard;  // --shard: only this share of the list
+    QString report;              // --report: JSON Lines of the run ("" = none, "-" = standard output)
 };
 
 enum class InfoRequest { Help, Version };

@@ -1,6 +1,7 @@
 #include "gallery/GalleryPage.h"
 
 #include "controls/common/PropertyBag.h"
+#include "gallery/AccessibleSummary.h"
 #include "gallery/GalleryRegistry.h"
 
 #include <QHBoxLayout>
@@ -16,7 +17,9 @@ QWidget* statesRow(const GalleryControl& control, QWidget* parent)
     auto* row = new QWidget(parent);
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
-    for (const QString& set : shownStateSets()) {
+    // A control without states is shown once, as it is made.
+    const QStringList sets = control.applyState ? shownStateSets() : QStringList{QString()};
+    for (const QString& set : sets) {
         auto* cell = new QVBoxLayout;
         std::unique_ptr<QWidget> widget = control.create();
         const QSize hint = widget->sizeHint();
@@ -26,8 +29,11 @@ QWidget* statesRow(const GalleryControl& control, QWidget* parent)
         if (!states.isEmpty())
             control.applyState(*widget, states);
         widget->setParent(row);
-        cell->addWidget(widget.release());
+        QWidget* shown = widget.release();
+        cell->addWidget(shown);
         cell->addWidget(new QLabel(set.isEmpty() ? QStringLiteral("normal") : set, row));
+        // What a screen reader gets from it.
+        cell->addWidget(accessibleSummaryLabel(shown, row));
         layout->addLayout(cell);
     }
     layout->addStretch();
@@ -58,8 +64,7 @@ QWidget* buildGalleryPage(QWidget* parent)
         heading->setFont(bold);
         inner->addWidget(heading);
         inner->addWidget(control.showcase(section));
-        if (control.applyState)
-            inner->addWidget(statesRow(control, section));
+        inner->addWidget(statesRow(control, section));
         layout->addWidget(section);
     }
     layout->addStretch();

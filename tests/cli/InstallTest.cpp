@@ -65,8 +65,13 @@ TEST_F(InstallTest, EveryFileIsWhereTheDesktopLooksForIt)
     const QString data = QStringLiteral(QUARBEL_INSTALL_DATADIR "/");
     for (const QString& file :
          {data + "applications/quarbel.desktop", data + "icons/hicolor/128x128/apps/quarbel.png",
-          data + "icons/hicolor/scalable/apps/quarbel.svg"}) {
+          data + "icons/hicolor/scalable/apps/quarbel.svg",
+          data + "bash-completion/completions/quarbel-batch"}) {
         EXPECT_TRUE(QFileInfo(installed(file)).isFile()) << file.toStdString();
+    }
+    for (const char* page : {"quarbel.1", "quarbel-batch.1", "quarbel-gallery.1"}) {
+        const QString file = QStringLiteral(QUARBEL_INSTALL_MANDIR "/man1/") + page;
+        EXPECT_GT(QFileInfo(installed(file)).size(), 0) << page;
     }
     // The window reads its data files from this folder beside its own.
     for (const char* name : {"Form3.layout", "help.html", "help.png", "quarbel.png"}) {

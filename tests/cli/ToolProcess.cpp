@@ -125,7 +125,7 @@ PipedTool::~PipedTool()
     if (m_fd >= 0)
         close(m_fd);
     if (m_pid > 0) {
-        kill(m_pid, SIGKILL);
+        ::kill(m_pid, SIGKILL);
         waitForExit(m_pid);
     }
 }
@@ -169,7 +169,9 @@ QString PipedTool::readRest()
     return rest;
 }
 
-void PipedTool::interrupt() { kill(m_pid, SIGINT); }
+void PipedTool::interrupt() { ::kill(m_pid, SIGINT); }
+
+void PipedTool::kill() { ::kill(m_pid, SIGKILL); }
 
 int PipedTool::wait()
 {

@@ -35,6 +35,7 @@ public:
     QString readLine();  // one line without its newline; "" at the end
     QString readRest();
     void interrupt();  // SIGINT
+    void kill();       // SIGKILL
     int wait();        // the exit status, -1 when it did not exit normally
 
 private:

@@ -2,6 +2,7 @@
 
 #include "controls/common/SystemColors.h"
 #include "controls/picturebutton/ButtonSound.h"
+#include "controls/picturebutton/XpBAccessible.h"
 #include "platform/Shell.h"
 
 #include <QApplication>
@@ -118,6 +119,7 @@ QChar accessKeyOf(const QString& caption)
 
 XpB::XpB(QWidget* parent) : QWidget(parent)
 {
+    installXpBAccessible();
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
@@ -162,6 +164,8 @@ void XpB::setCaption(const QString& caption)
     notify("Caption");
     UpdateAccessKey();
     Refresh();
+    if (accessibleName().isEmpty())
+        accessibility::notifyNameChanged(this);
 }
 
 void XpB::setPicturePosition(int position)
@@ -415,6 +419,7 @@ void XpB::Refresh()
         m_surfaceBackColor = painted.surfaceBackColor;
     }
     update();
+    m_accessibleState.update(this, m_isPressed, false, m_isHovering);
 }
 
 void XpB::paintEvent(QPaintEvent*)
@@ -605,6 +610,18 @@ void XpB::keyReleaseEvent(QKeyEvent* event)
     emit KeyUp(keyCode(event), shift);
     if (event->key() != Qt::Key_Space)
         event->ignore();
+}
+
+void XpB::performClick()
+{
+    if (!isEnabled())
+        return;
+    const float x = width() / 2.0F;
+    const float y = height() / 2.0F;
+    const QPointer<XpB> alive(this);
+    mouseDownStep(1, 0, x, y);
+    if (alive)
+        mouseUpStep(1, 0, x, y);
 }
 
 void XpB::accessKeyPressed()

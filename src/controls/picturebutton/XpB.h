@@ -8,6 +8,7 @@
 // of ButtonLook.h. Click is raised on a release of any but the right button inside the button,
 // on Space released while focused, and on Alt with the access key.
 
+#include "controls/common/Accessibility.h"
 #include "controls/common/PropertyBag.h"
 #include "controls/picturebutton/ButtonLook.h"
 #include "gfx/Surface.h"
@@ -123,6 +124,10 @@ public:
     void setShell(std::shared_ptr<platform::Shell> shell) { m_shell = std::move(shell); }
     // The pointer-leave check that runs every 10 ms while the pointer is over the button.
     void OverTimer_Timer();
+    // A left click at the centre, through the mouse's own steps (pressed look, click sound,
+    // Click, link), without moving the pointer: the press action of assistive technology.
+    // Nothing while disabled.
+    void performClick();
 
     // What the last Refresh painted, W x H.
     const gfx::Surface& surface() const { return m_surface; }
@@ -219,6 +224,7 @@ private:
     QShortcut* m_accessShortcut = nullptr;
     std::shared_ptr<platform::Shell> m_shell;
     QChar m_accessKey;
+    accessibility::StateWatch m_accessibleState;
 };
 
 // The access key of a caption, in lower case; null when there is none ("&&" shows an "&").

@@ -1,7 +1,9 @@
 #include "controls/progressbar/XP_ProgressBar.h"
 
+#include "controls/common/Accessibility.h"
 #include "controls/common/SystemColors.h"
 #include "controls/progressbar/ProgressDrawing.h"
+#include "controls/progressbar/XP_ProgressBarAccessible.h"
 
 #include <QPainter>
 #include <QResizeEvent>
@@ -26,6 +28,7 @@ QFont defaultFont()
 
 XP_ProgressBar::XP_ProgressBar(QWidget* parent) : QWidget(parent), m_font(defaultFont())
 {
+    installProgressBarAccessible();
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAutoFillBackground(false);
     m_color = ResolveColor(DefaultColor);
@@ -52,8 +55,12 @@ progress::ValueError XP_ProgressBar::assignValue(int v)
     m_lastValueError = r.error;
     if (r.error != progress::ValueError::None)
         return r.error;
+    // What is shown is the percentage: a change of it is announced.
+    const int before = m_percent;
     m_percent = r.percent;
     DrawProgressBar();
+    if (m_percent != before)
+        accessibility::notifyValueChanged(this, Value());
     return r.error;
 }
 

@@ -7,6 +7,7 @@
 #include "controls/themedbutton/ButtonIcon.h"
 #include "controls/themedbutton/ButtonRender.h"
 #include "controls/themedbutton/ButtonToolTip.h"
+#include "controls/themedbutton/ThemedButtonAccessible.h"
 #include "gfx/Text.h"
 
 #include <QDesktopServices>
@@ -53,6 +54,7 @@ gfx::Color rgbOf(std::uint32_t value)
 
 ThemedButton::ThemedButton(QWidget* parent) : QWidget(parent)
 {
+    installThemedButtonAccessible();
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -82,6 +84,8 @@ void ThemedButton::setCaption(const QString& caption)
     changed("Caption");
     updateAccessKey();
     relayout();
+    if (accessibleName().isEmpty())
+        accessibility::notifyNameChanged(this);
 }
 
 void ThemedButton::setIcon(const QImage& icon)
@@ -267,6 +271,7 @@ void ThemedButton::Refresh()
 {
     render();
     update();
+    m_accessibleState.update(this, isPressedDown(), isChecked(), m_mouseInside);
 }
 
 void ThemedButton::applyRegion(const gfx::Region& region)

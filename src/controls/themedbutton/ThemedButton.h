@@ -9,6 +9,7 @@
 // read with and the default that is not written; a setter that changes a property emits
 // propertyChanged with its name.
 
+#include "controls/common/Accessibility.h"
 #include "controls/common/PropertyBag.h"
 #include "controls/themedbutton/AboutBox.h"
 #include "controls/themedbutton/ButtonLook.h"
@@ -117,6 +118,11 @@ public:
 
     // Raises Click as the host's own code would (nothing while disabled).
     void click();
+    // A left click over the button through the mouse's own steps (Pressed, the release's
+    // Click, the host's click notification, a toggle's Value), without moving the pointer:
+    // the press action of assistive technology. The button then rests Normal unless the
+    // pointer is over it. Nothing while disabled.
+    void performClick();
     // Repaints the whole control now.
     void Refresh();
     void About();
@@ -130,6 +136,10 @@ public:
     void SubclassProc(Notice notice);
 
     ButtonState state() const { return static_cast<ButtonState>(m_buttonState); }
+    // A toggle button whose Value is True.
+    bool isChecked() const { return m_buttonType == 1 && m_value; }
+    // Held down by the mouse or Space (a checked toggle shows Pressed without being held).
+    bool isPressedDown() const { return state() == ButtonState::Pressed && !isChecked(); }
     bool HasFocus() const { return m_hasFocus; }
     bool MouseInside() const { return m_mouseInside; }
     int LastMouseButton() const { return m_lastMouseButton; }
@@ -186,6 +196,8 @@ private:
     void applyRegion(const gfx::Region& region);
     themed::ButtonLook look() const;
     void hostClick();
+    // The left button's release: Hot and Click (when it counts), or a toggle held Pressed.
+    void leftRelease(bool clicks);
     void accessKey();
     void pointerEntered();
     void pointerLeft();
@@ -241,6 +253,7 @@ private:
     gfx::Surface m_surface;
     QPointer<themed::ButtonToolTip> m_toolTip;
     QPointer<themed::AboutBox> m_about;
+    accessibility::StateWatch m_accessibleState;
 };
 
 }  // namespace quarbel

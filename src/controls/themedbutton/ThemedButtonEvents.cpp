@@ -177,27 +177,48 @@ void ThemedButton::mouseDoubleClickEvent(QMouseEvent* e)
         setState(ButtonState::Pressed);
 }
 
+void ThemedButton::leftRelease(bool clicks)
+{
+    if (m_buttonType != 1 || m_value) {
+        setState(ButtonState::Hot);
+        // The Hot face shows before a long Click handler runs. Only this repaint runs
+        // here: other pending events (timers, queued input) keep their order.
+        if (isVisible())
+            repaint();
+        if (clicks)
+            emit Click();
+    } else {
+        setState(ButtonState::Pressed);
+    }
+}
+
 void ThemedButton::mouseReleaseEvent(QMouseEvent* e)
 {
     const bool over = rect().contains(e->position().toPoint());
-    if (e->button() == Qt::LeftButton) {
-        if (m_buttonType != 1 || m_value) {
-            setState(ButtonState::Hot);
-            // The Hot face shows before a long Click handler runs. Only this repaint runs
-            // here: other pending events (timers, queued input) keep their order.
-            if (isVisible())
-                repaint();
-            // Released away from the button: the pointer is no longer inside, so no Click.
-            if (m_mouseInside && over)
-                emit Click();
-        } else {
-            setState(ButtonState::Pressed);
-        }
-    }
+    // Released away from the button: the pointer is no longer inside, so no Click.
+    if (e->button() == Qt::LeftButton)
+        leftRelease(m_mouseInside && over);
     m_lastMouseButton = buttonNumber(e->button());
     // The host's click notification follows a release over the control.
     if (over)
         hostClick();
+}
+
+void ThemedButton::performClick()
+{
+    if (!isEnabled())
+        return;
+    const QPointer<ThemedButton> alive(this);
+    setState(ButtonState::Pressed);
+    leftRelease(true);
+    if (!alive)
+        return;
+    m_lastMouseButton = 1;
+    hostClick();
+    if (!m_mouseInside) {
+        m_buttonState = static_cast<int>(ButtonState::Normal);
+        Refresh();
+    }
 }
 
 void ThemedButton::keyPressEvent(QKeyEvent* e)
