@@ -1,7 +1,8 @@
 #pragma once
 // What the fuzz targets share: a check that stops the run with a message (libFuzzer then
-// keeps the input), a small picture and metadata made from the fuzzer's bytes, the picture as
-// an independent reader gives it back, and quiet third-party libraries.
+// keeps the input), a small picture and metadata made from the fuzzer's bytes, the picture in
+// RGBA as the other readers give it back and how two such pictures differ, and quiet
+// third-party libraries.
 //
 // The writers' targets read their input front to back through FuzzedDataProvider: the
 // numbers (size, bands, options) from the end of the input, the metadata and then the pixels
