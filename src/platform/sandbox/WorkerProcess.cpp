@@ -148,7 +148,7 @@ bool WorkerProcess::start(std::string& reason)
         m_socket = pair[0];
     }
     Message hello;
-    const bool answered = waitReadable(m_socket, std::chrono::steady_clock::now() + m_options.timeout);
+    const bool answered = waitReadable(m_socket, std::chrono::steady_clock::now() + m_options.startTimeout);
     if (!answered || receiveMessage(m_socket, hello) != Received::Message ||
         hello.kind != MessageKind::Hello) {
         if (hello.fd >= 0)

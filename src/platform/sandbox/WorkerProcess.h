@@ -22,7 +22,8 @@ namespace quarbel::platform::sandbox {
 struct WorkerOptions {
     std::string program;                  // the worker executable
     std::uint64_t addressSpaceBytes = 0;  // the worker's address-space limit, 0 for none
-    std::chrono::milliseconds timeout{std::chrono::minutes(5)};  // one item's longest time
+    std::chrono::milliseconds timeout{std::chrono::minutes(5)};        // one item's longest time
+    std::chrono::milliseconds startTimeout{std::chrono::seconds(30)};  // until the worker's Hello
     std::uint64_t maxOutputBytes = 4ull << 30;
 };
 
