@@ -58,10 +58,10 @@ void WorkerPool::give(WorkerProcess& worker)
     m_freed.notify_one();
 }
 
-WorkResult WorkerPool::run(std::string_view operation, SharedBuffer input)
+WorkResult WorkerPool::run(std::string_view operation, SharedBuffer input, Cancellation* cancellation)
 {
     WorkerProcess& worker = take();
-    WorkResult result = worker.run(operation, std::move(input));
+    WorkResult result = worker.run(operation, std::move(input), cancellation);
     give(worker);
     return result;
 }

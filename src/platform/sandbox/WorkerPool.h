@@ -23,7 +23,7 @@ public:
     // The confinement of the workers: starts one worker if none runs; 0 when none starts.
     Confinement confinement();
 
-    WorkResult run(std::string_view operation, SharedBuffer input);
+    WorkResult run(std::string_view operation, SharedBuffer input, Cancellation* cancellation = nullptr);
     void cancelAll();
 
     int size() const { return int(m_workers.size()); }

@@ -162,6 +162,20 @@ bool WorkerProcess::start(std::string& reason)
     return true;
 }
 
+void WorkerProcess::idle()
+{
+    bool killed;
+    {
+        std::lock_guard lock(m_mutex);
+        m_busy = false;
+        killed = m_cancelled;
+    }
+    // A cancel that came as the answer arrived killed the worker: reap it now, so that the
+    // next item starts a fresh one instead of failing on the dead one.
+    if (killed)
+        stop();
+}
+
 int WorkerProcess::stop()
 {
     std::lock_guard lock(m_mutex);
@@ -188,7 +202,7 @@ void WorkerProcess::cancel()
     }
 }
 
-WorkResult WorkerProcess::run(std::string_view operation, SharedBuffer input)
+WorkResult WorkerProcess::run(std::string_view operation, SharedBuffer input, Cancellation* cancellation)
 {
     WorkResult result;
     std::string reason;
@@ -202,6 +216,23 @@ WorkResult WorkerProcess::run(std::string_view operation, SharedBuffer input)
         m_busy = true;
         m_cancelled = false;
     }
+    // Busy first, so that a cancel from the moment the cancellation knows this worker kills it.
+    if (cancellation && !cancellation->attach(this)) {
+        std::lock_guard lock(m_mutex);
+        m_busy = false;
+        result.outcome = WorkOutcome::Cancelled;
+        result.reason = "cancelled";
+        return result;
+    }
+    result = exchange(operation, std::move(input));
+    if (cancellation)
+        cancellation->detach();
+    return result;
+}
+
+WorkResult WorkerProcess::exchange(std::string_view operation, SharedBuffer input)
+{
+    WorkResult result;
     const auto deadline = std::chrono::steady_clock::now() + m_options.timeout;
     const int sent =
         sendMessage(m_socket, {MessageKind::Work, input.size(), std::string(operation), input.fd()});
@@ -221,17 +252,15 @@ WorkResult WorkerProcess::run(std::string_view operation, SharedBuffer input)
     if (received == Received::Message && reply.kind == MessageKind::Done) {
         result.output = SharedBuffer::adoptSealed(reply.fd, m_options.maxOutputBytes);
         if (result.output.valid()) {
-            std::lock_guard lock(m_mutex);
-            m_busy = false;
             result.outcome = WorkOutcome::Done;
+            idle();
             return result;
         }
         received = Received::Broken;
     } else if (received == Received::Message && reply.kind == MessageKind::Failed) {
-        std::lock_guard lock(m_mutex);
-        m_busy = false;
         result.outcome = WorkOutcome::Failed;
         result.reason = cleaned(reply.text);
+        idle();
         return result;
     } else if (reply.fd >= 0) {
         ::close(reply.fd);
@@ -254,6 +283,33 @@ WorkResult WorkerProcess::run(std::string_view operation, SharedBuffer input)
         result.reason = kNotDecoded + "the decoder gave an answer that is not understood";
     }
     return result;
+}
+
+void Cancellation::cancel()
+{
+    std::lock_guard lock(m_mutex);
+    m_cancelled = true;
+    if (m_worker)
+        m_worker->cancel();
+}
+
+bool Cancellation::cancelled() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_cancelled;
+}
+
+bool Cancellation::attach(WorkerProcess* worker)
+{
+    std::lock_guard lock(m_mutex);
+    m_worker = worker;
+    return !m_cancelled;
+}
+
+void Cancellation::detach()
+{
+    std::lock_guard lock(m_mutex);
+    m_worker = nullptr;
 }
 
 }  // namespace quarbel::platform::sandbox

@@ -7,6 +7,7 @@
 //
 // run() is called by one thread at a time; cancel() may be called from any thread.
 
+#include "platform/sandbox/Cancellation.h"
 #include "platform/sandbox/Confinement.h"
 #include "platform/sandbox/SharedBuffer.h"
 
@@ -56,14 +57,16 @@ public:
     Confinement confinement() const { return m_confinement; }
 
     // Hands the input to the worker and waits for its answer. The input is sent, not copied.
-    WorkResult run(std::string_view operation, SharedBuffer input);
+    // Cancelling the cancellation, when given, ends the item Cancelled.
+    WorkResult run(std::string_view operation, SharedBuffer input, Cancellation* cancellation = nullptr);
     // Kills the worker if it is working on an item; that item ends Cancelled.
     void cancel();
 
 private:
     // Kills and reaps the worker; its wait status, or -1 when there was none to reap.
     int stop();
-    WorkResult ended(WorkOutcome outcome);
+    void idle();
+    WorkResult exchange(std::string_view operation, SharedBuffer input);
 
     WorkerOptions m_options;
     mutable std::mutex m_mutex;  // guards m_pid against cancel() while it is reaped
