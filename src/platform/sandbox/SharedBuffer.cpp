@@ -107,13 +107,34 @@ bool SharedBuffer::resize(std::size_t size)
     return map(Access::Writable);
 }
 
+bool SharedBuffer::assign(std::span<const std::uint8_t> bytes)
+{
+    if (!m_writable || m_fd < 0 || !resize(0))
+        return false;
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::pwrite(m_fd, bytes.data() + done, bytes.size() - done, off_t(done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            m_error = std::string("cannot fill shared memory: ") + std::strerror(errno);
+            return false;
+        }
+        done += std::size_t(n);
+    }
+    m_size = bytes.size();
+    return map(Access::Writable);
+}
+
 bool SharedBuffer::map(Access access)
 {
     m_writable = access == Access::Writable;
     if (m_size == 0)
         return true;
+    // Bytes received are read once from start to end: their pages are mapped in one go.
     const int protection = m_writable ? PROT_READ | PROT_WRITE : PROT_READ;
-    void* mapped = ::mmap(nullptr, m_size, protection, MAP_SHARED, m_fd, 0);
+    const int flags = m_writable ? MAP_SHARED : MAP_SHARED | MAP_POPULATE;
+    void* mapped = ::mmap(nullptr, m_size, protection, flags, m_fd, 0);
     if (mapped == MAP_FAILED) {
         m_error = std::string("cannot map shared memory: ") + std::strerror(errno);
         return false;
