@@ -7,7 +7,6 @@
 #include "cli/SourceLists.h"
 #include "cli/ZipOutput.h"
 #include "jobs/Jobs.h"
-#include "jobs/WorkerSettings.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -21,12 +20,6 @@ int main(int argc, char** argv)
     if (const auto* info = std::get_if<cli::InfoRequest>(&parsed)) {
         const QString text = *info == cli::InfoRequest::Help ? cli::helpText() : cli::versionText();
         std::fputs(text.toLocal8Bit().constData(), stdout);
-        // Standard output keeps the one line scripts read; how pictures are parsed is told
-        // beside it.
-        if (*info == cli::InfoRequest::Version) {
-            std::fflush(stdout);
-            std::fprintf(stderr, "picture workers: %s\n", jobs::workerConfinementText().c_str());
-        }
         return 0;
     }
     if (const auto* error = std::get_if<cli::UsageError>(&parsed)) {

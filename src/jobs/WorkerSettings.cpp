@@ -1,8 +1,8 @@
 #include "jobs/WorkerSettings.h"
 
-#include <unistd.h>
+#include "platform/sandbox/SystemFacts.h"
+
 #include <algorithm>
-#include <filesystem>
 #include <mutex>
 
 namespace quarbel::jobs {
@@ -27,25 +27,17 @@ std::string workerProgram()
         if (!gProgram.empty())
             return gProgram;
     }
-    std::error_code error;
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (!error) {
-        const auto installed = self.parent_path() / QUARBEL_WORKER_FROM_BIN / "quarbel-worker";
-        if (::access(installed.c_str(), X_OK) == 0)
-            return installed.string();
-    }
-    return QUARBEL_WORKER_IN_BUILD;
+    const std::string installed =
+        platform::sandbox::programBesideSelf(QUARBEL_WORKER_FROM_BIN, "quarbel-worker");
+    return installed.empty() ? std::string(QUARBEL_WORKER_IN_BUILD) : installed;
 }
 
 platform::sandbox::WorkerOptions jobWorkerOptions()
 {
     platform::sandbox::WorkerOptions options;
     options.program = workerProgram();
-    const long pages = ::sysconf(_SC_PHYS_PAGES);
-    const long pageSize = ::sysconf(_SC_PAGESIZE);
-    const std::uint64_t memory =
-        pages > 0 && pageSize > 0 ? std::uint64_t(pages) * std::uint64_t(pageSize) : 0;
-    options.addressSpaceBytes = std::max<std::uint64_t>(memory / 2, 4ull << 30);
+    options.addressSpaceBytes =
+        std::max<std::uint64_t>(platform::sandbox::physicalMemoryBytes() / 2, 4ull << 30);
     options.timeout = std::chrono::minutes(5);
     return options;
 }
