@@ -37,10 +37,9 @@
 //   by killing the worker process that has it, so even a 36-megapixel picture stops at
 //   once. The cancelled text is shown first, then the workers are waited for with events;
 //   nothing of cancelled work is written.
-// - libvips works on each picture with threads of its own; for the length of a job it gets
-//   cores / workers of them per picture (at least one), so that the workers together fit
-//   the machine: the worker processes are told the number with every item. AVIF, whose
-//   encoder spreads over every core, runs one worker (ConvertJob's mostAtOnce).
+// - How many workers, how many libvips threads each picture gets and why an AVIF job runs
+//   one worker: the thread budget, ThreadBudget.h, the one place that decides it. The worker
+//   processes are told the threads per picture with every item.
 
 #include "jobs/JobHost.h"
 #include "jobs/JobRecipe.h"
