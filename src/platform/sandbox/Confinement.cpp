@@ -51,6 +51,8 @@ Confinement confineThisProcess(const ConfinementLimits& limits)
     bool limited = setLimit(RLIMIT_CORE, 0);
     if (limits.addressSpaceBytes != 0 && kAddressSpaceLimitFits)
         limited = setLimit(RLIMIT_AS, rlim_t(limits.addressSpaceBytes)) && limited;
+    if (limits.fileSizeBytes != 0)
+        limited = setLimit(RLIMIT_FSIZE, rlim_t(limits.fileSizeBytes)) && limited;
     if (limited)
         confinement |= kResourceLimits;
 

@@ -2,7 +2,8 @@
 // What a worker process does to itself before it reads a byte of a picture, so that a
 // decoder taken over by a hostile file can do little more than fail its item:
 // - no new privileges (PR_SET_NO_NEW_PRIVS) and not dumpable, no core files;
-// - resource limits: the address space (a picture that asks for endless memory fails);
+// - resource limits: the address space (a picture that asks for endless memory fails) and
+//   the size of the files it makes (its reply cannot be a sparse giant for the program);
 //   an item's time is watched by the program, which kills a worker that overruns;
 // - Landlock: read-only access to the system's library, font and colour-profile folders,
 //   none to the user's files, no TCP, no signals or abstract sockets outside the worker;
@@ -30,6 +31,9 @@ inline int landlockAbiOf(Confinement c) { return int((c >> 8) & 0xff); }
 
 struct ConfinementLimits {
     std::uint64_t addressSpaceBytes = 0;  // 0: no limit
+    // The largest file the worker may make, its replies' memory files included (the kernel
+    // checks memory files' sizes against it too); 0: no limit.
+    std::uint64_t fileSizeBytes = 0;
 };
 
 // Confines the calling process; call it while it has one thread only, since Landlock binds

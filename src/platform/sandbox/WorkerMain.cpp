@@ -20,11 +20,13 @@ constexpr std::uint64_t kMaxInputBytes = 4ull << 30;
 ConfinementLimits limitsFromArguments(int argc, char** argv)
 {
     ConfinementLimits limits;
-    constexpr std::string_view kAddressSpace = "--address-space=";
+    constexpr std::string_view kAddressSpace = "--address-space=", kFileSize = "--file-size=";
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
         if (argument.starts_with(kAddressSpace))
             limits.addressSpaceBytes = std::strtoull(argv[i] + kAddressSpace.size(), nullptr, 10);
+        if (argument.starts_with(kFileSize))
+            limits.fileSizeBytes = std::strtoull(argv[i] + kFileSize.size(), nullptr, 10);
     }
     return limits;
 }

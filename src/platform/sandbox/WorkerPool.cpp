@@ -16,13 +16,18 @@ WorkerPool::~WorkerPool() = default;
 
 bool WorkerPool::start(std::string& reason)
 {
+    // Each worker is taken as for an item, so that no item runs on one while it starts.
+    std::vector<WorkerProcess*> taken;
+    for (std::size_t i = 0; i < m_workers.size(); ++i)
+        taken.push_back(&take());
     bool started = true;
-    for (auto& worker : m_workers) {
+    for (WorkerProcess* worker : taken) {
         std::string why;
         if (!worker->start(why) && started) {
             started = false;
             reason = why;
         }
+        give(*worker);
     }
     return started;
 }

@@ -128,7 +128,8 @@ bool WorkerProcess::start(std::string& reason)
         return false;
     }
     std::string addressSpace = "--address-space=" + std::to_string(m_options.addressSpaceBytes);
-    char* arguments[] = {m_options.program.data(), addressSpace.data(), nullptr};
+    std::string fileSize = "--file-size=" + std::to_string(m_options.maxOutputBytes);
+    char* arguments[] = {m_options.program.data(), addressSpace.data(), fileSize.data(), nullptr};
     pid_t pid = -1;
     int spawned;
     {

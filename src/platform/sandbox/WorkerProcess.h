@@ -25,7 +25,9 @@ struct WorkerOptions {
     std::uint64_t addressSpaceBytes = 0;  // the worker's address-space limit, 0 for none
     std::chrono::milliseconds timeout{std::chrono::minutes(5)};        // one item's longest time
     std::chrono::milliseconds startTimeout{std::chrono::seconds(30)};  // until the worker's Hello
-    std::uint64_t maxOutputBytes = 4ull << 30;
+    // The largest reply taken (also the worker's file-size limit): the pixel limit keeps
+    // real outputs far below.
+    std::uint64_t maxOutputBytes = 2ull << 30;
 };
 
 enum class WorkOutcome {

@@ -132,6 +132,8 @@ TEST_F(WorkerPoolTest, HostileDecodersFailTheirItemOnly)
         {"crash", "crash", WorkOutcome::Stopped, kNotDecoded + "the decoder stopped (signal 11)", 0},
         {"abort", "abort", WorkOutcome::Stopped, kNotDecoded + "the decoder stopped (signal 6)", 0},
         {"endless memory", "allocate", WorkOutcome::Failed, "not enough memory", kResourceLimits},
+        {"reply larger than taken", "huge-reply", WorkOutcome::Stopped,
+         kNotDecoded + "the decoder stopped (signal 25)", kResourceLimits},
         {"endless loop", "spin", WorkOutcome::TimedOut, kNotDecoded + "the decoder took longer than 1 s", 0,
          &impatient},
         {"private key", "read:~/.ssh/id_rsa", WorkOutcome::Failed, "refused: Permission denied", kLandlock},
