@@ -10,6 +10,7 @@
 #include "cli/ZipOutput.h"
 #include "jobs/Jobs.h"
 #include "jobs/PathNames.h"
+#include "jobs/WorkerSettings.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -55,6 +56,9 @@ int main(int argc, char** argv)
     if (const auto* info = std::get_if<cli::InfoRequest>(&parsed)) {
         const QString text = *info == cli::InfoRequest::Help ? cli::helpText() : cli::versionText();
         std::fputs(text.toLocal8Bit().constData(), stdout);
+        if (*info == cli::InfoRequest::Version)
+            std::printf("Pictures are decoded in worker processes; confinement: %s\n",
+                        jobs::workerConfinementText().c_str());
         return 0;
     }
     if (const auto* error = std::get_if<cli::UsageError>(&parsed)) {

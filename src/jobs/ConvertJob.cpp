@@ -3,8 +3,7 @@
 #include "jobs/JobFrame.h"
 #include "jobs/Jobs.h"
 #include "jobs/PathNames.h"
-
-#include <string_view>
+#include "jobs/ThreadBudget.h"
 
 namespace quarbel::jobs {
 
@@ -48,12 +47,9 @@ JobSummary ConvertImages(JobInputs& inputs, JobView& view, const RunOptions& opt
             process.Filters()(1).Properties("Quality").Value = in.qualityText().toStdString();
         }
     };
-    // aom spreads one AVIF encode over every core, and the process encodes one AVIF picture
-    // at a time: a second worker only holds its picture while it waits. bench/run to-avif
-    // (65 files): one worker 33.2 s and 277 MB at the peak, two 34.3 s and 300 MB.
     recipe.mostAtOnce = [](const JobInputs& in) {
         const TargetFormat* format = findTargetFormat(in.formatText());
-        return format && std::string_view(format->formatId) == is::FormatID::AVIF ? 1 : 0;
+        return format ? mostWorkersFor(format->formatId) : 0;
     };
     recipe.outputName = [](const QString& source, const JobInputs& in) {
         return baseName(source) + in.targetExtension();

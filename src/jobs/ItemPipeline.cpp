@@ -1,5 +1,9 @@
 #include "jobs/ItemPipeline.h"
 
+#include "jobs/WorkerSettings.h"
+#include "jobs/worker/ItemRequest.h"
+#include "platform/files/ReadFile.h"
+
 #include <QAbstractEventDispatcher>
 #include <QFile>
 #include <QThread>
@@ -9,16 +13,30 @@
 namespace quarbel::jobs {
 namespace {
 
-imageservice::Result work(const imageservice::ImageProcess& process, ItemWork& item)
+// The source's bytes are read here and parsed only in a worker; its answer is the finished
+// file's bytes.
+imageservice::Result work(platform::sandbox::WorkerPool& workers, const std::string& request, ItemWork& item)
 {
+    namespace sandbox = platform::sandbox;
     try {
-        imageservice::ImageFile source;
-        if (auto loaded = source.LoadFile(QFile::encodeName(item.source).toStdString()); !loaded) {
-            return loaded;
-        }
+        std::vector<std::uint8_t> bytes;
+        if (auto read = platform::files::readWholeFile(QFile::encodeName(item.source).toStdString(), bytes);
+            !read)
+            return imageservice::Result::failure(read.reason);
         if (item.cancel.cancelled())
             return imageservice::Result::failure("cancelled");
-        return process.Apply(source, item.result, &item.cancel);
+        sandbox::SharedBuffer source = sandbox::SharedBuffer::create(0);
+        if (!source.assign(bytes))
+            return imageservice::Result::failure(source.error());
+        bytes = {};
+        sandbox::WorkResult done = workers.run(request, std::move(source), &item.stop);
+        if (done.outcome != sandbox::WorkOutcome::Done)
+            return imageservice::Result::failure(done.reason);
+        // Written from the worker's own pages: a large BMP or TIFF is not copied again.
+        auto output = std::make_shared<sandbox::SharedBuffer>(std::move(done.output));
+        const auto made = output->bytes();
+        item.result = imageservice::ImageFile::Encoded(std::move(output), made);
+        return imageservice::Result::success();
     } catch (const std::exception& e) {
         return imageservice::Result::failure(e.what());
     } catch (...) {
@@ -29,7 +47,9 @@ imageservice::Result work(const imageservice::ImageProcess& process, ItemWork& i
 }  // namespace
 
 ItemPipeline::ItemPipeline(const imageservice::ImageProcess& process, int workers)
-    : m_process(process), m_dispatcher(QAbstractEventDispatcher::instance(QThread::currentThread()))
+    : m_request(worker::requestToText(worker::requestFor(process))),
+      m_workers(jobWorkerOptions(), std::max(1, workers)),
+      m_dispatcher(QAbstractEventDispatcher::instance(QThread::currentThread()))
 {
     m_pool.setMaxThreadCount(std::max(1, workers));
 }
@@ -44,10 +64,9 @@ void ItemPipeline::start(int index, const QString& source, const QStringList& so
     item->source = source;
     item->sourceSpellings = sourceSpellings;
     m_live[index] = item;
-    const imageservice::ImageProcess& process = m_process;
     QAbstractEventDispatcher* dispatcher = m_dispatcher;
-    m_pool.start([item, &process, dispatcher] {
-        item->outcome = work(process, *item);
+    m_pool.start([this, item, dispatcher] {
+        item->outcome = work(m_workers, m_request, *item);
         item->stopped = !item->outcome && item->cancel.cancelled();
         item->done.store(true, std::memory_order_release);
         if (dispatcher)
@@ -86,6 +105,7 @@ void ItemPipeline::discard(int index)
 {
     if (auto item = remove(index); item && !item->done.load(std::memory_order_acquire)) {
         item->cancel.cancel();
+        item->stop.cancel();
         m_discarded.push_back(std::move(item));
     }
 }
@@ -135,7 +155,7 @@ std::size_t ItemPipeline::heldBytes() const
     std::size_t bytes = 0;
     for (const auto& entry : m_live) {
         if (entry.second->done.load(std::memory_order_acquire)) {
-            bytes += entry.second->result.FileData().size();
+            bytes += entry.second->result.FileSize();
         }
     }
     return bytes;

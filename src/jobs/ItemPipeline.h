@@ -1,5 +1,6 @@
 #pragma once
-// The heavy work of list items (load, decode, process, encode) on worker threads. The frame
+// The heavy work of list items (load, decode, process, encode) in worker processes, one
+// thread here waiting for each (see platform/sandbox/WorkerPool.h). The frame
 // starts an item's work ahead of time, takes the finished result when it commits the item,
 // and discards work whose result must not be used (after a cancel, or when the item's source
 // file was rewritten by an earlier item after its work began). Discarded work is cancelled:
@@ -7,6 +8,7 @@
 // for all work before it goes away.
 
 #include "jobs/imageservice/ImageService.h"
+#include "platform/sandbox/WorkerPool.h"
 
 #include <QString>
 #include <QStringList>
@@ -24,6 +26,7 @@ struct ItemWork {
     QString source;
     QStringList sourceSpellings;  // FileKeys::sourceKeys() of the source
     imageservice::CancelToken cancel;
+    platform::sandbox::Cancellation stop;  // kills the worker process in hand on a cancel
     std::atomic<bool> done{false};
     imageservice::Result outcome;  // valid once done
     bool stopped = false;          // valid once done: the cancel ended it before its end
@@ -64,7 +67,8 @@ public:
     void wake() const;
 
 private:
-    const imageservice::ImageProcess& m_process;
+    const std::string m_request;  // the Work text of every item: the chain and the settings
+    platform::sandbox::WorkerPool m_workers;
     QThreadPool m_pool;
     QAbstractEventDispatcher* m_dispatcher;
     std::map<int, std::shared_ptr<ItemWork>> m_live;

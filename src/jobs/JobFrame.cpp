@@ -5,6 +5,7 @@
 #include "jobs/OutputWriter.h"
 #include "jobs/PathNames.h"
 #include "jobs/Percent.h"
+#include "jobs/ThreadBudget.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,19 +22,13 @@ namespace is = quarbel::imageservice;
 const QString kFileExistsReason = QStringLiteral("the file exists");
 const QString kFolderInTheWayReason = QStringLiteral("a folder of that name is in the way");
 
-// libvips works on each picture with threads of its own. With several pictures at once,
-// workers x threads per picture is kept within the machine's cores. The setting belongs to
-// the whole process (the window's preview uses it too), so it is put back when the job ends.
-// bench/run with --jobs 2 on 2 cores, this bound against libvips' own default of a thread per
-// core for each picture (interleaved, RUNS=3 twice, load 2.5-5): jpg75 3.42/3.85 s against
-// 5.09/3.60 s, resize 8.86/7.76 s against 6.58/7.97 s, large 1.67/1.64 s against 1.92/1.78 s,
-// the same peak memory. Within the noise except on the large pictures, where it is ahead; it
-// stays because it keeps the thread count bounded when the machine has other work.
+// libvips' threads per picture for the length of a job (ThreadBudget.h). The setting belongs
+// to the whole process (the window's preview uses it too), so it is put back when the job ends.
 class ThreadsPerImage {
 public:
-    explicit ThreadsPerImage(int workers) : m_before(is::threadsPerImage())
+    explicit ThreadsPerImage(int threads) : m_before(is::threadsPerImage())
     {
-        is::setThreadsPerImage(std::max(1, QThread::idealThreadCount() / std::max(1, workers)));
+        is::setThreadsPerImage(threads);
     }
     ~ThreadsPerImage() { is::setThreadsPerImage(m_before); }
     ThreadsPerImage(const ThreadsPerImage&) = delete;
@@ -43,18 +38,20 @@ private:
     int m_before;
 };
 
-int workerCount(const RunOptions& options, const JobRecipe& recipe, const JobInputs& in)
+ThreadBudget budgetOf(const RunOptions& options, const JobRecipe& recipe, const JobInputs& in)
 {
-    int wanted = options.jobs > 0 ? options.jobs : QThread::idealThreadCount();
-    if (const int most = recipe.mostAtOnce ? recipe.mostAtOnce(in) : 0; most > 0)
-        wanted = std::min(wanted, most);
-    return std::clamp(wanted, 1, 64);
+    return threadBudget(QThread::idealThreadCount(), options.jobs,
+                        recipe.mostAtOnce ? recipe.mostAtOnce(in) : 0);
 }
 
 class JobRun {
 public:
     JobRun(const JobRecipe& recipe, JobInputs& in, JobView& view, const RunOptions& options)
-        : m_recipe(recipe), m_in(in), m_view(view), m_workers(workerCount(options, recipe, in))
+        : m_recipe(recipe),
+          m_in(in),
+          m_view(view),
+          m_budget(budgetOf(options, recipe, in)),
+          m_workers(m_budget.workers)
     {}
 
     JobSummary run();
@@ -63,6 +60,7 @@ private:
     const JobRecipe& m_recipe;
     JobInputs& m_in;
     JobView& m_view;
+    const ThreadBudget m_budget;
     const int m_workers;
     JobSummary m_summary;
     FileKeys m_keys;
@@ -122,7 +120,7 @@ JobSummary JobRun::run()
     m_view.setCancelEnabled(true);
     m_last = itemCount - 1;
 
-    const ThreadsPerImage threads(m_workers);
+    const ThreadsPerImage threads(m_budget.threadsPerPicture);
     ItemPipeline pipeline(process, m_workers);
     OutputWriter writer([&pipeline] { pipeline.wake(); });  // gone before the pipeline
     loop(pipeline, writer);

@@ -13,10 +13,14 @@
 // - The calling thread (the user-interface thread in the window) runs the frame: it checks
 //   the inputs, commits the items one after another in list order, updates the view and
 //   reads Cancel between items. It never decodes or encodes a picture itself.
-// - A pool of workers (ItemPipeline: --jobs threads, the number of cores by default) loads,
-//   decodes, processes and encodes items ahead of the one being committed, each into a
-//   finished file in memory. How far ahead is bounded: at most 3 x workers + 1 items in
-//   flight and 64 MB of finished files waiting. An item whose source an earlier,
+// - A pool of workers (ItemPipeline: --jobs threads, the number of cores by default) works
+//   items ahead of the one being committed, each into a finished file in memory. A thread
+//   reads its item's source and hands the bytes, in shared memory, to a free one of the
+//   job's as many worker processes (quarbel-worker, confined before it sees a byte:
+//   platform/sandbox), which decodes, processes and encodes them and gives back the finished
+//   file; a picture that crashes or hangs its worker fails that item only, and the next item
+//   gets a fresh worker. How far ahead is bounded: at most 3 x workers + 1 items in flight
+//   and 64 MB of finished files waiting. An item whose source an earlier,
 //   uncommitted item will write waits until that item is committed; work whose source was
 //   rewritten after it began is discarded and redone; an item whose work was taken for
 //   committing is never started again.
@@ -30,13 +34,12 @@
 //   and its thread is joined, and the workers run out before the exception leaves runJob.
 // - Cancel: a request made while the calling thread waits for an item's work ends the wait,
 //   and the question is asked then, not after the item. Yes cancels every work in flight
-//   through its CancelToken: libvips stops at its next region (the pictures read through
-//   the token set its kill flag) and our own encoders between rows or strips, so even a
-//   36-megapixel picture stops within a fraction of a second. The cancelled text is shown
-//   first, then the workers are waited for with events; nothing of cancelled work is written.
-// - libvips works on each picture with threads of its own; for the length of a job it gets
-//   cores / workers of them per picture (at least one), so that the workers together fit
-//   the machine.
+//   by killing the worker process that has it, so even a 36-megapixel picture stops at
+//   once. The cancelled text is shown first, then the workers are waited for with events;
+//   nothing of cancelled work is written.
+// - How many workers, how many libvips threads each picture gets and why an AVIF job runs
+//   one worker: the thread budget, ThreadBudget.h, the one place that decides it. The worker
+//   processes are told the threads per picture with every item.
 
 #include "jobs/JobHost.h"
 #include "jobs/JobRecipe.h"

@@ -18,19 +18,24 @@ ImageFile& ImageFile::operator=(ImageFile&& other) noexcept = default;
 
 Result ImageFile::LoadFile(const std::string& path)
 {
+    m_state.reset();
+    std::vector<std::uint8_t> bytes;
+    const Result read = vips_util::guarded([&] {
+        if (auto r = platform::files::readWholeFile(path, bytes); !r)
+            throw vips_util::Failure(r.reason);
+    });
+    return read ? LoadBytes(std::move(bytes)) : read;
+}
+
+Result ImageFile::LoadBytes(std::vector<std::uint8_t> bytes)
+{
     initialize();
     m_state.reset();
     auto loaded = std::make_unique<State>();
-    Format format = Format::Unknown;
-    const Result read = vips_util::guarded([&] {
-        if (auto r = platform::files::readWholeFile(path, loaded->data); !r)
-            throw vips_util::Failure(r.reason);
-        format = sniffFormat(loaded->data.data(), loaded->data.size());
-        if (format == Format::Unknown)
-            throw vips_util::Failure("not a supported image format");
-    });
-    if (!read)
-        return read;
+    loaded->data = std::move(bytes);
+    const Format format = sniffFormat(loaded->data.data(), loaded->data.size());
+    if (format == Format::Unknown)
+        return Result::failure("not a supported image format");
     Result header = vips_util::guarded(
         [&] { loaded->info = readHeader(loaded->data.data(), loaded->data.size(), format); },
         std::string("not a valid ") + formatName(format) + " file: ");
@@ -39,18 +44,29 @@ Result ImageFile::LoadFile(const std::string& path)
     return header;
 }
 
+ImageFile ImageFile::Encoded(std::shared_ptr<const void> owner, std::span<const std::uint8_t> bytes)
+{
+    ImageFile file;
+    file.m_state = std::make_unique<State>();
+    file.m_state->owner = std::move(owner);
+    file.m_state->held = bytes;
+    return file;
+}
+
 Result ImageFile::SaveFile(const std::string& path, SaveMode mode) const
 {
     if (IsEmpty())
         return Result::failure("there is no picture to save");
+    const auto bytes = m_state->bytes();
     const auto written = platform::files::writeFileAtomically(
-        path, m_state->data.data(), m_state->data.size(),
+        path, bytes.data(), bytes.size(),
         mode == SaveMode::FailIfExists ? platform::files::WriteMode::FailIfExists
                                        : platform::files::WriteMode::ReplaceExisting);
     return written ? Result::success() : Result::failure(written.reason);
 }
 
-bool ImageFile::IsEmpty() const { return !m_state || m_state->data.empty(); }
+bool ImageFile::IsEmpty() const { return !m_state || m_state->bytes().empty(); }
+std::size_t ImageFile::FileSize() const { return m_state ? m_state->bytes().size() : 0; }
 std::string ImageFile::FormatID() const
 {
     return IsEmpty() ? std::string() : formatIdOf(m_state->info.format);

@@ -39,7 +39,7 @@ FilterInfo ImageProcess::FilterInfos(const std::string& name) const
 Result ImageProcess::Apply(const ImageFile& in, ImageFile& out, const CancelToken* cancel) const
 {
     initialize();
-    if (in.IsEmpty())
+    if (in.IsEmpty() || in.m_state->owner)  // nothing, or a finished file held only to be saved
         return Result::failure("there is no picture to process");
     Plan plan;
     if (auto r = makePlan(m_filters, plan); !r)

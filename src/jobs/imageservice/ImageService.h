@@ -24,6 +24,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <variant>
 #include <vector>
@@ -81,6 +82,12 @@ public:
     // Reads the whole file into memory and recognises its format from its first bytes.
     // Replaces what the object held, also when it fails (the object is then empty).
     Result LoadFile(const std::string& path);
+    // The same for a file's bytes read elsewhere.
+    Result LoadBytes(std::vector<std::uint8_t> bytes);
+    // A finished file made elsewhere (a worker process's Apply), held where it is while owner
+    // lives, only to be saved: its format and size are not known here, FileData() is empty
+    // and FileSize() counts its bytes.
+    static ImageFile Encoded(std::shared_ptr<const void> owner, std::span<const std::uint8_t> bytes);
 
     // Writes the file data to path: to a temporary file in the same folder, then moved into
     // place. Never leaves a partial file at path.
@@ -92,6 +99,7 @@ public:
     int Height() const;
     int FrameCount() const;  // 1 for still pictures
     const std::vector<std::uint8_t>& FileData() const;
+    std::size_t FileSize() const;
 
 private:
     friend class ImageProcess;

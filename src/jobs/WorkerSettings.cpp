@@ -1,0 +1,54 @@
+#include "jobs/WorkerSettings.h"
+
+#include "platform/sandbox/SystemFacts.h"
+
+#include <algorithm>
+#include <mutex>
+
+namespace quarbel::jobs {
+
+namespace {
+
+std::mutex gProgramMutex;
+std::string gProgram;  // set by setWorkerProgram
+
+}  // namespace
+
+void setWorkerProgram(const std::string& program)
+{
+    std::lock_guard lock(gProgramMutex);
+    gProgram = program;
+}
+
+std::string workerProgram()
+{
+    {
+        std::lock_guard lock(gProgramMutex);
+        if (!gProgram.empty())
+            return gProgram;
+    }
+    const std::string installed =
+        platform::sandbox::programBesideSelf(QUARBEL_WORKER_FROM_BIN, "quarbel-worker");
+    return installed.empty() ? std::string(QUARBEL_WORKER_IN_BUILD) : installed;
+}
+
+platform::sandbox::WorkerOptions jobWorkerOptions()
+{
+    platform::sandbox::WorkerOptions options;
+    options.program = workerProgram();
+    options.addressSpaceBytes =
+        std::max<std::uint64_t>(platform::sandbox::physicalMemoryBytes() / 2, 4ull << 30);
+    options.timeout = std::chrono::minutes(5);
+    return options;
+}
+
+std::string workerConfinementText()
+{
+    platform::sandbox::WorkerProcess worker(jobWorkerOptions());
+    std::string reason;
+    if (!worker.start(reason))
+        return reason;
+    return platform::sandbox::confinementText(worker.confinement());
+}
+
+}  // namespace quarbel::jobs

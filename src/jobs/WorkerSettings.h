@@ -1,0 +1,24 @@
+#pragma once
+// The worker processes that parse a job's pictures: which program they run and the limits
+// each one works under.
+
+#include "platform/sandbox/WorkerProcess.h"
+
+namespace quarbel::jobs {
+
+// quarbel-worker: installed beside the running program, else the one of this build.
+std::string workerProgram();
+// Puts another worker program in its place for the jobs started afterwards (tests give one
+// whose decoder misbehaves); "" goes back to quarbel-worker.
+void setWorkerProgram(const std::string& program);
+
+// A worker may use half the machine's memory (so that a picture asking for endless memory
+// fails before the machine swaps) and five minutes for one item: the largest pictures the
+// pixel limit lets through take seconds.
+platform::sandbox::WorkerOptions jobWorkerOptions();
+
+// How the workers are confined on this machine, for --version and the log: one worker is
+// started to ask. "seccomp, Landlock (ABI 7), ..." or why no worker starts.
+std::string workerConfinementText();
+
+}  // namespace quarbel::jobs

@@ -1,0 +1,316 @@
+#include "platform/sandbox/WorkerProcess.h"
+
+#include "platform/sandbox/WorkerChannel.h"
+#include "platform/sandbox/WorkerMain.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+extern char** environ;
+
+namespace quarbel::platform::sandbox {
+
+namespace {
+
+const std::string kNotDecoded = "the picture could not be decoded: ";
+
+// A worker's own words reach logs and terminals: no control characters, a sensible length.
+std::string cleaned(std::string text)
+{
+    constexpr std::size_t kLongest = 500;
+    if (text.size() > kLongest)
+        text.resize(kLongest);
+    for (char& c : text) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+            c = ' ';
+    }
+    return text;
+}
+
+std::string stoppedText(int status)
+{
+    if (status >= 0 && WIFSIGNALED(status))
+        return "the decoder stopped (signal " + std::to_string(WTERMSIG(status)) + ")";
+    if (status >= 0 && WIFEXITED(status))
+        return "the decoder stopped (exit status " + std::to_string(WEXITSTATUS(status)) + ")";
+    return "the decoder stopped";
+}
+
+std::string seconds(std::chrono::milliseconds time)
+{
+    const auto ms = time.count();
+    if (ms % 1000 == 0)
+        return std::to_string(ms / 1000);
+    return std::to_string(ms / 1000) + "." + std::to_string(ms % 1000 / 100);
+}
+
+class SpawnSetup {
+public:
+    explicit SpawnSetup(int channel)
+    {
+        posix_spawn_file_actions_init(&m_actions);
+        posix_spawnattr_init(&m_attributes);
+        // Only the socket goes along: standard input and output read and write nothing,
+        // standard error stays for diagnostics, and no other descriptor of the program leaks.
+        // The socket is moved first, in case the program runs without standard streams.
+        posix_spawn_file_actions_adddup2(&m_actions, channel, kWorkerChannelFd);
+        posix_spawn_file_actions_addopen(&m_actions, 0, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&m_actions, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addclosefrom_np(&m_actions, kWorkerChannelFd + 1);
+        // Its own process group, so a Ctrl-C at the terminal reaches the program, which then
+        // ends its workers, and not the workers in the middle of an item.
+        sigset_t none, all;
+        sigemptyset(&none);
+        sigfillset(&all);
+        posix_spawnattr_setsigmask(&m_attributes, &none);
+        posix_spawnattr_setsigdefault(&m_attributes, &all);
+        posix_spawnattr_setpgroup(&m_attributes, 0);
+        posix_spawnattr_setflags(&m_attributes,
+                                 POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    }
+    ~SpawnSetup()
+    {
+        posix_spawn_file_actions_destroy(&m_actions);
+        posix_spawnattr_destroy(&m_attributes);
+    }
+    const posix_spawn_file_actions_t* actions() const { return &m_actions; }
+    const posix_spawnattr_t* attributes() const { return &m_attributes; }
+
+private:
+    posix_spawn_file_actions_t m_actions;
+    posix_spawnattr_t m_attributes;
+};
+
+// Waits for the socket to have something (or to close) until the deadline; false on timeout.
+bool waitReadable(int socket, std::chrono::steady_clock::time_point deadline)
+{
+    for (;;) {
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            return false;
+        pollfd watched{socket, POLLIN, 0};
+        const int ready = ::poll(&watched, 1, int(std::min<long long>(left.count(), 60'000)));
+        if (ready > 0)
+            return true;
+        if (ready < 0 && errno != EINTR)
+            return true;  // let the read find out what is wrong
+    }
+}
+
+}  // namespace
+
+WorkerProcess::WorkerProcess(WorkerOptions options) : m_options(std::move(options)) {}
+
+WorkerProcess::~WorkerProcess() { stop(); }
+
+bool WorkerProcess::running() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_pid > 0;
+}
+
+bool WorkerProcess::start(std::string& reason)
+{
+    if (running())
+        return true;
+    int pair[2];
+    if (::socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, pair) != 0) {
+        reason = std::string("the decoder could not be started: ") + std::strerror(errno);
+        return false;
+    }
+    std::string addressSpace = "--address-space=" + std::to_string(m_options.addressSpaceBytes);
+    std::string fileSize = "--file-size=" + std::to_string(m_options.maxOutputBytes);
+    char* arguments[] = {m_options.program.data(), addressSpace.data(), fileSize.data(), nullptr};
+    pid_t pid = -1;
+    int spawned;
+    {
+        SpawnSetup setup(pair[1]);
+        spawned = ::posix_spawn(&pid, m_options.program.c_str(), setup.actions(), setup.attributes(),
+                                arguments, environ);
+    }
+    ::close(pair[1]);
+    if (spawned != 0) {
+        ::close(pair[0]);
+        reason = "the decoder could not be started: " + m_options.program + ": " + std::strerror(spawned);
+        return false;
+    }
+    {
+        std::lock_guard lock(m_mutex);
+        m_pid = pid;
+        m_socket = pair[0];
+    }
+    Message hello;
+    const bool answered = waitReadable(m_socket, std::chrono::steady_clock::now() + m_options.startTimeout);
+    if (!answered || receiveMessage(m_socket, hello) != Received::Message ||
+        hello.kind != MessageKind::Hello) {
+        if (hello.fd >= 0)
+            ::close(hello.fd);
+        const int status = stop();
+        reason = "the decoder could not be started: " +
+                 (answered ? stoppedText(status) : std::string("it did not answer"));
+        return false;
+    }
+    m_confinement = hello.value;
+    return true;
+}
+
+void WorkerProcess::idle()
+{
+    bool killed;
+    {
+        std::lock_guard lock(m_mutex);
+        m_busy = false;
+        killed = m_cancelled;
+    }
+    // A cancel that came as the answer arrived killed the worker: reap it now, so that the
+    // next item starts a fresh one instead of failing on the dead one.
+    if (killed)
+        stop();
+}
+
+int WorkerProcess::stop()
+{
+    std::lock_guard lock(m_mutex);
+    int status = -1;
+    if (m_pid > 0) {
+        ::kill(m_pid, SIGKILL);
+        while (::waitpid(m_pid, &status, 0) < 0 && errno == EINTR) {
+        }
+        m_pid = -1;
+    }
+    if (m_socket >= 0)
+        ::close(m_socket);
+    m_socket = -1;
+    m_busy = false;
+    return status;
+}
+
+void WorkerProcess::cancel()
+{
+    std::lock_guard lock(m_mutex);
+    if (m_busy && m_pid > 0) {
+        m_cancelled = true;
+        ::kill(m_pid, SIGKILL);
+    }
+}
+
+WorkResult WorkerProcess::run(std::string_view operation, SharedBuffer input, Cancellation* cancellation)
+{
+    WorkResult result;
+    std::string reason;
+    if (!start(reason)) {
+        result.outcome = WorkOutcome::NotStarted;
+        result.reason = reason;
+        return result;
+    }
+    {
+        std::lock_guard lock(m_mutex);
+        m_busy = true;
+        m_cancelled = false;
+    }
+    // Busy first, so that a cancel from the moment the cancellation knows this worker kills it.
+    if (cancellation && !cancellation->attach(this)) {
+        std::lock_guard lock(m_mutex);
+        m_busy = false;
+        result.outcome = WorkOutcome::Cancelled;
+        result.reason = "cancelled";
+        return result;
+    }
+    result = exchange(operation, std::move(input));
+    if (cancellation)
+        cancellation->detach();
+    return result;
+}
+
+WorkResult WorkerProcess::exchange(std::string_view operation, SharedBuffer input)
+{
+    WorkResult result;
+    const auto deadline = std::chrono::steady_clock::now() + m_options.timeout;
+    const int sent =
+        sendMessage(m_socket, {MessageKind::Work, input.size(), std::string(operation), input.fd()});
+    input = SharedBuffer();  // the worker has its own descriptor now
+
+    Message reply;
+    Received received = Received::Closed;
+    if (sent == 0) {
+        if (!waitReadable(m_socket, deadline)) {
+            stop();
+            result.outcome = WorkOutcome::TimedOut;
+            result.reason = kNotDecoded + "the decoder took longer than " + seconds(m_options.timeout) + " s";
+            return result;
+        }
+        received = receiveMessage(m_socket, reply);
+    }
+    if (received == Received::Message && reply.kind == MessageKind::Done) {
+        result.output = SharedBuffer::adoptSealed(reply.fd, m_options.maxOutputBytes);
+        if (result.output.valid()) {
+            result.outcome = WorkOutcome::Done;
+            idle();
+            return result;
+        }
+        received = Received::Broken;
+    } else if (received == Received::Message && reply.kind == MessageKind::Failed) {
+        result.outcome = WorkOutcome::Failed;
+        result.reason = cleaned(reply.text);
+        idle();
+        return result;
+    } else if (reply.fd >= 0) {
+        ::close(reply.fd);
+    }
+    // The worker died, or said something out of turn: it is not trusted with another item.
+    bool cancelled;
+    {
+        std::lock_guard lock(m_mutex);
+        cancelled = m_cancelled;
+    }
+    const int status = stop();
+    if (cancelled) {
+        result.outcome = WorkOutcome::Cancelled;
+        result.reason = "cancelled";
+    } else if (received == Received::Closed) {
+        result.outcome = WorkOutcome::Stopped;
+        result.reason = kNotDecoded + stoppedText(status);
+    } else {
+        result.outcome = WorkOutcome::Stopped;
+        result.reason = kNotDecoded + "the decoder gave an answer that is not understood";
+    }
+    return result;
+}
+
+void Cancellation::cancel()
+{
+    std::lock_guard lock(m_mutex);
+    m_cancelled = true;
+    if (m_worker)
+        m_worker->cancel();
+}
+
+bool Cancellation::cancelled() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_cancelled;
+}
+
+bool Cancellation::attach(WorkerProcess* worker)
+{
+    std::lock_guard lock(m_mutex);
+    m_worker = worker;
+    return !m_cancelled;
+}
+
+void Cancellation::detach()
+{
+    std::lock_guard lock(m_mutex);
+    m_worker = nullptr;
+}
+
+}  // namespace quarbel::platform::sandbox

@@ -1,0 +1,41 @@
+// quarbel-worker with a decoder that misbehaves on request, for the job tests: a source
+// whose bytes begin "HOSTILE " followed by a hook crashes the worker, aborts it, spins or
+// writes into the folder named after the hook; every other source is worked as quarbel-worker
+// works it.
+
+#include "jobs/worker/ItemWorker.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace sandbox = quarbel::platform::sandbox;
+
+namespace {
+
+sandbox::HandlerResult hostile(std::string_view request, std::span<const std::uint8_t> source,
+                               sandbox::SharedBuffer& output)
+{
+    const std::string_view text(reinterpret_cast<const char*>(source.data()), source.size());
+    if (!text.starts_with("HOSTILE "))
+        return quarbel::jobs::worker::workItem(request, source, output);
+    const std::string hook(text.substr(8, text.find('\n') - 8));
+    if (hook == "crash")
+        *static_cast<volatile int*>(nullptr) = 1;
+    if (hook == "abort")
+        std::abort();
+    if (hook.starts_with("write ")) {
+        const int fd = ::open(hook.substr(6).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (fd < 0)
+            return {sandbox::HandlerStatus::Failed, std::string("refused: ") + std::strerror(errno)};
+        ::close(fd);
+    }
+    return {sandbox::HandlerStatus::Done, {}};
+}
+
+}  // namespace
+
+int main(int argc, char** argv) { return sandbox::runWorker(argc, argv, hostile); }
