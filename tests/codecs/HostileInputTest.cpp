@@ -113,6 +113,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Case{"exif-block-ifd0-offset.tiff", Entry::ExifRoundTrip, ""},
                     Case{"exif-block-ifd0-offset-small.tiff", Entry::ExifRoundTrip, ""},
                     Case{"exif-empty-value-memcpy.bin", Entry::ExifRoundTrip, ""},
+                    Case{"exif-two-exif-pointers.tiff", Entry::ExifRoundTrip, ""},
                     Case{"jpeg-coefficients-table-number-out-of-range.jpg", Entry::JpegTranscode,
                          "quantisation table"},
                     Case{"bmp-os2-truncated-28-bytes.bmp", Entry::BmpDecode, "truncated"},
