@@ -16,13 +16,7 @@
 
 #include "jobs/worker/ItemWorker.h"
 
-#include <omp.h>
-
 int main(int argc, char** argv)
 {
-    // LLVM's OpenMP runtime (libimagequant's palettes run on OpenMP) registers itself under
-    // /dev/shm when it is first used, and stops the process when it cannot: a confined
-    // worker creates no files, so the runtime starts here, before confinement.
-    (void)omp_get_max_threads();
     return quarbel::platform::sandbox::runWorker(argc, argv, quarbel::jobs::worker::workItem);
 }
