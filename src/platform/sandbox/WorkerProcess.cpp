@@ -12,13 +12,29 @@
 #include <unistd.h>
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <mutex>
 
 extern char** environ;
 
 namespace quarbel::platform::sandbox {
 
 namespace {
+
+// Said once a process on standard error (the desktop's journal for the window) where the
+// kernel gave a worker neither seccomp nor Landlock or only one of them: the decoders then
+// run with less between them and the user's files.
+void warnOnceIfPartlyConfined(Confinement confinement)
+{
+    if ((confinement & kSeccomp) && (confinement & kLandlock))
+        return;
+    static std::once_flag said;
+    std::call_once(said, [confinement] {
+        std::fprintf(stderr, "quarbel: the picture decoders run confined only by: %s\n",
+                     confinementText(confinement).c_str());
+    });
+}
 
 const std::string kNotDecoded = "the picture could not be decoded: ";
 
@@ -160,6 +176,7 @@ bool WorkerProcess::start(std::string& reason)
         return false;
     }
     m_confinement = hello.value;
+    warnOnceIfPartlyConfined(m_confinement);
     return true;
 }
 
