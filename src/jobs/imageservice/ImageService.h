@@ -185,6 +185,13 @@ struct PreviewResult {
 };
 PreviewResult decodePreview(const std::string& path, int maxWidth, int maxHeight);
 
+// Where this process's decoders run. Outside a confined worker process the loaders libvips
+// marks untrusted (JPEG XL, SVG, PDF, ImageMagick) and our own risky decoders refuse to run;
+// the worker program declares itself Confined before it reads a byte of a picture.
+enum class DecoderTrust { InProcess, Confined };
+void setDecoderTrust(DecoderTrust trust);
+DecoderTrust decoderTrust();
+
 // Starts libvips and Qt's image readers once per process (safe to call any number of times).
 // A program without a QCoreApplication calls it first on its main thread.
 void initialize();

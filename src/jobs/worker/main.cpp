@@ -14,9 +14,11 @@
 // The same files give the same bytes in and out of a worker (JPG, PNG, GIF, BMP, TIFF,
 // WEBP, AVIF and a resize, over the corpus's JPEG, PNG, GIF, TIFF and BMP files).
 
+#include "jobs/imageservice/ImageService.h"
 #include "jobs/worker/ItemWorker.h"
 
 int main(int argc, char** argv)
 {
+    quarbel::imageservice::setDecoderTrust(quarbel::imageservice::DecoderTrust::Confined);
     return quarbel::platform::sandbox::runWorker(argc, argv, quarbel::jobs::worker::workItem);
 }

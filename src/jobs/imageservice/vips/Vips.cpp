@@ -17,6 +17,8 @@ namespace {
 
 constexpr std::uint64_t kDefaultMaxPixels = 300'000'000;
 std::atomic<std::uint64_t> gMaxPixels{kDefaultMaxPixels};
+std::atomic<DecoderTrust> gTrust{DecoderTrust::InProcess};
+std::atomic<bool> gInitialized{false};
 thread_local vips_util::WarningScope* tCurrentScope = nullptr;
 
 // Warnings raised on libvips' own worker threads cannot be told apart per item; the last one
@@ -242,17 +244,27 @@ void initialize()
         mallopt(M_TRIM_THRESHOLD, 4 << 20);
 #endif
         VIPS_INIT("quarbel");
-        // Only the loaders this service calls by name are used, but block the risky ones
-        // anyway (ImageMagick, PDF, SVG, ...) should anything reach the generic loader.
-        vips_block_untrusted_set(TRUE);
+        // The risky loaders (ImageMagick, PDF, SVG, JPEG XL, ...) only ever run in a
+        // confined worker.
+        vips_block_untrusted_set(gTrust.load() != DecoderTrust::Confined);
         vips_cache_set_max(0);
         g_log_set_handler("VIPS",
                           static_cast<GLogLevelFlags>(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE |
                                                       G_LOG_LEVEL_INFO | G_LOG_LEVEL_DEBUG),
                           logHandler, nullptr);
         codecs::bmp::prepareReader();
+        gInitialized = true;
     });
 }
+
+void setDecoderTrust(DecoderTrust trust)
+{
+    gTrust = trust;
+    if (gInitialized.load())  // else initialize() applies it
+        vips_block_untrusted_set(trust != DecoderTrust::Confined);
+}
+
+DecoderTrust decoderTrust() { return gTrust.load(); }
 
 void setMaxPixels(std::uint64_t pixels) { gMaxPixels = pixels ? pixels : kDefaultMaxPixels; }
 std::uint64_t maxPixels() { return gMaxPixels.load(); }
