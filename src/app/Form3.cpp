@@ -10,6 +10,7 @@
 #include "controls/picturebutton/XpB.h"
 #include "controls/progressbar/XP_ProgressBar.h"
 #include "controls/themedbutton/ThemedButton.h"
+#include "imagelist/PreviewLoader.h"
 #include "imagelist/PreviewPrefetch.h"
 
 #include <QCheckBox>

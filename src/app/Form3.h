@@ -13,6 +13,8 @@
 #include <QStringList>
 #include <QWidget>
 #include <array>
+#include <chrono>
+#include <optional>
 #include <functional>
 #include <memory>
 
@@ -39,6 +41,8 @@ namespace quarbel::imagelist {
 class PreviewBox;
 class PreviewCache;
 class PreviewPrefetcher;
+class PreviewLoader;
+struct Picture;
 }  // namespace quarbel::imagelist
 
 namespace quarbel::app {
@@ -165,6 +169,8 @@ public:
     // The decoded previews, shared with the thread that decodes the neighbours' previews ahead.
     imagelist::PreviewCache& previewCache() const { return *m_previewCache; }
     imagelist::PreviewPrefetcher& prefetcher() const { return *m_prefetch; }
+    // Runs events until the preview asked for last is shown or has failed (tests; at most 30 s).
+    void waitForPreview();
 
     // The list's right-click menu: Paste, a separator, Delete, a separator, Delete All.
     QMenu* menu = nullptr;
@@ -192,10 +198,35 @@ private:
     // Decodes the previews of these rows ahead, once the window is idle.
     void prefetchRows(const QList<int>& rows);
 
+    // The preview asked of the loader and not yet shown or failed. Until its size is known
+    // the sizes are the last picture's; what was written with them is written again.
+    struct PendingPreview {
+        QString path;
+        int widthBefore = 0, heightBefore = 0;  // PreviewWidth and PreviewHeight when asked
+        bool sizeKnown = false;
+        bool detailsWritten = false;  // status panel 2 shows the sizes
+        bool fieldsWritten = false;   // the size fields do
+    };
+    // How long what reads the sizes waits for the header of a picture just asked for: reading
+    // it takes milliseconds, unless the file sits on a slow disk or its worker must start.
+    static constexpr std::chrono::milliseconds kPreviewSizeWait{1000};
+    void connectPreview();
+    // Waits up to `most` for the pending preview's size (from its header) and takes it.
+    void settlePreviewSize(std::chrono::milliseconds most);
+    void takePreviewSize(QSize size);
+    void rewriteWithPreviewSize();
+    void previewSizeRead(QSize size);
+    void previewShown(const imagelist::Picture& picture);
+    void previewFailed(const QString& reason);
+    // The pending preview is no longer wanted (a job starts, the list is emptied).
+    void abandonPreview();
+
     imagelist::PreviewBox* m_preview = nullptr;
     bool m_listChanging = false;  // List1_Click is not run while set
     std::shared_ptr<imagelist::PreviewCache> m_previewCache;
     std::unique_ptr<imagelist::PreviewPrefetcher> m_prefetch;
+    std::unique_ptr<imagelist::PreviewLoader> m_previewLoader;
+    std::optional<PendingPreview> m_pendingPreview;
     QTimer* m_prefetchTimer = nullptr;  // fires once pending events have run
     QStringList m_prefetchPaths;
     int m_shownRow = -1;  // the row List1_Click showed last: which way the selection moves

@@ -60,6 +60,7 @@ void Form3::ThemedButton3_Click()
         return;  // a click that was queued while the job ran
     m_jobRunning = true;
     prefetcher().drop();  // the job has the cores
+    abandonPreview();
     // Two independent tests, in this order: a switch to Resize during the convert job runs
     // the resize job right after it.
     if (RadioButton1->isChecked())

@@ -151,6 +151,7 @@ void Form3::connectImageList()
     m_preview = new il::PreviewBox(Picture1);
     m_previewCache = std::make_shared<il::PreviewCache>();
     m_prefetch = std::make_unique<il::PreviewPrefetcher>(m_previewCache);
+    connectPreview();
     m_prefetchTimer = new QTimer(this);
     m_prefetchTimer->setSingleShot(true);
     m_prefetchTimer->setInterval(0);
@@ -325,23 +326,11 @@ void Form3::List1_Click()
         XpB1->setEnabled(true);
 }
 
-void Form3::ShowPreview(const QString& path)
-{
-    // Pictures decoded ahead wait: this one is wanted now.
-    m_prefetch->drop();
-    const std::optional<il::Picture> picture = m_previewCache->load(path, m_preview->deviceBoxSize());
-    if (!picture) {
-        clearPreview();  // the sizes keep the last decoded picture's
-        return;
-    }
-    PreviewWidth = picture->fullSize.width();
-    PreviewHeight = picture->fullSize.height();
-    m_preview->show(*picture);
-    Picture1->setAccessibleDescription(il::fileName(path));
-}
-
 void Form3::ShowFileDetails(const QString& name, qint64 length, int count)
 {
+    settlePreviewSize(kPreviewSizeWait);
+    if (m_pendingPreview)
+        m_pendingPreview->detailsWritten = true;
     setPanelText(1, il::nameText(name));
     setPanelText(2, il::dimensionsText(PreviewWidth, PreviewHeight));
     setPanelText(3, il::sizeText(length));
@@ -352,6 +341,9 @@ void Form3::RefreshSizeFields()
 {
     if (!RadioButton2->isChecked() || List1->count() < 1)
         return;
+    settlePreviewSize(kPreviewSizeWait);
+    if (m_pendingPreview)
+        m_pendingPreview->fieldsWritten = true;
     cbQuick->setEnabled(true);
     selectQuickSize(4);
     setFieldText(txtWidth, QString::number(PreviewWidth));
@@ -444,6 +436,7 @@ void Form3::ResetEmptyList()
     ThemedButton4->setEnabled(false);
     FlatEdit1->clear();
     FlatEdit2->clear();
+    abandonPreview();
     clearPreview();
     XP_ProgressBar1->setValue(0);
     XP_ProgressBar1->setColor(0xFFFFFF);

@@ -2,33 +2,29 @@
 
 #include "imagelist/Paths.h"
 #include "imagelist/Placement.h"
-#include "jobs/imageservice/ImageService.h"
+#include "imagelist/PreviewWorkers.h"
 
-#include <QFile>
 #include <QPainter>
-#include <cstring>
 
 namespace quarbel::imagelist {
 
-std::optional<Picture> LoadPictureFile(const QString& path, QSize box)
+PreviewOutcome decodePreviewFile(const QString& path, QSize box, platform::sandbox::Cancellation* cancel)
 {
     // Only ordinary files are read: a pipe or device named like a picture would never end.
-    if (box.isEmpty() || !fileExists(path))
+    if (box.isEmpty())
+        return PreviewOutcome::failure(QStringLiteral("the preview box is empty"));
+    if (!fileExists(path))
+        return PreviewOutcome::failure(QStringLiteral("the file is missing or not an ordinary file"));
+    return PreviewWorkers::shared().decode(path, box, cancel);
+}
+
+std::optional<Picture> LoadPictureFile(const QString& path, QSize box) { return decodePreviewFile(path, box).picture; }
+
+std::optional<QSize> readPictureSize(const QString& path, platform::sandbox::Cancellation* cancel)
+{
+    if (!fileExists(path))
         return std::nullopt;
-    const auto decoded =
-        imageservice::decodePreview(QFile::encodeName(path).toStdString(), box.width(), box.height());
-    if (!decoded.result || decoded.width <= 0 || decoded.height <= 0 || decoded.fullWidth <= 0 ||
-        decoded.fullHeight <= 0)
-        return std::nullopt;
-    const qsizetype rowBytes = qsizetype(decoded.width) * 3;
-    if (qsizetype(decoded.rgb.size()) < rowBytes * decoded.height)
-        return std::nullopt;
-    QImage image(decoded.width, decoded.height, QImage::Format_RGB888);
-    if (image.isNull())
-        return std::nullopt;
-    for (int y = 0; y < decoded.height; ++y)
-        std::memcpy(image.scanLine(y), decoded.rgb.data() + y * rowBytes, size_t(rowBytes));
-    return Picture{image, QSize(decoded.fullWidth, decoded.fullHeight)};
+    return PreviewWorkers::shared().readSize(path, cancel);
 }
 
 QImage FitPicture(const QImage& picture, QSize fullSize, QSize box, const QColor& background)

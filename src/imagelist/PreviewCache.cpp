@@ -9,18 +9,24 @@ PreviewCache::PreviewCache(qsizetype maxBytes, Decoder decode)
     : m_maxBytes(maxBytes), m_decode(std::move(decode))
 {}
 
-std::optional<Picture> PreviewCache::load(const QString& path, QSize box)
+PreviewOutcome PreviewCache::load(const QString& path, QSize box, platform::sandbox::Cancellation* cancel)
 {
     const std::optional<FileStamp> stamp = stampOf(path);
-    if (!stamp || box.isEmpty())
-        return std::nullopt;
+    if (!stamp)
+        return PreviewOutcome::failure(QStringLiteral("the file is missing or not an ordinary file"));
+    if (box.isEmpty())
+        return PreviewOutcome::failure(QStringLiteral("the preview box is empty"));
     const Key key{path, box};
+    const auto cancelled = [cancel] { return cancel && cancel->cancelled(); };
     {
         std::unique_lock lock(m_mutex);
-        m_decoded.wait(
-            lock, [&] { return std::find(m_inFlight.begin(), m_inFlight.end(), key) == m_inFlight.end(); });
+        m_decoded.wait(lock, [&] {
+            return cancelled() || std::find(m_inFlight.begin(), m_inFlight.end(), key) == m_inFlight.end();
+        });
+        if (cancelled())
+            return PreviewOutcome::failure(QStringLiteral("cancelled"));
         if (auto found = findFresh(key, *stamp); found != m_entries.end())
-            return found->picture;
+            return std::optional<Picture>(found->picture);
         m_inFlight.push_back(key);
     }
     // Whatever happens to the decode, the key stops being in flight and waiters wake up.
@@ -37,12 +43,19 @@ std::optional<Picture> PreviewCache::load(const QString& path, QSize box)
         }
     } landing{*this, key};
 
-    std::optional<Picture> picture = m_decode(path, box);
-    if (picture) {
+    PreviewOutcome decoded = m_decode(path, box, cancel);
+    if (decoded) {
         std::lock_guard lock(m_mutex);
-        remember({path, box, *stamp, *picture, picture->image.sizeInBytes()});
+        remember({path, box, *stamp, *decoded, decoded->image.sizeInBytes()});
     }
-    return picture;
+    return decoded;
+}
+
+void PreviewCache::interrupt()
+{
+    // Taking the lock orders this after a waiter's look at its cancellation.
+    { std::lock_guard lock(m_mutex); }
+    m_decoded.notify_all();
 }
 
 bool PreviewCache::holds(const QString& path, QSize box)

@@ -5,6 +5,7 @@
 
 #include "imagelist/Paths.h"
 #include "imagelist/PictureLoader.h"
+#include "platform/sandbox/Cancellation.h"
 
 #include <QSize>
 #include <QString>
@@ -22,17 +23,22 @@ public:
     // Box-sized pictures are 0.1 MB (0.4 MB at a scale of 2): a few hundred fit.
     static constexpr qsizetype kDefaultBytes = 32 * 1024 * 1024;
 
-    using Decoder = std::function<std::optional<Picture>(const QString& path, QSize box)>;
+    using Decoder =
+        std::function<PreviewOutcome(const QString& path, QSize box, platform::sandbox::Cancellation* cancel)>;
 
-    // `decode` stands in for LoadPictureFile where a test wants to count decodes.
-    explicit PreviewCache(qsizetype maxBytes = kDefaultBytes, Decoder decode = LoadPictureFile);
+    // `decode` stands in for decodePreviewFile where a test wants to count decodes.
+    explicit PreviewCache(qsizetype maxBytes = kDefaultBytes, Decoder decode = decodePreviewFile);
 
     // The picture of path for a box of `box` device pixels: the remembered one while the
     // file keeps its length and modification time, else a fresh decode, which is then
     // remembered (the least recently used pictures make room). When another thread is
     // decoding the same file for the same box, waits for its result instead of decoding it a
-    // second time. Nothing for what cannot be decoded; that is not remembered.
-    std::optional<Picture> load(const QString& path, QSize box);
+    // second time. Nothing, with the reason, for what cannot be decoded; that is not
+    // remembered. Once cancel (when given) is cancelled, a decode in hand is stopped and a
+    // wait for another thread's decode ends at the next interrupt(): both give nothing.
+    PreviewOutcome load(const QString& path, QSize box, platform::sandbox::Cancellation* cancel = nullptr);
+    // Wakes the loads that wait for another thread's decode, to look at their cancellation.
+    void interrupt();
 
     // Whether load would return at once (the picture is remembered and its file unchanged).
     bool holds(const QString& path, QSize box);

@@ -24,7 +24,10 @@ PreviewPrefetcher::~PreviewPrefetcher()
         std::lock_guard lock(m_mutex);
         m_waiting.clear();
         m_stopping = true;
+        if (m_inHand)
+            m_inHand->cancel();
     }
+    m_cache->interrupt();
     m_wake.notify_all();
     if (m_thread.joinable())
         m_thread.join();
@@ -64,15 +67,18 @@ void PreviewPrefetcher::run()
         const QString path = m_waiting.front();
         m_waiting.pop_front();
         const QSize box = m_box;
+        platform::sandbox::Cancellation cancel;
         m_busy = true;
+        m_inHand = &cancel;
         lock.unlock();
         // A picture that fails is simply not there when it is shown; the window's own decode
         // then finds the same failure.
         try {
-            m_cache->load(path, box);
+            m_cache->load(path, box, &cancel);
         } catch (...) {
         }
         lock.lock();
+        m_inHand = nullptr;
         m_busy = false;
     }
 }

@@ -25,7 +25,7 @@ QList<int> neighbourRows(int row, int previousRow, int count);
 class PreviewPrefetcher {
 public:
     explicit PreviewPrefetcher(std::shared_ptr<PreviewCache> cache);
-    // Drops what is waiting and waits for the picture in hand only.
+    // Drops what is waiting and stops the picture in hand.
     ~PreviewPrefetcher();
     PreviewPrefetcher(const PreviewPrefetcher&) = delete;
     PreviewPrefetcher& operator=(const PreviewPrefetcher&) = delete;
@@ -47,6 +47,7 @@ private:
     std::deque<QString> m_waiting;
     QSize m_box;
     bool m_busy = false;
+    platform::sandbox::Cancellation* m_inHand = nullptr;  // the decode in hand, under m_mutex
     bool m_stopping = false;
     std::thread m_thread;  // started on the first want
 };

@@ -42,6 +42,13 @@ platform::sandbox::WorkerOptions jobWorkerOptions()
     return options;
 }
 
+platform::sandbox::WorkerOptions previewWorkerOptions()
+{
+    platform::sandbox::WorkerOptions options = jobWorkerOptions();
+    options.timeout = std::chrono::minutes(1);
+    return options;
+}
+
 std::string workerConfinementText()
 {
     platform::sandbox::WorkerProcess worker(jobWorkerOptions());

@@ -17,6 +17,10 @@ void setWorkerProgram(const std::string& program);
 // pixel limit lets through take seconds.
 platform::sandbox::WorkerOptions jobWorkerOptions();
 
+// The window's preview workers: the same limits, but a preview that takes longer than a
+// minute is given up (the largest pictures the pixel limit lets through take seconds).
+platform::sandbox::WorkerOptions previewWorkerOptions();
+
 // How the workers are confined on this machine, for --version and the log: one worker is
 // started to ask. "seccomp, Landlock (ABI 7), ..." or why no worker starts.
 std::string workerConfinementText();

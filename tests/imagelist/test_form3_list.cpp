@@ -145,6 +145,7 @@ TEST_F(Form3List, SelectingAPictureShowsItFittedAndWritesTheFourPanels)
                                      "Total Files: 1"}));
     EXPECT_TRUE(form->XpB1->isEnabled());
 
+    form->waitForPreview();
     const QImage canvas = form->preview()->canvas();
     ASSERT_EQ(canvas.size(), form->Picture1->size());
     const QRect drawn = DrawScaled({400, 100}, canvas.size(), AspectRatio::Keep);
@@ -227,6 +228,7 @@ TEST_F(Form3List, SingleAddAppendsWithoutChangingTheCurrentItemAndCountsRepeats)
     EXPECT_EQ(form->LastPickedFile, photo);
     EXPECT_EQ(form->panelText(4), "Total Files: 2");
     EXPECT_EQ(form->panelText(2), "Dimensions: 40 x 30");
+    form->waitForPreview();
     EXPECT_FALSE(form->preview()->isEmpty());
     EXPECT_TRUE(form->XpB1->isEnabled());
 }
@@ -277,6 +279,7 @@ TEST_F(Form3List, MultipleAddTakesNewerFormatsInOrderAndPreviewsAWebp)
                                     dir.filePath("d.Avif"), dir.filePath("e.heif")}));
     EXPECT_EQ(form->panelText(1), "Name: a.webp");
     EXPECT_EQ(form->panelText(2), "Dimensions: 30 x 20");
+    form->waitForPreview();
     EXPECT_FALSE(form->preview()->isEmpty());
 }
 
@@ -458,6 +461,7 @@ TEST_F(Form3List, DeletingTheOnlyItemReturnsToTheNoFilesState)
     form->XP_ProgressBar1->setColor(0x00FF00);
     form->percent->show();
     ASSERT_EQ(form->txtWidth->text(), "40");
+    form->waitForPreview();
     ASSERT_FALSE(form->preview()->isEmpty());
 
     form->mnuRemove_Click();

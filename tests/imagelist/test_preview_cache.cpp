@@ -22,7 +22,7 @@ class CountingCache : public ::testing::Test {
 protected:
     PreviewCache::Decoder counted()
     {
-        return [this](const QString& path, QSize size) {
+        return [this](const QString& path, QSize size, platform::sandbox::Cancellation*) -> PreviewOutcome {
             ++decodes;
             return LoadPictureFile(path, size);
         };
@@ -163,7 +163,7 @@ TEST_F(CountingCache, DroppedWorkStopsAfterThePictureInHand)
     std::condition_variable changed;
     bool entered = false, released = false;
     auto cache =
-        std::make_shared<PreviewCache>(PreviewCache::kDefaultBytes, [&](const QString& path, QSize size) {
+        std::make_shared<PreviewCache>(PreviewCache::kDefaultBytes, [&](const QString& path, QSize size, platform::sandbox::Cancellation*) -> PreviewOutcome {
             {
                 std::unique_lock lock(mutex);
                 entered = true;

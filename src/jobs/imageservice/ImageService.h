@@ -184,6 +184,10 @@ struct PreviewResult {
     std::vector<std::uint8_t> rgb;
 };
 PreviewResult decodePreview(const std::string& path, int maxWidth, int maxHeight);
+// The same from a file's bytes already in memory (a worker process's way).
+PreviewResult decodePreview(std::span<const std::uint8_t> bytes, int maxWidth, int maxHeight);
+// Only fullWidth and fullHeight, from the header: bytes may be the file's beginning alone.
+PreviewResult readPreviewSize(std::span<const std::uint8_t> bytes);
 
 // Where this process's decoders run. Outside a confined worker process the loaders libvips
 // marks untrusted (JPEG XL, SVG, PDF, ImageMagick) and our own risky decoders refuse to run;

@@ -5,7 +5,11 @@
 
 namespace quarbel::imageservice {
 
-PreviewResult decodePreview(const std::string& path, int maxWidth, int maxHeight)
+namespace {
+
+// Runs decode under the library guard: whatever fails becomes the result's reason.
+template <typename Decode>
+PreviewResult guardedPreview(int maxWidth, int maxHeight, Decode decode)
 {
     initialize();
     PreviewResult preview;
@@ -13,17 +17,34 @@ PreviewResult decodePreview(const std::string& path, int maxWidth, int maxHeight
         preview.result = Result::failure("the preview box is empty");
         return preview;
     }
-    const Result decoded = vips_util::guarded([&] {
-        std::vector<std::uint8_t> bytes;
-        if (auto r = platform::files::readWholeFile(path, bytes); !r)
-            throw vips_util::Failure(r.reason);
-        preview = decodeForPreview(bytes, maxWidth, maxHeight);
-    });
+    const Result decoded = vips_util::guarded([&] { preview = decode(); });
     if (!decoded) {
         preview = PreviewResult();
         preview.result = decoded;
     }
     return preview;
+}
+
+}  // namespace
+
+PreviewResult decodePreview(const std::string& path, int maxWidth, int maxHeight)
+{
+    return guardedPreview(maxWidth, maxHeight, [&] {
+        std::vector<std::uint8_t> bytes;
+        if (auto r = platform::files::readWholeFile(path, bytes); !r)
+            throw vips_util::Failure(r.reason);
+        return decodeForPreview(bytes, maxWidth, maxHeight);
+    });
+}
+
+PreviewResult decodePreview(std::span<const std::uint8_t> bytes, int maxWidth, int maxHeight)
+{
+    return guardedPreview(maxWidth, maxHeight, [&] { return decodeForPreview(bytes, maxWidth, maxHeight); });
+}
+
+PreviewResult readPreviewSize(std::span<const std::uint8_t> bytes)
+{
+    return guardedPreview(1, 1, [&] { return sizeForPreview(bytes); });
 }
 
 }  // namespace quarbel::imageservice

@@ -1,6 +1,7 @@
 // quarbel-worker: decodes, processes and encodes the pictures of a job for quarbel and
-// quarbel-batch, confined (see platform/sandbox/Confinement.h). Not for people to run: the
-// programs start it with its socket as descriptor 3.
+// quarbel-batch, and decodes the window's previews, confined (see
+// platform/sandbox/Confinement.h). Not for people to run: the programs start it with its
+// socket as descriptor 3.
 //
 // What it costs, measured with bench/sandbox_bench (each file in the program and then in a
 // worker; 2 cores under a load of 4 to 7 from other builds, so the noise is about 10 %),
@@ -16,9 +17,16 @@
 
 #include "jobs/imageservice/ImageService.h"
 #include "jobs/worker/ItemWorker.h"
+#include "jobs/worker/PreviewRequest.h"
+#include "jobs/worker/PreviewWorker.h"
 
 int main(int argc, char** argv)
 {
     quarbel::imageservice::setDecoderTrust(quarbel::imageservice::DecoderTrust::Confined);
-    return quarbel::platform::sandbox::runWorker(argc, argv, quarbel::jobs::worker::workItem);
+    namespace worker = quarbel::jobs::worker;
+    return quarbel::platform::sandbox::runWorker(
+        argc, argv, [](std::string_view request, std::span<const std::uint8_t> source, auto& output) {
+            return worker::isPreviewRequest(request) ? worker::workPreview(request, source, output)
+                                                     : worker::workItem(request, source, output);
+        });
 }

@@ -97,7 +97,7 @@ bool readScaledJpeg(const std::uint8_t* data, std::size_t size, int shrink, Jpeg
 
 // The JPEG at 1/shrink as a picture in memory with its profile and orientation, or nothing
 // when libvips should decode it.
-std::optional<VImage> openScaledJpeg(const std::vector<std::uint8_t>& bytes, const SourceInfo& info,
+std::optional<VImage> openScaledJpeg(std::span<const std::uint8_t> bytes, const SourceInfo& info,
                                      int shrink)
 {
     JpegPixels decoded;
@@ -131,7 +131,19 @@ bool eightBitColourOrGrey(const VImage& image)
 
 }  // namespace
 
-PreviewResult decodeForPreview(const std::vector<std::uint8_t>& bytes, int maxWidth, int maxHeight)
+PreviewResult sizeForPreview(std::span<const std::uint8_t> bytes)
+{
+    PreviewResult preview;
+    const Format format = sniffFormat(bytes.data(), bytes.size());
+    if (format == Format::Unknown)
+        throw vips_util::Failure("not a supported image format");
+    const SourceInfo info = readHeader(bytes.data(), bytes.size(), format);
+    preview.fullWidth = info.shownWidth();
+    preview.fullHeight = info.shownHeight();
+    return preview;
+}
+
+PreviewResult decodeForPreview(std::span<const std::uint8_t> bytes, int maxWidth, int maxHeight)
 {
     PreviewResult preview;
     const Format format = sniffFormat(bytes.data(), bytes.size());

@@ -5,11 +5,15 @@
 #include "jobs/imageservice/ImageService.h"
 
 #include <cstdint>
-#include <vector>
+#include <span>
 
 namespace quarbel::imageservice {
 
 // The bytes are a whole file. Throws vips_util::Failure or vips::VError with the reason.
-PreviewResult decodeForPreview(const std::vector<std::uint8_t>& bytes, int maxWidth, int maxHeight);
+PreviewResult decodeForPreview(std::span<const std::uint8_t> bytes, int maxWidth, int maxHeight);
+
+// The picture's own size (as shown, after its orientation) from its header alone; the
+// bytes may be only the file's beginning. Throws like decodeForPreview.
+PreviewResult sizeForPreview(std::span<const std::uint8_t> bytes);
 
 }  // namespace quarbel::imageservice
