@@ -18,7 +18,10 @@ PreviewOutcome decodePreviewFile(const QString& path, QSize box, platform::sandb
     return PreviewWorkers::shared().decode(path, box, cancel);
 }
 
-std::optional<Picture> LoadPictureFile(const QString& path, QSize box) { return decodePreviewFile(path, box).picture; }
+std::optional<Picture> LoadPictureFile(const QString& path, QSize box)
+{
+    return decodePreviewFile(path, box).picture;
+}
 
 std::optional<QSize> readPictureSize(const QString& path, platform::sandbox::Cancellation* cancel)
 {

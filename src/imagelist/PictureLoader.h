@@ -40,7 +40,8 @@ struct PreviewOutcome {
 // Nothing, with the reason, when the file is missing, not an ordinary file, damaged or not
 // a picture, when the decoder fails in any way, or when cancel is cancelled; no error
 // reaches the caller otherwise.
-PreviewOutcome decodePreviewFile(const QString& path, QSize box, platform::sandbox::Cancellation* cancel = nullptr);
+PreviewOutcome decodePreviewFile(const QString& path, QSize box,
+                                 platform::sandbox::Cancellation* cancel = nullptr);
 std::optional<Picture> LoadPictureFile(const QString& path, QSize box);
 
 // The picture's own size from the beginning of the file at path, read in a worker process.

@@ -54,7 +54,9 @@ PreviewOutcome PreviewCache::load(const QString& path, QSize box, platform::sand
 void PreviewCache::interrupt()
 {
     // Taking the lock orders this after a waiter's look at its cancellation.
-    { std::lock_guard lock(m_mutex); }
+    {
+        std::lock_guard lock(m_mutex);
+    }
     m_decoded.notify_all();
 }
 

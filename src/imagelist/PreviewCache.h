@@ -23,8 +23,8 @@ public:
     // Box-sized pictures are 0.1 MB (0.4 MB at a scale of 2): a few hundred fit.
     static constexpr qsizetype kDefaultBytes = 32 * 1024 * 1024;
 
-    using Decoder =
-        std::function<PreviewOutcome(const QString& path, QSize box, platform::sandbox::Cancellation* cancel)>;
+    using Decoder = std::function<PreviewOutcome(const QString& path, QSize box,
+                                                 platform::sandbox::Cancellation* cancel)>;
 
     // `decode` stands in for decodePreviewFile where a test wants to count decodes.
     explicit PreviewCache(qsizetype maxBytes = kDefaultBytes, Decoder decode = decodePreviewFile);

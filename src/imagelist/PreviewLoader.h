@@ -24,18 +24,19 @@
 namespace quarbel::imagelist {
 
 struct PreviewEvents {
-    std::function<void(QSize size)> sizeRead;             // from the header, before the pixels
-    std::function<void(const Picture& picture)> shown;     // the picture, with its own size
-    std::function<void(const QString& reason)> failed;     // no picture; the size may have come
+    std::function<void(QSize size)> sizeRead;           // from the header, before the pixels
+    std::function<void(const Picture& picture)> shown;  // the picture, with its own size
+    std::function<void(const QString& reason)> failed;  // no picture; the size may have come
 };
 
 class PreviewLoader : public QObject {
 public:
-    using SizeReader = std::function<std::optional<QSize>(const QString& path, platform::sandbox::Cancellation*)>;
+    using SizeReader =
+        std::function<std::optional<QSize>(const QString& path, platform::sandbox::Cancellation*)>;
 
     // `readSize` stands in for readPictureSize where a test wants to.
-    PreviewLoader(std::shared_ptr<PreviewCache> cache, PreviewEvents events, SizeReader readSize = readPictureSize,
-                  QObject* parent = nullptr);
+    PreviewLoader(std::shared_ptr<PreviewCache> cache, PreviewEvents events,
+                  SizeReader readSize = readPictureSize, QObject* parent = nullptr);
     ~PreviewLoader() override;
 
     // Asks for the preview of path in a box of `box` device pixels.

@@ -43,18 +43,21 @@ PreviewWorkers& PreviewWorkers::shared()
 PreviewOutcome PreviewWorkers::decode(const QString& path, QSize box, sandbox::Cancellation* cancel)
 {
     std::string reason;
-    sandbox::SharedBuffer bytes = sandbox::fileBytes(QFile::encodeName(path).toStdString(),
-                                                     platform::files::kMaxFileBytes, sandbox::LongerFile::Refuse, reason);
+    sandbox::SharedBuffer bytes =
+        sandbox::fileBytes(QFile::encodeName(path).toStdString(), platform::files::kMaxFileBytes,
+                           sandbox::LongerFile::Refuse, reason);
     if (!bytes.valid())
         return PreviewOutcome::failure(QString::fromStdString(reason));
     const worker::PreviewRequest request =
         worker::previewRequestFor(worker::PreviewPart::Picture, box.width(), box.height());
-    const sandbox::WorkResult done = m_pool.run(worker::previewRequestToText(request), std::move(bytes), cancel);
+    const sandbox::WorkResult done =
+        m_pool.run(worker::previewRequestToText(request), std::move(bytes), cancel);
     if (done.outcome != sandbox::WorkOutcome::Done)
         return PreviewOutcome::failure(QString::fromStdString(done.reason));
     const auto answer = worker::readPreviewAnswer(request, done.output.bytes());
     if (!answer)
-        return PreviewOutcome::failure(QStringLiteral("the worker gave a preview that does not fit what was asked"));
+        return PreviewOutcome::failure(
+            QStringLiteral("the worker gave a preview that does not fit what was asked"));
     QImage image = toImage(*answer);
     if (image.isNull())
         return PreviewOutcome::failure(QStringLiteral("not enough memory for the preview"));
@@ -69,7 +72,8 @@ std::optional<QSize> PreviewWorkers::readSize(const QString& path, sandbox::Canc
     if (!bytes.valid())
         return std::nullopt;
     const worker::PreviewRequest request = worker::previewRequestFor(worker::PreviewPart::Size);
-    const sandbox::WorkResult done = m_pool.run(worker::previewRequestToText(request), std::move(bytes), cancel);
+    const sandbox::WorkResult done =
+        m_pool.run(worker::previewRequestToText(request), std::move(bytes), cancel);
     if (done.outcome != sandbox::WorkOutcome::Done)
         return std::nullopt;
     const auto answer = worker::readPreviewAnswer(request, done.output.bytes());

@@ -162,8 +162,9 @@ TEST_F(CountingCache, DroppedWorkStopsAfterThePictureInHand)
     std::mutex mutex;
     std::condition_variable changed;
     bool entered = false, released = false;
-    auto cache =
-        std::make_shared<PreviewCache>(PreviewCache::kDefaultBytes, [&](const QString& path, QSize size, platform::sandbox::Cancellation*) -> PreviewOutcome {
+    auto cache = std::make_shared<PreviewCache>(
+        PreviewCache::kDefaultBytes,
+        [&](const QString& path, QSize size, platform::sandbox::Cancellation*) -> PreviewOutcome {
             {
                 std::unique_lock lock(mutex);
                 entered = true;

@@ -84,7 +84,8 @@ bool writePreviewAnswer(const is::PreviewResult& preview, platform::sandbox::Sha
     return true;
 }
 
-std::optional<PreviewAnswer> readPreviewAnswer(const PreviewRequest& request, std::span<const std::uint8_t> bytes)
+std::optional<PreviewAnswer> readPreviewAnswer(const PreviewRequest& request,
+                                               std::span<const std::uint8_t> bytes)
 {
     if (bytes.size() < kAnswerHead)
         return std::nullopt;

@@ -51,6 +51,7 @@ struct PreviewAnswer {
 bool writePreviewAnswer(const imageservice::PreviewResult& preview, platform::sandbox::SharedBuffer& output);
 // The program's side: the answer to request in bytes, or nothing when anything does not add
 // up (sizes of nothing or past the box, a picture not shrunk as asked, bytes missing or extra).
-std::optional<PreviewAnswer> readPreviewAnswer(const PreviewRequest& request, std::span<const std::uint8_t> bytes);
+std::optional<PreviewAnswer> readPreviewAnswer(const PreviewRequest& request,
+                                               std::span<const std::uint8_t> bytes);
 
 }  // namespace quarbel::jobs::worker
