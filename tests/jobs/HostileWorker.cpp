@@ -1,9 +1,11 @@
 // quarbel-worker with a decoder that misbehaves on request, for the job tests: a source
 // whose bytes begin "HOSTILE " followed by a hook crashes the worker, aborts it, spins or
-// writes into the folder named after the hook; every other source is worked as quarbel-worker
-// works it.
+// writes into the folder named after the hook, for an item or a preview alike; every other
+// source is worked as quarbel-worker works it.
 
 #include "jobs/worker/ItemWorker.h"
+#include "jobs/worker/PreviewRequest.h"
+#include "jobs/worker/PreviewWorker.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -20,8 +22,10 @@ sandbox::HandlerResult hostile(std::string_view request, std::span<const std::ui
                                sandbox::SharedBuffer& output)
 {
     const std::string_view text(reinterpret_cast<const char*>(source.data()), source.size());
+    namespace worker = quarbel::jobs::worker;
     if (!text.starts_with("HOSTILE "))
-        return quarbel::jobs::worker::workItem(request, source, output);
+        return worker::isPreviewRequest(request) ? worker::workPreview(request, source, output)
+                                                 : worker::workItem(request, source, output);
     const std::string hook(text.substr(8, text.find('\n') - 8));
     if (hook == "crash")
         *static_cast<volatile int*>(nullptr) = 1;
