@@ -12,6 +12,7 @@
 #include "imagelist/PreviewCache.h"
 #include "imagelist/PreviewLoader.h"
 #include "imagelist/PreviewPrefetch.h"
+#include "imagelist/PreviewWorkers.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -29,6 +30,7 @@ void Form3::connectPreview()
     events.shown = [this](const il::Picture& picture) { previewShown(picture); };
     events.failed = [this](const QString& reason) { previewFailed(reason); };
     m_previewLoader = std::make_unique<il::PreviewLoader>(m_previewCache, std::move(events));
+    m_previewLoader->prepare([] { il::PreviewWorkers::shared().warmUp(); });
 }
 
 void Form3::ShowPreview(const QString& path)

@@ -42,10 +42,21 @@ void PreviewLoader::request(const QString& path, QSize box)
     m_wanted->number = m_latest;
     m_wanted->path = path;
     m_wanted->box = box;
-    if (!m_thread.joinable())
-        m_thread = std::thread([this] { run(); });
+    startThread();
     lock.unlock();
     m_wake.notify_all();
+}
+
+void PreviewLoader::prepare(std::function<void()> work)
+{
+    std::lock_guard lock(m_mutex);
+    startThread(std::move(work));
+}
+
+void PreviewLoader::startThread(std::function<void()> first)
+{
+    if (!m_thread.joinable())
+        m_thread = std::thread([this, first = std::move(first)] { run(first); });
 }
 
 void PreviewLoader::abandon()
@@ -98,8 +109,14 @@ void PreviewLoader::post(quint64 number, std::function<void()> event)
         Qt::QueuedConnection);
 }
 
-void PreviewLoader::run()
+void PreviewLoader::run(std::function<void()> first)
 {
+    if (first) {
+        try {
+            first();
+        } catch (...) {
+        }
+    }
     std::unique_lock lock(m_mutex);
     for (;;) {
         m_wake.wait(lock, [this] { return m_stopping || m_wanted; });

@@ -39,6 +39,8 @@ public:
                   SizeReader readSize = readPictureSize, QObject* parent = nullptr);
     ~PreviewLoader() override;
 
+    // Runs work on the loader's thread before any request (starting the decoders early).
+    void prepare(std::function<void()> work);
     // Asks for the preview of path in a box of `box` device pixels.
     void request(const QString& path, QSize box);
     // The latest request is no longer wanted: it is stopped and tells nothing more.
@@ -60,7 +62,9 @@ private:
         bool finished = false;
     };
 
-    void run();
+    void run(std::function<void()> first);
+    // With m_mutex held.
+    void startThread(std::function<void()> first = {});
     void work(Job& job);
     // Calls event on the window's thread if the request is still the latest by then.
     void post(quint64 number, std::function<void()> event);

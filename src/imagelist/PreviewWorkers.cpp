@@ -7,6 +7,8 @@
 
 #include <QFile>
 #include <cstring>
+#include <thread>
+#include <vector>
 
 namespace quarbel::imagelist {
 
@@ -38,6 +40,26 @@ PreviewWorkers& PreviewWorkers::shared()
 {
     static PreviewWorkers workers(jobs::previewWorkerOptions());
     return workers;
+}
+
+void PreviewWorkers::warmUp()
+{
+    std::string reason;
+    if (!m_pool.start(reason))
+        return;  // the first preview says why
+    // A request for the size of nothing starts a worker's decoders and fails at once; the
+    // workers are all asked at the same time, so each gets one.
+    const auto askNothing = [this] {
+        const auto request =
+            worker::previewRequestToText(worker::previewRequestFor(worker::PreviewPart::Size));
+        m_pool.run(request, sandbox::SharedBuffer::create(0));
+    };
+    std::vector<std::thread> asking;
+    for (int i = 1; i < m_pool.size(); ++i)
+        asking.emplace_back(askNothing);
+    askNothing();
+    for (std::thread& thread : asking)
+        thread.join();
 }
 
 PreviewOutcome PreviewWorkers::decode(const QString& path, QSize box, sandbox::Cancellation* cancel)

@@ -24,6 +24,10 @@ public:
     // The process's workers (started on the first preview, ended when the program ends).
     static PreviewWorkers& shared();
 
+    // Starts the workers and their decoders ahead of the first preview (about a quarter of a
+    // second each, which the first picture would otherwise wait for). Blocks meanwhile.
+    void warmUp();
+
     PreviewOutcome decode(const QString& path, QSize box, platform::sandbox::Cancellation* cancel = nullptr);
     // From the file's first bytes only; nothing when the header is not among them or is bad.
     std::optional<QSize> readSize(const QString& path, platform::sandbox::Cancellation* cancel = nullptr);

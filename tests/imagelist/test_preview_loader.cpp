@@ -28,7 +28,8 @@ TEST(PreviewLoader, ANewerRequestStopsTheOlderDecodeAndOnlyItsPictureIsTold)
     std::atomic<bool> slowStarted = false, slowStopped = false;
     // The slow picture's decode ends only when it is stopped, as a killed worker's does.
     auto cache = std::make_shared<PreviewCache>(
-        PreviewCache::kDefaultBytes, [&](const QString& path, QSize, platform::sandbox::Cancellation* cancel) {
+        PreviewCache::kDefaultBytes,
+        [&](const QString& path, QSize, platform::sandbox::Cancellation* cancel) {
             if (path.endsWith("quick.png"))
                 return PreviewOutcome(Picture{QImage(20, 10, QImage::Format_RGB888), QSize(200, 100)});
             slowStarted = true;

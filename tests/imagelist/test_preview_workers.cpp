@@ -63,7 +63,8 @@ TEST(PreviewWorkers, AMisbehavingDecoderFailsThatPreviewAloneWithItsReason)
 }
 
 // An answer's head: full width and height, width and height, as the worker writes them.
-QByteArray answer(std::uint32_t fullW, std::uint32_t fullH, std::uint32_t w, std::uint32_t h, qsizetype pixels)
+QByteArray answer(std::uint32_t fullW, std::uint32_t fullH, std::uint32_t w, std::uint32_t h,
+                  qsizetype pixels)
 {
     const std::uint32_t head[4] = {fullW, fullH, w, h};
     QByteArray bytes(reinterpret_cast<const char*>(head), sizeof head);
@@ -92,7 +93,8 @@ TEST(PreviewAnswer, WhatDoesNotFitTheRequestIsRefused)
         {"pixels with a size", size, answer(1000, 800, 1, 1, 3), false},
     };
     for (const auto& row : rows) {
-        const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(row.bytes.data()), row.bytes.size());
+        const auto bytes =
+            std::span(reinterpret_cast<const std::uint8_t*>(row.bytes.data()), row.bytes.size());
         EXPECT_EQ(worker::readPreviewAnswer(row.request, bytes).has_value(), row.taken) << row.what;
     }
 }
