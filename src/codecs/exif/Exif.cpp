@@ -115,6 +115,13 @@ private:
     bool m_big = false;
 };
 
+bool isOffsetTag(std::uint16_t tag)
+{
+    constexpr std::uint16_t kSubIfds = 0x014A, kThumbnailOffset = 0x0201;
+    return tag == kExifIfd || tag == kGpsIfd || tag == kInteroperabilityIfd || tag == kSubIfds ||
+           tag == kThumbnailOffset;
+}
+
 // A sub-directory's offset from its (first) pointer entry; the pointers are then dropped from
 // the list.
 std::optional<std::uint32_t> takePointer(std::vector<Entry>& entries, std::uint16_t tag)
@@ -184,6 +191,11 @@ std::optional<Block> parse(const std::uint8_t* data, std::size_t size)
     }
     if (const auto gps = takePointer(block.ifd0, kGpsIfd))
         reader.directory(*gps, block.gps);
+    // Offsets into the source's block that are not where they belong (an Exif pointer inside
+    // the Exif directory, an interoperability pointer in IFD0, sub-IFDs, a thumbnail's
+    // offset) would point into the written block at random: they go too.
+    for (std::vector<Entry>* entries : {&block.ifd0, &block.exif, &block.gps})
+        std::erase_if(*entries, [](const Entry& e) { return isOffsetTag(e.tag); });
     return block;
 }
 
