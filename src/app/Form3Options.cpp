@@ -87,6 +87,7 @@ void Form3::setFieldText(QLineEdit* field, const QString& text)
 
 void Form3::txtWidth_Change()
 {
+    settlePreviewSize(kPreviewSizeWait);  // the sizes of the picture clicked last
     if (!CheckBox1->isChecked() || PreviewWidth == 0)
         return;
     const std::optional<double> width = wholeNumber(txtWidth->text());
@@ -98,6 +99,7 @@ void Form3::txtWidth_Change()
 
 void Form3::txtHeight_Change()
 {
+    settlePreviewSize(kPreviewSizeWait);
     if (!CheckBox1->isChecked() || PreviewHeight == 0)
         return;
     const std::optional<double> height = wholeNumber(txtHeight->text());
@@ -109,6 +111,7 @@ void Form3::txtHeight_Change()
 
 void Form3::applyQuickFactor(float factor)
 {
+    settlePreviewSize(kPreviewSizeWait);
     // The factor is single precision, the product double: "10%" of 25 is 2.5000000373 -> 3.
     const auto width = scaledText(static_cast<double>(factor) * PreviewWidth);
     if (!width)
