@@ -140,13 +140,13 @@ TEST_F(Form3List, SelectingAPictureShowsItFittedAndWritesTheFourPanels)
     const QString path = picture("wide.png", QSize(400, 100));
     form->List1_OLEDragDrop({path});
     ASSERT_EQ(form->List1->currentRow(), 0);
+    form->waitForPreview();
     EXPECT_EQ(form->PreviewWidth, 400);
     EXPECT_EQ(form->PreviewHeight, 100);
     EXPECT_EQ(panels(), (QStringList{"Name: wide.png", "Dimensions: 400 x 100", sizeText(QFile(path).size()),
                                      "Total Files: 1"}));
     EXPECT_TRUE(form->XpB1->isEnabled());
 
-    form->waitForPreview();
     const QImage canvas = form->preview()->canvas();
     ASSERT_EQ(canvas.size(), form->Picture1->size());
     const QRect drawn = DrawScaled({400, 100}, canvas.size(), AspectRatio::Keep);
@@ -181,6 +181,7 @@ TEST_F(Form3List, NeighboursAreDecodedAheadAndAChangedFileIsShownAnew)
     QFile::remove(paths[1]);
     picture("p1.png", QSize(90, 30));
     form->List1->setCurrentRow(1);
+    form->waitForPreview();
     EXPECT_EQ(form->panelText(2), "Dimensions: 90 x 30");
 }
 
@@ -225,6 +226,7 @@ TEST_F(Form3List, ResizeModeTakesTheSelectedPicturesSizeConvertModeDoesNot)
     form->RadioButton2->setChecked(true);
     form->RadioButton2_Click();
     form->List1->setCurrentRow(0);
+    form->waitForPreview();
     EXPECT_EQ(form->txtWidth->text(), "64");
     EXPECT_EQ(form->txtHeight->text(), "48");
     EXPECT_EQ(form->cbQuick->currentText(), "100%");
@@ -245,6 +247,7 @@ TEST_F(Form3List, SingleAddAppendsWithoutChangingTheCurrentItemAndCountsRepeats)
     EXPECT_EQ(form->FlatEdit1->text(), photo);
     EXPECT_EQ(form->LastPickedFile, photo);
     EXPECT_EQ(form->panelText(4), "Total Files: 2");
+    form->waitForPreview();
     EXPECT_EQ(form->panelText(2), "Dimensions: 40 x 30");
     form->waitForPreview();
     EXPECT_FALSE(form->preview()->isEmpty());
@@ -296,6 +299,7 @@ TEST_F(Form3List, MultipleAddTakesNewerFormatsInOrderAndPreviewsAWebp)
     EXPECT_EQ(items(), (QStringList{dir.filePath("a.webp"), dir.filePath("b.HEIC"), dir.filePath("c.png"),
                                     dir.filePath("d.Avif"), dir.filePath("e.heif")}));
     EXPECT_EQ(form->panelText(1), "Name: a.webp");
+    form->waitForPreview();
     EXPECT_EQ(form->panelText(2), "Dimensions: 30 x 20");
     form->waitForPreview();
     EXPECT_FALSE(form->preview()->isEmpty());
@@ -457,6 +461,7 @@ TEST_F(Form3List, DeleteRemovesTheCurrentItemAndMakesTheLastOneCurrent)
     EXPECT_EQ(items(), (QStringList{paths[0], paths[2], paths[3], paths[4]}));
     EXPECT_EQ(form->List1->currentRow(), 3);
     EXPECT_EQ(form->panelText(1), "Name: p4.png");
+    form->waitForPreview();
     EXPECT_EQ(form->panelText(2), "Dimensions: 140 x 54");
     EXPECT_EQ(form->panelText(4), "Total Files: 4");
 
@@ -478,8 +483,8 @@ TEST_F(Form3List, DeletingTheOnlyItemReturnsToTheNoFilesState)
     form->XP_ProgressBar1->setValue(50);
     form->XP_ProgressBar1->setColor(0x00FF00);
     form->percent->show();
-    ASSERT_EQ(form->txtWidth->text(), "40");
     form->waitForPreview();
+    ASSERT_EQ(form->txtWidth->text(), "40");
     ASSERT_FALSE(form->preview()->isEmpty());
 
     form->mnuRemove_Click();
