@@ -1,5 +1,6 @@
 #include "jobs/imageservice/vips/Sniff.h"
 
+#include "codecs/raw/CameraRaw.h"
 #include "jobs/imageservice/ImageService.h"
 
 #include <cstring>
@@ -68,6 +69,9 @@ Format heifBrandOf(const std::uint8_t* data, std::size_t size)
 
 Format sniffFormat(const std::uint8_t* data, std::size_t size)
 {
+    // Before TIFF: most camera raw files are TIFF files too.
+    if (codecs::raw::looksLikeCameraRaw({data, size}))
+        return Format::CameraRaw;
     if (startsWith(data, size, "\xFF\xD8\xFF", 3))
         return Format::Jpeg;
     if (startsWith(data, size, "\x89PNG\r\n\x1A\n", 8))
@@ -95,6 +99,7 @@ const char* formatIdOf(Format format)
     case Format::Webp: return FormatID::WEBP;
     case Format::Heif: return FormatID::HEIF;
     case Format::Avif: return FormatID::AVIF;
+    case Format::CameraRaw:
     case Format::Unknown: break;
     }
     return "";
@@ -120,6 +125,7 @@ const char* formatName(Format format)
     case Format::Webp: return "WebP";
     case Format::Heif: return "HEIC";
     case Format::Avif: return "AVIF";
+    case Format::CameraRaw: return "camera raw";
     case Format::Unknown: break;
     }
     return "unknown";

@@ -1,0 +1,83 @@
+#include "jobs/imageservice/vips/CameraRaw.h"
+
+#include "codecs/raw/CameraRaw.h"
+#include "jobs/imageservice/vips/Vips.h"
+
+#include <memory>
+#include <span>
+
+namespace quarbel::imageservice {
+
+namespace {
+
+using vips::VImage;
+namespace raw = codecs::raw;
+
+raw::Limits limits()
+{
+    return {decoderTrust() == DecoderTrust::Confined ? raw::Trust::Confined : raw::Trust::InProcess,
+            maxPixels()};
+}
+
+VImage pictureOf(std::shared_ptr<raw::Picture> picture)
+{
+    const codecs::PixelView view = codecs::tightView(picture->rgb.data(), picture->width, picture->height, 3);
+    VImage image = vips_util::adopt(view, picture)
+                       .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
+    if (picture->metadata.exif) {
+        // As JPEG files carry it, which is what the libvips savers expect to find.
+        codecs::Bytes exif = {'E', 'x', 'i', 'f', 0, 0};
+        const codecs::Bytes block = codecs::exif::encode(*picture->metadata.exif);
+        exif.insert(exif.end(), block.begin(), block.end());
+        vips_image_set_blob_copy(image.get_image(), "exif-data", exif.data(), exif.size());
+    }
+    return image;
+}
+
+}  // namespace
+
+SourceInfo readCameraRawHeader(const std::uint8_t* data, std::size_t size)
+{
+    const raw::Header header = raw::readHeader({data, size}, limits());
+    SourceInfo info;
+    info.format = Format::CameraRaw;
+    info.width = header.width;
+    info.height = header.height;
+    info.orientation = header.orientation;
+    return info;
+}
+
+VImage developCameraRaw(const std::uint8_t* data, std::size_t size)
+{
+    return pictureOf(std::make_shared<raw::Picture>(raw::develop({data, size}, limits())));
+}
+
+VImage openCameraRawPreview(const std::vector<std::uint8_t>& bytes, int width, int height)
+{
+    raw::EmbeddedPreview embedded = raw::embeddedPreview(bytes, limits());
+    const bool turned = embedded.orientation >= 5;
+    VImage image;
+    if (!embedded.jpeg.empty()) {
+        try {
+            image = vips_util::loadFromBytes("jpegload_buffer", embedded.jpeg.data(), embedded.jpeg.size(),
+                                             VImage::option()->set("fail_on", VIPS_FAIL_ON_ERROR))
+                        .copy_memory();
+        } catch (const vips::VError&) {
+            image = VImage();  // a damaged preview: develop instead
+        }
+    } else if (!embedded.rgb.empty()) {
+        auto pixels = std::make_shared<std::vector<std::uint8_t>>(std::move(embedded.rgb));
+        image =
+            vips_util::adopt(codecs::tightView(pixels->data(), embedded.width, embedded.height, 3), pixels);
+    }
+    if (image.get_image() && (turned ? image.height() : image.width()) >= width &&
+        (turned ? image.width() : image.height()) >= height && (image.bands() == 3 || image.bands() == 1)) {
+        image = image.copy(VImage::option()->set(
+            "interpretation", image.bands() == 1 ? VIPS_INTERPRETATION_B_W : VIPS_INTERPRETATION_sRGB));
+        image.set("orientation", embedded.orientation);
+        return image;
+    }
+    return pictureOf(std::make_shared<raw::Picture>(raw::develop(bytes, limits(), raw::Size::Half)));
+}
+
+}  // namespace quarbel::imageservice
