@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -49,10 +50,14 @@ Header readHeader(std::span<const std::uint8_t> bytes, const Limits& limits);
 
 enum class Size { Full, Half };
 
-// 8-bit sRGB pixels, three bytes a pixel, rows without padding, already turned upright.
+// 8-bit sRGB pixels (or grey for a monochrome camera), rows without padding, as the sensor
+// saw them: orientation says how to turn them upright. The pixels live in LibRaw's own
+// buffer, held by owner.
 struct Picture {
-    int width = 0, height = 0;
-    std::vector<std::uint8_t> rgb;
+    int width = 0, height = 0, bands = 3;
+    int orientation = 1;
+    const std::uint8_t* pixels = nullptr;
+    std::shared_ptr<void> owner;
     codecs::Metadata metadata;  // the camera's EXIF, describing the upright picture
 };
 

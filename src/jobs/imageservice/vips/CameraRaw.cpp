@@ -19,15 +19,18 @@ raw::Limits limits()
             maxPixels()};
 }
 
-VImage pictureOf(std::shared_ptr<raw::Picture> picture)
+VImage pictureOf(raw::Picture picture)
 {
-    const codecs::PixelView view = codecs::tightView(picture->rgb.data(), picture->width, picture->height, 3);
-    VImage image = vips_util::adopt(view, picture)
-                       .copy(VImage::option()->set("interpretation", VIPS_INTERPRETATION_sRGB));
-    if (picture->metadata.exif) {
+    const codecs::PixelView view =
+        codecs::tightView(picture.pixels, picture.width, picture.height, picture.bands);
+    const auto interpretation = picture.bands == 1 ? VIPS_INTERPRETATION_B_W : VIPS_INTERPRETATION_sRGB;
+    VImage image = vips_util::adopt(view, std::move(picture.owner))
+                       .copy(VImage::option()->set("interpretation", interpretation));
+    image.set("orientation", picture.orientation);
+    if (picture.metadata.exif) {
         // As JPEG files carry it, which is what the libvips savers expect to find.
         codecs::Bytes exif = {'E', 'x', 'i', 'f', 0, 0};
-        const codecs::Bytes block = codecs::exif::encode(*picture->metadata.exif);
+        const codecs::Bytes block = codecs::exif::encode(*picture.metadata.exif);
         exif.insert(exif.end(), block.begin(), block.end());
         vips_image_set_blob_copy(image.get_image(), "exif-data", exif.data(), exif.size());
     }
@@ -49,7 +52,7 @@ SourceInfo readCameraRawHeader(const std::uint8_t* data, std::size_t size)
 
 VImage developCameraRaw(const std::uint8_t* data, std::size_t size)
 {
-    return pictureOf(std::make_shared<raw::Picture>(raw::develop({data, size}, limits())));
+    return pictureOf(raw::develop({data, size}, limits()));
 }
 
 VImage openCameraRawPreview(const std::vector<std::uint8_t>& bytes, int width, int height)
@@ -77,7 +80,7 @@ VImage openCameraRawPreview(const std::vector<std::uint8_t>& bytes, int width, i
         image.set("orientation", embedded.orientation);
         return image;
     }
-    return pictureOf(std::make_shared<raw::Picture>(raw::develop(bytes, limits(), raw::Size::Half)));
+    return pictureOf(raw::develop(bytes, limits(), raw::Size::Half));
 }
 
 }  // namespace quarbel::imageservice

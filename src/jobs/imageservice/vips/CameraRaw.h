@@ -15,12 +15,13 @@ namespace quarbel::imageservice {
 // The developed picture's size and the camera's orientation, from the file's structure.
 SourceInfo readCameraRawHeader(const std::uint8_t* data, std::size_t size);
 
-// The developed picture, upright, 8-bit sRGB, with the camera's EXIF as its "exif-data".
+// The developed picture, 8-bit sRGB, its "orientation" field saying how to turn it, with the
+// camera's EXIF as its "exif-data".
 vips::VImage developCameraRaw(const std::uint8_t* data, std::size_t size);
 
 // A picture for the preview box: the preview the camera embedded when it covers
 // width x height (the box's size for the upright picture), its "orientation" field saying
-// how to turn it; else the raw data developed at half size, upright.
+// how to turn it; else the raw data developed at half size.
 vips::VImage openCameraRawPreview(const std::vector<std::uint8_t>& bytes, int width, int height);
 
 }  // namespace quarbel::imageservice
