@@ -1,0 +1,114 @@
+// Camera raw files in the Image Service's own process: recognised by their content, refused
+// outside a confined worker, and previewed (in a process that says it is confined) at the
+// developed picture's size, turned, in colour.
+
+#include "TestImages.h"
+#include "codecs/raw/CameraRaw.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string_view>
+
+namespace quarbel::imageservice::testing {
+namespace {
+
+Bytes makeDng(const TempDir& dir, const std::string& arguments)
+{
+    const std::string path = dir.file("made.dng");
+    const std::string command = QUARBEL_SOURCE_DIR "/scripts/make-dng " + path + " " + arguments;
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    return readFile(path);
+}
+
+Bytes bytesOf(std::string_view text) { return Bytes(text.begin(), text.end()); }
+
+class TrustScope {
+public:
+    explicit TrustScope(DecoderTrust trust) : m_before(decoderTrust()) { setDecoderTrust(trust); }
+    ~TrustScope() { setDecoderTrust(m_before); }
+
+private:
+    DecoderTrust m_before;
+};
+
+TEST(CameraRaw, RecognisedByContentNotByBeingTiff)
+{
+    TempDir dir;
+    const Bytes tiff = encodeMaster(Kind::Tiff);
+    const Bytes cut = makeDng(dir, "--size 16x16 --cut 200");
+    const struct {
+        const char* name;
+        Bytes bytes;
+        bool raw;
+    } cases[] = {
+        {"Bayer DNG", makeDng(dir, "--size 16x16"), true},
+        {"linear DNG", makeDng(dir, "--size 16x16 --kind linear"), true},
+        {"DNG cut inside its directory", cut, true},
+        {"plain TIFF", tiff, false},
+        {"JPEG", jpegBytes(master()), false},
+        {"CR2", bytesOf(std::string_view("II*\0\x10\0\0\0CR\x02\0\0\0\0\0", 16)), true},
+        {"CR3",
+         bytesOf(std::string_view("\0\0\0\x18"
+                                  "ftypcrx \0\0\0\x01",
+                                  16)),
+         true},
+        {"HEIC",
+         bytesOf(std::string_view("\0\0\0\x18"
+                                  "ftypheic\0\0\0\0",
+                                  16)),
+         false},
+        {"RAF", bytesOf("FUJIFILMCCD-RAW 0201FF383501"), true},
+        {"ORF", bytesOf(std::string_view("IIRO\x08\0\0\0", 8)), true},
+        {"RW2", bytesOf(std::string_view("IIU\0\x08\0\0\0", 8)), true},
+        {"TIFF header only", bytesOf(std::string_view("II*\0\x08\0\0\0", 8)), false},
+        {"TIFF whose first directory lies outside",
+         bytesOf(std::string_view("MM\0*\xff\xff\xff\xf0zzzzzzzz", 16)), false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(codecs::raw::looksLikeCameraRaw(c.bytes), c.raw) << c.name;
+}
+
+TEST(CameraRaw, RefusedOutsideAConfinedWorker)
+{
+    TempDir dir;
+    TrustScope trust(DecoderTrust::InProcess);
+    writeFile(dir.file("a.dng"), makeDng(dir, "--size 32x16"));
+    ImageFile image;
+    const Result loaded = image.LoadFile(dir.file("a.dng"));
+    EXPECT_FALSE(loaded);
+    EXPECT_NE(loaded.reason.find("only decoded in a worker process"), std::string::npos) << loaded.reason;
+    const PreviewResult preview = decodePreview(dir.file("a.dng"), 100, 100);
+    EXPECT_FALSE(preview.result);
+    EXPECT_NE(preview.result.reason.find("only decoded in a worker process"), std::string::npos);
+}
+
+TEST(CameraRaw, PreviewShowsTheDevelopedPictureTurnedAndInColour)
+{
+    TempDir dir;
+    TrustScope trust(DecoderTrust::Confined);
+    const struct {
+        const char* options;
+        int fullW, fullH, boxW, boxH, shownW, shownH;
+        int redX, redY;  // where the red patch is, in the preview
+    } cases[] = {
+        {"--size 96x64", 96, 64, 48, 48, 48, 32, 12, 8},
+        {"--size 96x64 --kind linear --orientation 6", 64, 96, 200, 200, 64, 96, 48, 24},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.options);
+        writeFile(dir.file("p.dng"), makeDng(dir, c.options));
+        const PreviewResult p = decodePreview(dir.file("p.dng"), c.boxW, c.boxH);
+        ASSERT_TRUE(p.result) << p.result.reason;
+        EXPECT_EQ(p.fullWidth, c.fullW);
+        EXPECT_EQ(p.fullHeight, c.fullH);
+        ASSERT_EQ(p.width, c.shownW);
+        ASSERT_EQ(p.height, c.shownH);
+        const std::uint8_t* red = &p.rgb[(std::size_t(c.redY) * p.width + c.redX) * 3];
+        EXPECT_GT(red[0], red[1] + 120);
+        EXPECT_GT(red[0], red[2] + 120);
+    }
+}
+
+}  // namespace
+}  // namespace quarbel::imageservice::testing
