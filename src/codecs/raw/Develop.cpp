@@ -113,6 +113,8 @@ public:
             throw Failure("the picture is larger than " + std::to_string(limits.maxPixels) + " pixels (" +
                           std::to_string(sizes.raw_width) + " x " + std::to_string(sizes.raw_height) + ")");
     }
+    // A picture handed out keeps the LibRaw object; it must no longer call back here.
+    ~OpenRaw() { m_raw->set_dataerror_handler(nullptr, nullptr); }
     OpenRaw(const OpenRaw&) = delete;
     OpenRaw& operator=(const OpenRaw&) = delete;
 

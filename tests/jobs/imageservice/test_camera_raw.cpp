@@ -1,6 +1,6 @@
 // Camera raw files in the Image Service's own process: recognised by their content, refused
 // outside a confined worker, and previewed (in a process that says it is confined) at the
-// developed picture's size, turned, in colour.
+// developed picture's size, turned, from the camera's preview or in colour from the raw data.
 
 #include "TestImages.h"
 #include "codecs/raw/CameraRaw.h"
@@ -83,17 +83,24 @@ TEST(CameraRaw, RefusedOutsideAConfinedWorker)
     EXPECT_NE(preview.result.reason.find("only decoded in a worker process"), std::string::npos);
 }
 
-TEST(CameraRaw, PreviewShowsTheDevelopedPictureTurnedAndInColour)
+// The camera's own preview (make-dng's is flat yellow) when it covers the box, else the raw
+// data developed; either turned, with the developed picture's size reported.
+TEST(CameraRaw, PreviewShowsTheCamerasPreviewOrTheDevelopedPicture)
 {
     TempDir dir;
     TrustScope trust(DecoderTrust::Confined);
+    enum Shows { RedAt, Yellow };
     const struct {
         const char* options;
         int fullW, fullH, boxW, boxH, shownW, shownH;
-        int redX, redY;  // where the red patch is, in the preview
+        Shows shows;
+        int x, y;  // a pixel of the preview that shows it
     } cases[] = {
-        {"--size 96x64", 96, 64, 48, 48, 48, 32, 12, 8},
-        {"--size 96x64 --kind linear --orientation 6", 64, 96, 200, 200, 64, 96, 48, 24},
+        {"--size 96x64", 96, 64, 48, 48, 48, 32, RedAt, 12, 8},
+        {"--size 96x64 --kind linear --orientation 6", 64, 96, 200, 200, 64, 96, RedAt, 48, 24},
+        {"--size 96x64 --preview 60x40", 96, 64, 48, 48, 48, 32, Yellow, 24, 16},
+        {"--size 96x64 --preview 60x40 --orientation 6", 64, 96, 48, 48, 32, 48, Yellow, 16, 24},
+        {"--size 96x64 --preview 16x10", 96, 64, 48, 48, 48, 32, RedAt, 12, 8},  // too small to use
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.options);
@@ -104,9 +111,14 @@ TEST(CameraRaw, PreviewShowsTheDevelopedPictureTurnedAndInColour)
         EXPECT_EQ(p.fullHeight, c.fullH);
         ASSERT_EQ(p.width, c.shownW);
         ASSERT_EQ(p.height, c.shownH);
-        const std::uint8_t* red = &p.rgb[(std::size_t(c.redY) * p.width + c.redX) * 3];
-        EXPECT_GT(red[0], red[1] + 120);
-        EXPECT_GT(red[0], red[2] + 120);
+        const std::uint8_t* at = &p.rgb[(std::size_t(c.y) * p.width + c.x) * 3];
+        if (c.shows == Yellow) {
+            EXPECT_GT(at[1], at[2] + 120);
+            EXPECT_NEAR(at[0], 240, 12);
+        } else {
+            EXPECT_GT(at[0], at[1] + 120);
+            EXPECT_GT(at[0], at[2] + 120);
+        }
     }
 }
 

@@ -37,6 +37,27 @@ VImage pictureOf(raw::Picture picture)
     return image;
 }
 
+// The embedded JPEG preview decoded at the largest of JPEG's cheap scales (1/8, 1/4, 1/2)
+// that still covers width x height; nothing when it claims more than the pixel limit.
+VImage jpegPreview(const std::vector<std::uint8_t>& jpeg, int width, int height)
+{
+    auto load = [&](int shrink) {
+        return vips_util::loadFromBytes(
+            "jpegload_buffer", jpeg.data(), jpeg.size(),
+            VImage::option()->set("fail_on", VIPS_FAIL_ON_ERROR)->set("shrink", shrink));
+    };
+    const VImage header = load(1);
+    if (std::uint64_t(header.width()) * std::uint64_t(header.height()) > maxPixels())
+        return VImage();
+    int shrink = 1;
+    for (int s : {8, 4, 2})
+        if (header.width() / s >= width && header.height() / s >= height) {
+            shrink = s;
+            break;
+        }
+    return load(shrink).copy_memory();
+}
+
 }  // namespace
 
 SourceInfo readCameraRawHeader(const std::uint8_t* data, std::size_t size)
@@ -59,12 +80,11 @@ VImage openCameraRawPreview(const std::vector<std::uint8_t>& bytes, int width, i
 {
     raw::EmbeddedPreview embedded = raw::embeddedPreview(bytes, limits());
     const bool turned = embedded.orientation >= 5;
+    const int storedW = turned ? height : width, storedH = turned ? width : height;
     VImage image;
     if (!embedded.jpeg.empty()) {
         try {
-            image = vips_util::loadFromBytes("jpegload_buffer", embedded.jpeg.data(), embedded.jpeg.size(),
-                                             VImage::option()->set("fail_on", VIPS_FAIL_ON_ERROR))
-                        .copy_memory();
+            image = jpegPreview(embedded.jpeg, storedW, storedH);
         } catch (const vips::VError&) {
             image = VImage();  // a damaged preview: develop instead
         }
@@ -73,8 +93,8 @@ VImage openCameraRawPreview(const std::vector<std::uint8_t>& bytes, int width, i
         image =
             vips_util::adopt(codecs::tightView(pixels->data(), embedded.width, embedded.height, 3), pixels);
     }
-    if (image.get_image() && (turned ? image.height() : image.width()) >= width &&
-        (turned ? image.width() : image.height()) >= height && (image.bands() == 3 || image.bands() == 1)) {
+    if (image.get_image() && image.width() >= storedW && image.height() >= storedH &&
+        (image.bands() == 3 || image.bands() == 1)) {
         image = image.copy(VImage::option()->set(
             "interpretation", image.bands() == 1 ? VIPS_INTERPRETATION_B_W : VIPS_INTERPRETATION_sRGB));
         image.set("orientation", embedded.orientation);
