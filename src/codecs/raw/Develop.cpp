@@ -49,11 +49,12 @@ void checked(int code, const char* step)
         throw Failure("not a camera raw file LibRaw can read (an unknown camera or a damaged file)");
     case LIBRAW_IO_ERROR:
     case LIBRAW_DATA_ERROR:
-        throw Failure(std::string("the camera raw file is truncated or damaged (") + libraw_strerror(code) +
-                      " while " + step + ")");
+        throw Failure(std::string("the camera raw file is truncated or damaged (") + step + ": " +
+                      libraw_strerror(code) + ")");
     case LIBRAW_TOO_BIG: throw Failure("the camera raw picture is too large for LibRaw");
     default:
-        throw Failure(std::string("the camera raw file could not be ") + step + ": " + libraw_strerror(code));
+        throw Failure(std::string("LibRaw failed ") + step +
+                      " the camera raw file: " + libraw_strerror(code));
     }
 }
 
@@ -85,7 +86,7 @@ public:
         if (!pixels || imgdata.sizes.flip != 0 ||
             bytes > std::size_t(imgdata.sizes.iwidth) * imgdata.sizes.iheight * sizeof *imgdata.image)
             throw Failure("the camera raw picture could not be developed");
-        checked(copy_mem_image(pixels, width * colours, 0), "copied");
+        checked(copy_mem_image(pixels, width * colours, 0), "copying");
         if (void* smaller = realloc(pixels, bytes))
             imgdata.image = static_cast<ushort(*)[4]>(smaller);
         return reinterpret_cast<std::uint8_t*>(imgdata.image);
@@ -103,7 +104,7 @@ public:
         m_raw = std::make_shared<Developer>();
         m_raw->set_dataerror_handler(&OpenRaw::noteDataError, this);
         // LibRaw never writes into the buffer it reads from.
-        checked(m_raw->open_buffer(const_cast<std::uint8_t*>(bytes.data()), bytes.size()), "opened");
+        checked(m_raw->open_buffer(const_cast<std::uint8_t*>(bytes.data()), bytes.size()), "opening");
         const auto& sizes = m_raw->imgdata.sizes;
         if (sizes.raw_width == 0 || sizes.raw_height == 0 || sizes.width == 0 || sizes.height == 0)
             throw Failure("the camera raw file holds no picture");
@@ -133,7 +134,7 @@ public:
     // leaves the file unfit for unpacking, so only calls that unpack nothing ask for it.
     std::pair<int, int> uprightSizeInfoOnly() const
     {
-        checked(m_raw->adjust_sizes_info_only(), "measured");
+        checked(m_raw->adjust_sizes_info_only(), "measuring");
         return {m_raw->imgdata.sizes.iwidth, m_raw->imgdata.sizes.iheight};
     }
 
@@ -232,9 +233,9 @@ Picture develop(std::span<const std::uint8_t> bytes, const Limits& limits, Size 
         Picture picture;
         picture.orientation = orientationOfFlip(raw->imgdata.sizes.flip);
         params.user_flip = 0;
-        checked(raw->unpack(), "unpacked");
+        checked(raw->unpack(), "unpacking");
         raw.checkData("unpacking");
-        checked(raw->dcraw_process(), "developed");
+        checked(raw->dcraw_process(), "developing");
         raw.checkData("developing");
         raw->dropRawData();
         raw->recycle_datastream();  // LibRaw lets go of the file's bytes

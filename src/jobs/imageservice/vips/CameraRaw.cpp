@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <span>
+#include <vector>
 
 namespace quarbel::imageservice {
 
@@ -76,7 +77,7 @@ VImage developCameraRaw(const std::uint8_t* data, std::size_t size)
     return pictureOf(raw::develop({data, size}, limits()));
 }
 
-VImage openCameraRawPreview(const std::vector<std::uint8_t>& bytes, int width, int height)
+VImage openCameraRawPreview(std::span<const std::uint8_t> bytes, int width, int height)
 {
     raw::EmbeddedPreview embedded = raw::embeddedPreview(bytes, limits());
     const bool turned = embedded.orientation >= 5;

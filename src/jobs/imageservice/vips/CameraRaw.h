@@ -8,7 +8,7 @@
 #include <vips/vips8>
 
 #include <cstdint>
-#include <vector>
+#include <span>
 
 namespace quarbel::imageservice {
 
@@ -22,6 +22,6 @@ vips::VImage developCameraRaw(const std::uint8_t* data, std::size_t size);
 // A picture for the preview box: the preview the camera embedded when it covers
 // width x height (the box's size for the upright picture), its "orientation" field saying
 // how to turn it; else the raw data developed at half size.
-vips::VImage openCameraRawPreview(const std::vector<std::uint8_t>& bytes, int width, int height);
+vips::VImage openCameraRawPreview(std::span<const std::uint8_t> bytes, int width, int height);
 
 }  // namespace quarbel::imageservice
