@@ -4,6 +4,7 @@
 
 #include "TestImages.h"
 #include "codecs/raw/CameraRaw.h"
+#include "jobs/imageservice/vips/Sniff.h"
 
 #include <gtest/gtest.h>
 
@@ -37,36 +38,46 @@ TEST(CameraRaw, RecognisedByContentNotByBeingTiff)
     TempDir dir;
     const Bytes tiff = encodeMaster(Kind::Tiff);
     const Bytes cut = makeDng(dir, "--size 16x16 --cut 200");
+    using F = Format;
     const struct {
         const char* name;
         Bytes bytes;
-        bool raw;
+        bool raw;   // looksLikeCameraRaw
+        F sniffed;  // the sniffer, which tries the formats that their first bytes decide first
     } cases[] = {
-        {"Bayer DNG", makeDng(dir, "--size 16x16"), true},
-        {"linear DNG", makeDng(dir, "--size 16x16 --kind linear"), true},
-        {"DNG cut inside its directory", cut, true},
-        {"plain TIFF", tiff, false},
-        {"JPEG", jpegBytes(master()), false},
-        {"CR2", bytesOf(std::string_view("II*\0\x10\0\0\0CR\x02\0\0\0\0\0", 16)), true},
+        {"Bayer DNG", makeDng(dir, "--size 16x16"), true, F::CameraRaw},
+        {"linear DNG", makeDng(dir, "--size 16x16 --kind linear"), true, F::CameraRaw},
+        {"DNG with its preview first", makeDng(dir, "--size 16x16 --preview 8x8"), true, F::CameraRaw},
+        {"DNG cut inside its directory", cut, true, F::CameraRaw},
+        {"plain TIFF", tiff, false, F::Tiff},
+        {"JPEG", jpegBytes(master()), false, F::Jpeg},
+        {"CR2", bytesOf(std::string_view("II*\0\x10\0\0\0CR\x02\0\0\0\0\0", 16)), true, F::CameraRaw},
         {"CR3",
-         bytesOf(std::string_view("\0\0\0\x18"
+         bytesOf(std::string_view("\0\0\0\x10"
                                   "ftypcrx \0\0\0\x01",
                                   16)),
-         true},
+         true, F::CameraRaw},
         {"HEIC",
-         bytesOf(std::string_view("\0\0\0\x18"
+         bytesOf(std::string_view("\0\0\0\x10"
                                   "ftypheic\0\0\0\0",
                                   16)),
-         false},
-        {"RAF", bytesOf("FUJIFILMCCD-RAW 0201FF383501"), true},
-        {"ORF", bytesOf(std::string_view("IIRO\x08\0\0\0", 8)), true},
-        {"RW2", bytesOf(std::string_view("IIU\0\x08\0\0\0", 8)), true},
-        {"TIFF header only", bytesOf(std::string_view("II*\0\x08\0\0\0", 8)), false},
+         false, F::Heif},
+        {"JPEG with a CR3 brand after its marker",
+         bytesOf(std::string_view("\xFF\xD8\xFF\x1C"
+                                  "ftypcrx \0\0\0\0",
+                                  16)),
+         true, F::Jpeg},
+        {"RAF", bytesOf("FUJIFILMCCD-RAW 0201FF383501"), true, F::CameraRaw},
+        {"ORF", bytesOf(std::string_view("IIRO\x08\0\0\0", 8)), true, F::CameraRaw},
+        {"RW2", bytesOf(std::string_view("IIU\0\x08\0\0\0", 8)), true, F::CameraRaw},
+        {"TIFF header only", bytesOf(std::string_view("II*\0\x08\0\0\0", 8)), false, F::Tiff},
         {"TIFF whose first directory lies outside",
-         bytesOf(std::string_view("MM\0*\xff\xff\xff\xf0zzzzzzzz", 16)), false},
+         bytesOf(std::string_view("MM\0*\xff\xff\xff\xf0zzzzzzzz", 16)), false, F::Tiff},
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_EQ(codecs::raw::looksLikeCameraRaw(c.bytes), c.raw) << c.name;
+        EXPECT_EQ(sniffFormat(c.bytes.data(), c.bytes.size()), c.sniffed) << c.name;
+    }
 }
 
 TEST(CameraRaw, RefusedOutsideAConfinedWorker)

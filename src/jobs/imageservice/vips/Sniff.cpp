@@ -69,15 +69,16 @@ Format heifBrandOf(const std::uint8_t* data, std::size_t size)
 
 Format sniffFormat(const std::uint8_t* data, std::size_t size)
 {
-    // Before TIFF: most camera raw files are TIFF files too.
-    if (codecs::raw::looksLikeCameraRaw({data, size}))
-        return Format::CameraRaw;
     if (startsWith(data, size, "\xFF\xD8\xFF", 3))
         return Format::Jpeg;
     if (startsWith(data, size, "\x89PNG\r\n\x1A\n", 8))
         return Format::Png;
     if (startsWith(data, size, "GIF87a", 6) || startsWith(data, size, "GIF89a", 6))
         return Format::Gif;
+    // Before TIFF (most camera raw files are TIFF files too), after the formats whose first
+    // bytes alone decide (a CR3 is told by bytes 4 to 11, which a JPEG may hold as well).
+    if (codecs::raw::looksLikeCameraRaw({data, size}))
+        return Format::CameraRaw;
     if (startsWith(data, size, "II*\0", 4) || startsWith(data, size, "MM\0*", 4) ||
         startsWith(data, size, "II+\0", 4) || startsWith(data, size, "MM\0+", 4))
         return Format::Tiff;
