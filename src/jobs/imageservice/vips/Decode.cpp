@@ -2,6 +2,7 @@
 
 #include "codecs/bmp/Bmp.h"
 #include "jobs/imageservice/vips/Bmp.h"
+#include "jobs/imageservice/vips/CameraRaw.h"
 #include "jobs/imageservice/vips/Vips.h"
 
 #include <algorithm>
@@ -95,6 +96,8 @@ SourceInfo readHeader(const std::uint8_t* data, std::size_t size, Format format)
         const codecs::bmp::Header header = codecs::bmp::readHeader(data, size);
         info.width = header.width;
         info.height = header.height;
+    } else if (format == Format::CameraRaw) {
+        info = readCameraRawHeader(data, size);
     } else {
         if (format == Format::Jpeg && !jpegIsComplete(data, size))
             throw Failure("the JPEG file is truncated");
@@ -118,6 +121,8 @@ VImage openPicture(const std::uint8_t* data, std::size_t size, const SourceInfo&
     checkPixels(std::uint64_t(info.width), std::uint64_t(info.height), allFrames ? info.frames : 1);
     if (info.format == Format::Bmp)
         return decodeBmp(data, size);
+    if (info.format == Format::CameraRaw)
+        return developCameraRaw(data, size);
     const char* loader = loaderOf(info.format);
     if (!loader)
         throw Failure("not a supported image format");

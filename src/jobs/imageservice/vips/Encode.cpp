@@ -64,6 +64,7 @@ std::vector<std::uint8_t> encodePicture(VImage image, Format format, const Encod
         return encodeAvif(std::exchange(first, VImage()), options.jpegQuality, options.cancel);
     }
     case Format::Heif: return encodeHeif(firstFrame(image), options.jpegQuality);
+    case Format::CameraRaw:  // read only
     case Format::Unknown: break;
     }
     throw vips_util::Failure("not a supported image format");

@@ -16,6 +16,7 @@
 
 #include "codecs/jpeg/Libjpeg.h"
 
+#include "jobs/imageservice/vips/CameraRaw.h"
 #include "jobs/imageservice/vips/Decode.h"
 #include "jobs/imageservice/vips/DecodeWatch.h"
 #include "jobs/imageservice/vips/Pixels.h"
@@ -172,6 +173,8 @@ PreviewResult decodeForPreview(std::span<const std::uint8_t> bytes, int maxWidth
     std::optional<VImage> opened;
     if (format == Format::Jpeg)
         opened = openScaledJpeg(bytes, info, request.jpegShrink);
+    if (format == Format::CameraRaw)
+        opened = openCameraRawPreview(bytes, width, height);
     if (!opened)
         opened = decoding.watch(openPicture(bytes.data(), bytes.size(), info, request));
     VImage image = pixels::upright(*opened);

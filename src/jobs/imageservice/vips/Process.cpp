@@ -45,6 +45,8 @@ void checkOutputSize(long long width, long long height, int frames, Format targe
 Processed process(const std::vector<std::uint8_t>& bytes, const SourceInfo& info, const ProcessRequest& plan)
 {
     const Format target = plan.target == Format::Unknown ? info.format : plan.target;
+    if (target == Format::CameraRaw)
+        throw Failure("a camera raw picture cannot be written as camera raw: convert it to another format");
     const bool keepFrames =
         info.frames > 1 && (target == Format::Gif || target == Format::Tiff || target == Format::Webp);
     const int frames = keepFrames ? info.frames : 1;

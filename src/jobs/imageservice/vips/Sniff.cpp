@@ -1,5 +1,6 @@
 #include "jobs/imageservice/vips/Sniff.h"
 
+#include "codecs/raw/CameraRaw.h"
 #include "jobs/imageservice/ImageService.h"
 
 #include <cstring>
@@ -74,6 +75,10 @@ Format sniffFormat(const std::uint8_t* data, std::size_t size)
         return Format::Png;
     if (startsWith(data, size, "GIF87a", 6) || startsWith(data, size, "GIF89a", 6))
         return Format::Gif;
+    // Before TIFF (most camera raw files are TIFF files too), after the formats whose first
+    // bytes alone decide (a CR3 is told by bytes 4 to 11, which a JPEG may hold as well).
+    if (codecs::raw::looksLikeCameraRaw({data, size}))
+        return Format::CameraRaw;
     if (startsWith(data, size, "II*\0", 4) || startsWith(data, size, "MM\0*", 4) ||
         startsWith(data, size, "II+\0", 4) || startsWith(data, size, "MM\0+", 4))
         return Format::Tiff;
@@ -95,6 +100,7 @@ const char* formatIdOf(Format format)
     case Format::Webp: return FormatID::WEBP;
     case Format::Heif: return FormatID::HEIF;
     case Format::Avif: return FormatID::AVIF;
+    case Format::CameraRaw:
     case Format::Unknown: break;
     }
     return "";
@@ -120,6 +126,7 @@ const char* formatName(Format format)
     case Format::Webp: return "WebP";
     case Format::Heif: return "HEIC";
     case Format::Avif: return "AVIF";
+    case Format::CameraRaw: return "camera raw";
     case Format::Unknown: break;
     }
     return "unknown";

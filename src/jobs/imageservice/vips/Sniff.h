@@ -8,8 +8,9 @@
 namespace quarbel::imageservice {
 
 // Heif: a HEIF file of HEVC pictures (HEIC); Avif: one of AV1 pictures. Both are read by
-// the same loader; they differ in how they are written.
-enum class Format { Unknown, Jpeg, Png, Gif, Bmp, Tiff, Webp, Heif, Avif };
+// the same loader; they differ in how they are written. CameraRaw: DNG and the makers' raw
+// files (codecs/raw), read only, developed only in worker processes; it has no FormatID.
+enum class Format { Unknown, Jpeg, Png, Gif, Bmp, Tiff, Webp, Heif, Avif, CameraRaw };
 
 Format sniffFormat(const std::uint8_t* data, std::size_t size);
 

@@ -1,0 +1,137 @@
+// Camera raw files in the Image Service's own process: recognised by their content, refused
+// outside a confined worker, and previewed (in a process that says it is confined) at the
+// developed picture's size, turned, from the camera's preview or in colour from the raw data.
+
+#include "TestImages.h"
+#include "codecs/raw/CameraRaw.h"
+#include "jobs/imageservice/vips/Sniff.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string_view>
+
+namespace quarbel::imageservice::testing {
+namespace {
+
+Bytes makeDng(const TempDir& dir, const std::string& arguments)
+{
+    const std::string path = dir.file("made.dng");
+    const std::string command = QUARBEL_SOURCE_DIR "/scripts/make-dng " + path + " " + arguments;
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    return readFile(path);
+}
+
+Bytes bytesOf(std::string_view text) { return Bytes(text.begin(), text.end()); }
+
+class TrustScope {
+public:
+    explicit TrustScope(DecoderTrust trust) : m_before(decoderTrust()) { setDecoderTrust(trust); }
+    ~TrustScope() { setDecoderTrust(m_before); }
+
+private:
+    DecoderTrust m_before;
+};
+
+TEST(CameraRaw, RecognisedByContentNotByBeingTiff)
+{
+    TempDir dir;
+    const Bytes tiff = encodeMaster(Kind::Tiff);
+    const Bytes cut = makeDng(dir, "--size 16x16 --cut 200");
+    using F = Format;
+    const struct {
+        const char* name;
+        Bytes bytes;
+        bool raw;   // looksLikeCameraRaw
+        F sniffed;  // the sniffer, which tries the formats that their first bytes decide first
+    } cases[] = {
+        {"Bayer DNG", makeDng(dir, "--size 16x16"), true, F::CameraRaw},
+        {"linear DNG", makeDng(dir, "--size 16x16 --kind linear"), true, F::CameraRaw},
+        {"DNG with its preview first", makeDng(dir, "--size 16x16 --preview 8x8"), true, F::CameraRaw},
+        {"DNG cut inside its directory", cut, true, F::CameraRaw},
+        {"plain TIFF", tiff, false, F::Tiff},
+        {"JPEG", jpegBytes(master()), false, F::Jpeg},
+        {"CR2", bytesOf(std::string_view("II*\0\x10\0\0\0CR\x02\0\0\0\0\0", 16)), true, F::CameraRaw},
+        {"CR3",
+         bytesOf(std::string_view("\0\0\0\x10"
+                                  "ftypcrx \0\0\0\x01",
+                                  16)),
+         true, F::CameraRaw},
+        {"HEIC",
+         bytesOf(std::string_view("\0\0\0\x10"
+                                  "ftypheic\0\0\0\0",
+                                  16)),
+         false, F::Heif},
+        {"JPEG with a CR3 brand after its marker",
+         bytesOf(std::string_view("\xFF\xD8\xFF\x1C"
+                                  "ftypcrx \0\0\0\0",
+                                  16)),
+         true, F::Jpeg},
+        {"RAF", bytesOf("FUJIFILMCCD-RAW 0201FF383501"), true, F::CameraRaw},
+        {"ORF", bytesOf(std::string_view("IIRO\x08\0\0\0", 8)), true, F::CameraRaw},
+        {"RW2", bytesOf(std::string_view("IIU\0\x08\0\0\0", 8)), true, F::CameraRaw},
+        {"TIFF header only", bytesOf(std::string_view("II*\0\x08\0\0\0", 8)), false, F::Tiff},
+        {"TIFF whose first directory lies outside",
+         bytesOf(std::string_view("MM\0*\xff\xff\xff\xf0zzzzzzzz", 16)), false, F::Tiff},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(codecs::raw::looksLikeCameraRaw(c.bytes), c.raw) << c.name;
+        EXPECT_EQ(sniffFormat(c.bytes.data(), c.bytes.size()), c.sniffed) << c.name;
+    }
+}
+
+TEST(CameraRaw, RefusedOutsideAConfinedWorker)
+{
+    TempDir dir;
+    TrustScope trust(DecoderTrust::InProcess);
+    writeFile(dir.file("a.dng"), makeDng(dir, "--size 32x16"));
+    ImageFile image;
+    const Result loaded = image.LoadFile(dir.file("a.dng"));
+    EXPECT_FALSE(loaded);
+    EXPECT_NE(loaded.reason.find("only decoded in a worker process"), std::string::npos) << loaded.reason;
+    const PreviewResult preview = decodePreview(dir.file("a.dng"), 100, 100);
+    EXPECT_FALSE(preview.result);
+    EXPECT_NE(preview.result.reason.find("only decoded in a worker process"), std::string::npos);
+}
+
+// The camera's own preview (make-dng's is flat yellow) when it covers the box, else the raw
+// data developed; either turned, with the developed picture's size reported.
+TEST(CameraRaw, PreviewShowsTheCamerasPreviewOrTheDevelopedPicture)
+{
+    TempDir dir;
+    TrustScope trust(DecoderTrust::Confined);
+    enum Shows { RedAt, Yellow };
+    const struct {
+        const char* options;
+        int fullW, fullH, boxW, boxH, shownW, shownH;
+        Shows shows;
+        int x, y;  // a pixel of the preview that shows it
+    } cases[] = {
+        {"--size 96x64", 96, 64, 48, 48, 48, 32, RedAt, 12, 8},
+        {"--size 96x64 --kind linear --orientation 6", 64, 96, 200, 200, 64, 96, RedAt, 48, 24},
+        {"--size 96x64 --preview 60x40", 96, 64, 48, 48, 48, 32, Yellow, 24, 16},
+        {"--size 96x64 --preview 60x40 --orientation 6", 64, 96, 48, 48, 32, 48, Yellow, 16, 24},
+        {"--size 96x64 --preview 16x10", 96, 64, 48, 48, 48, 32, RedAt, 12, 8},  // too small to use
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.options);
+        writeFile(dir.file("p.dng"), makeDng(dir, c.options));
+        const PreviewResult p = decodePreview(dir.file("p.dng"), c.boxW, c.boxH);
+        ASSERT_TRUE(p.result) << p.result.reason;
+        EXPECT_EQ(p.fullWidth, c.fullW);
+        EXPECT_EQ(p.fullHeight, c.fullH);
+        ASSERT_EQ(p.width, c.shownW);
+        ASSERT_EQ(p.height, c.shownH);
+        const std::uint8_t* at = &p.rgb[(std::size_t(c.y) * p.width + c.x) * 3];
+        if (c.shows == Yellow) {
+            EXPECT_GT(at[1], at[2] + 120);
+            EXPECT_NEAR(at[0], 240, 12);
+        } else {
+            EXPECT_GT(at[0], at[1] + 120);
+            EXPECT_GT(at[0], at[2] + 120);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace quarbel::imageservice::testing
