@@ -140,6 +140,8 @@ VImage openPicture(const std::uint8_t* data, std::size_t size, const SourceInfo&
     auto* options = baseOptions(!request.randomAccess, info.format);
     if (info.format == Format::Jpeg) {
         options->set("shrink", request.jpegShrink);
+    } else if ((info.format == Format::Svg || info.format == Format::Pdf) && request.drawScale != 1.0) {
+        options->set("scale", request.drawScale);
     } else if (allFrames) {
         options->set("n", -1);
     }

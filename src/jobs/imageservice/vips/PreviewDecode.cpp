@@ -156,6 +156,9 @@ PreviewResult decodeForPreview(const std::vector<std::uint8_t>& bytes, int maxWi
                 break;
             }
     }
+    // Drawings are drawn at the preview's size rather than drawn whole and shrunk.
+    if (format == Format::Svg || format == Format::Pdf)
+        request.drawScale = factor;
     DecodeWatch decoding;
     std::optional<VImage> opened;
     if (format == Format::Jpeg)
