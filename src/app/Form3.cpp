@@ -10,6 +10,7 @@
 #include "controls/picturebutton/XpB.h"
 #include "controls/progressbar/XP_ProgressBar.h"
 #include "controls/themedbutton/ThemedButton.h"
+#include "formats/Formats.h"
 #include "imagelist/PreviewLoader.h"
 #include "imagelist/PreviewPrefetch.h"
 
@@ -242,9 +243,9 @@ void Form3::Form_Load()
     ThemedButton4->setEnabled(false);
 
     // Formats; selecting the first runs the format rule, which enables the quality list.
-    Combo1->addItems({QStringLiteral("JPG"), QStringLiteral("PNG"), QStringLiteral("GIF"),
-                      QStringLiteral("BMP"), QStringLiteral("TIFF"), QStringLiteral("WEBP"),
-                      QStringLiteral("AVIF")});
+    for (const formats::Row& row : formats::table())
+        if (*row.listText)
+            Combo1->addItem(QLatin1String(row.listText));
     Combo1->setCurrentIndex(0);
     Combo1_Click();
 

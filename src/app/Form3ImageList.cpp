@@ -6,6 +6,7 @@
 #include "controls/picturebutton/XpB.h"
 #include "controls/progressbar/XP_ProgressBar.h"
 #include "controls/themedbutton/ThemedButton.h"
+#include "formats/Formats.h"
 #include "imagelist/AddRules.h"
 #include "imagelist/FormatSize.h"
 #include "imagelist/ListHitTest.h"
@@ -37,11 +38,7 @@ namespace il = imagelist;
 
 namespace {
 
-const QString kOpenFilter = QStringLiteral(
-    "Image Files|*.jpg;*.jpeg;*.jpe;*.png;*.gif;*.bmp;*.tif;*.tiff;*.webp;*.avif;*.heic;*.heif|"
-    "JPEG files (*.jpg)(*.jpeg)(*.jpe)|*.jpg;*.jpeg;*.jpe;|PNG files (*.png)|*.png|"
-    "BMP files (*.bmp)|*.bmp|GIF files (*.gif)|*.gif|TIFF files (*.tif)(*.tiff)|*.tif;*.tiff|"
-    "WebP, AVIF and HEIC files (*.webp)(*.avif)(*.heic)(*.heif)|*.webp;*.avif;*.heic;*.heif");
+const QString kOpenFilter = QString::fromStdString(formats::openDialogFilter());  // the table of formats
 const QString kInputFolderTitle = QStringLiteral("Quarbel Image Converter - Please select input folder.");
 const QString kOutputFolderTitle = QStringLiteral("Quarbel Image Converter - Please select output folder.");
 const QString kPickerStart = QStringLiteral("/");

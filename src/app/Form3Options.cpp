@@ -5,6 +5,7 @@
 
 #include "app/Numbers.h"
 #include "controls/themedbutton/ThemedButton.h"
+#include "formats/Formats.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -65,18 +66,10 @@ void Form3::applyModeRule(Mode mode)
 
 void Form3::Combo1_Click()
 {
-    // The lossy formats take the quality; the lossless ones leave the list disabled.
-    const QString format = Combo1->currentText();
-    for (const char* lossless : {"PNG", "BMP", "GIF", "TIFF"}) {
-        if (format == QLatin1String(lossless)) {
-            Combo2->setEnabled(false);
-            return;
-        }
-    }
-    for (const char* lossy : {"JPG", "WEBP", "AVIF"}) {
-        if (format == QLatin1String(lossy))
-            Combo2->setEnabled(true);
-    }
+    // The lossy formats take the quality; the lossless ones leave the list disabled (a text
+    // that names no format leaves it as it is).
+    if (const formats::Row* row = formats::rowOfListText(Combo1->currentText().toStdString()))
+        Combo2->setEnabled(row->quality == formats::Quality::Taken);
 }
 
 void Form3::setFieldText(QLineEdit* field, const QString& text)

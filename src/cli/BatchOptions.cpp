@@ -5,6 +5,7 @@
 
 #include "cli/Shards.h"
 #include "cli/ZipOutput.h"
+#include "formats/Formats.h"
 #include "jobs/ConvertJob.h"
 
 #include <QCommandLineOption>
@@ -35,6 +36,20 @@ bool isOfferedQuality(const QString& text)
     return false;
 }
 
+// The words of text in lines of at most width characters.
+QString wrapped(const QString& text, int width)
+{
+    QString out, line;
+    for (const QString& word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (!line.isEmpty() && line.size() + 1 + word.size() > width) {
+            out += line + QLatin1Char('\n');
+            line.clear();
+        }
+        line += (line.isEmpty() ? QString() : QStringLiteral(" ")) + word;
+    }
+    return out + line;
+}
+
 // Sets an option from its value; returns an error message, or "" when the value is fine.
 using Apply = std::function<QString(BatchOptions&, const QString& value)>;
 
@@ -49,13 +64,14 @@ const std::vector<OptionRow>& optionTable()
     static const std::vector<OptionRow> rows = {
         {"format", "F",
          [](BatchOptions& o, const QString& v) {
-             for (const jobs::TargetFormat& row : jobs::kTargetFormats) {
-                 if (v.compare(QLatin1String(row.text), Qt::CaseInsensitive) == 0) {
-                     o.format = QLatin1String(row.text);
+             for (const formats::Row& row : formats::table()) {
+                 if (*row.listText && v.compare(QLatin1String(row.listText), Qt::CaseInsensitive) == 0) {
+                     o.format = QLatin1String(row.listText);
                      return QString();
                  }
              }
-             return QStringLiteral("unknown format '%1' (use JPG, PNG, GIF, BMP, TIFF, WEBP or AVIF)").arg(v);
+             return QStringLiteral("unknown format '%1' (use %2)")
+                 .arg(v, QString::fromStdString(formats::listTextsInProse()));
          }},
         {"quality", "Q",
          [](BatchOptions& o, const QString& v) {
@@ -243,22 +259,18 @@ ParseResult parseArguments(const QStringList& arguments)
 
 QString helpText()
 {
-    return QStringLiteral(
-        "Usage: quarbel-batch convert [--format JPG|PNG|GIF|BMP|TIFF|WEBP|AVIF] [--quality Q] --dest FOLDER "
+    // The formats' names come from the table of formats; the completion test reads them back.
+    const QString help = QStringLiteral(
+        "Usage: quarbel-batch convert [--format %1] [--quality Q] --dest FOLDER "
         "[options] SOURCE...\n"
         "  or:  quarbel-batch resize --width W --height H --dest FOLDER [options] SOURCE...\n"
         "\n"
-        "Writes one output file per source image into FOLDER: converted to the format (named\n"
-        "after the source with the format's extension), or scaled to W x H pixels (under the\n"
-        "source's own name). A SOURCE file is taken as named; a SOURCE folder adds its files\n"
-        "ending in bmp, jpg, png, gif or tif (also upper case) or in .webp, .avif, .heic or\n"
-        ".heif (any case) in name order. Progress goes to standard error, the summary to\n"
-        "standard output. The pictures' EXIF, XMP and IPTC data are kept where the format\n"
-        "can hold them.\n"
+        "%2\n"
         "\n"
         "Options:\n"
-        "  --format F       target format, JPG (default), PNG, GIF, BMP, TIFF, WEBP or AVIF\n"
-        "  --quality Q      JPG, WEBP and AVIF quality, 5 to 100 in steps of 5 (default 75)\n"
+        "  --format F       target format, %3\n"
+        "  --quality Q      %4 quality, 5 to 100 in steps of 5\n"
+        "                   (default 75; JXL at 100 is lossless, a JPEG source kept whole)\n"
         "  --width W        new width in pixels (digits)\n"
         "  --height H       new height in pixels (digits)\n"
         "  --dest FOLDER    the folder the outputs are written into\n"
@@ -300,6 +312,25 @@ QString helpText()
         "\n"
         "Exit status: 0 all written or skipped, 1 an image failed, 2 usage or input error,\n"
         "130 cancelled with Ctrl-C (files written so far stay).\n");
+    const std::string names = formats::listTexts("|");
+    const QString firstName = QString::fromStdString(names.substr(0, names.find('|')));
+    QString formatChoice = QString::fromStdString(formats::listTextsInProse());
+    formatChoice.insert(firstName.size(), QStringLiteral(" (default)"));
+    const QString sources =
+        QStringLiteral(
+            "Writes one output file per source image into FOLDER: converted to the format (named after the "
+            "source with the format's extension), or scaled to W x H pixels (under the source's own name). A "
+            "SOURCE file is taken as named; a SOURCE folder adds its files ending in %1 (also upper case) or "
+            "in "
+            "%2 (any case) in name order. SVG pictures are read at their own size, the first pages of PDF "
+            "files "
+            "at 72 dpi. Progress goes to standard error, the summary to standard output. The pictures' EXIF, "
+            "XMP "
+            "and IPTC data are kept where the format can hold them.")
+            .arg(QString::fromStdString(formats::threeLetterEndingsInProse()),
+                 QString::fromStdString(formats::suffixesInProse()));
+    return help.arg(QString::fromStdString(names), wrapped(sources, 84), formatChoice,
+                    QString::fromStdString(formats::qualityTextsInProse()));
 }
 
 QString versionText() { return QStringLiteral("quarbel-batch " QUARBEL_VERSION "\n"); }

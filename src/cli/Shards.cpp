@@ -46,7 +46,7 @@ QString outputName(const BatchOptions& options, const QString& source)
 {
     if (options.job == JobKind::Resize)
         return jobs::fileName(source);
-    const jobs::TargetFormat* format = jobs::findTargetFormat(options.format);
+    const formats::Row* format = jobs::findTargetFormat(options.format);
     return jobs::baseName(source) + (format ? QLatin1String(format->extension) : QLatin1String());
 }
 

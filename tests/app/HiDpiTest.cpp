@@ -67,6 +67,7 @@ TEST_F(HiDpiWindow, PreviewKeepsAOneDevicePixelCheckerboard)
     const QString path = dir.filePath("board.png");
     ASSERT_TRUE(board.save(path));
     form->List1_OLEDragDrop({path});
+    form->waitForPreview();
     ASSERT_FALSE(form->preview()->isEmpty());
     EXPECT_EQ(form->PreviewWidth, device.width());  // the picture's own size
 

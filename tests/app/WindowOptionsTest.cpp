@@ -52,7 +52,7 @@ TEST(WindowStartUp, ControlsAreInTheirInitialStates)
     EXPECT_FALSE(f.CheckBox4->isChecked());
 
     // Format JPG and quality 75, both enabled.
-    EXPECT_EQ(itemsOf(f.Combo1), QStringList({"JPG", "PNG", "GIF", "BMP", "TIFF", "WEBP", "AVIF"}));
+    EXPECT_EQ(itemsOf(f.Combo1), QStringList({"JPG", "PNG", "GIF", "BMP", "TIFF", "WEBP", "AVIF", "JXL"}));
     EXPECT_EQ(f.Combo1->currentText(), QStringLiteral("JPG"));
     EXPECT_TRUE(f.Combo1->isEnabled());
     QStringList qualities;
@@ -180,9 +180,9 @@ TEST(WindowOptions, FormatRuleEnablesQualityOnlyForTheLossyFormats)
 {
     FakeWindow w;
     app::Form3& f = *w.form;
-    const std::pair<const char*, bool> cases[] = {{"PNG", false}, {"JPG", true},  {"GIF", false},
-                                                  {"BMP", false}, {"WEBP", true}, {"TIFF", false},
-                                                  {"AVIF", true}, {"PNG", false}, {"JPG", true}};
+    const std::pair<const char*, bool> cases[] = {
+        {"PNG", false},  {"JPG", true},  {"GIF", false}, {"BMP", false}, {"WEBP", true},
+        {"TIFF", false}, {"AVIF", true}, {"PNG", false}, {"JXL", true},  {"JPG", true}};
     for (const auto& [format, qualityEnabled] : cases) {
         f.Combo1->setCurrentText(QString::fromLatin1(format));
         f.Combo1_Click();

@@ -31,8 +31,8 @@ TEST(BatchOptionsTest, FormatNamesAreTheWindowsTextsWhateverTheCase)
     const struct {
         const char* given;
         const char* text;
-    } cases[] = {{"jpg", "JPG"},   {"Png", "PNG"},   {"bmp", "BMP"},  {"GIF", "GIF"},
-                 {"tiff", "TIFF"}, {"webp", "WEBP"}, {"Avif", "AVIF"}};
+    } cases[] = {{"jpg", "JPG"},   {"Png", "PNG"},   {"bmp", "BMP"},   {"GIF", "GIF"},
+                 {"tiff", "TIFF"}, {"webp", "WEBP"}, {"Avif", "AVIF"}, {"jxl", "JXL"}};
     for (const auto& c : cases) {
         EXPECT_EQ(parsed({"convert", "--format", c.given, "a.png"}).format, c.text) << c.given;
     }

@@ -162,7 +162,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "quarbel-batch: invalid quality '33' (use 5, 10, 15 ... 100)"},
         RefusalCase{"UnknownFormat",
                     {"convert", "--format", "jpeg", "--dest", "{out}", "{src}"},
-                    "quarbel-batch: unknown format 'jpeg' (use JPG, PNG, GIF, BMP, TIFF, WEBP or AVIF)"},
+                    "quarbel-batch: unknown format 'jpeg' (use JPG, PNG, GIF, BMP, TIFF, WEBP, AVIF or JXL)"},
         RefusalCase{"WidthNotDigits",
                     {"resize", "--width", "12a", "--height", "5", "--dest", "{out}", "{src}"},
                     "quarbel-batch: invalid width '12a' (digits only)"},
@@ -249,8 +249,8 @@ TEST_F(BatchToolTest, HelpAndVersionExitZero)
     EXPECT_TRUE(help.out.startsWith("Usage:"));
     const ToolRun version = run({"--version"});
     EXPECT_EQ(version.exitStatus, 0);
-    EXPECT_TRUE(version.out.startsWith(
-        "quarbel-batch 1.0\nPictures are decoded in worker processes; confinement: "))
+    EXPECT_TRUE(
+        version.out.startsWith("quarbel-batch 1.0\nPictures are decoded in worker processes; confinement: "))
         << version.out.toStdString();
 }
 

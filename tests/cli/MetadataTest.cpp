@@ -58,7 +58,7 @@ protected:
 TEST_F(NewerFormatsTest, PhotoMetadataGoesIntoEveryFormatThatHoldsItAndStripWritesNone)
 {
     const QString source = photo();
-    const QStringList formats = {"JPG", "PNG", "TIFF", "WEBP", "AVIF"};
+    const QStringList formats = {"JPG", "PNG", "TIFF", "WEBP", "AVIF", "JXL"};
     for (const QString& format : formats) {
         for (const char* kept : {"kept", "stripped"}) {
             QStringList arguments = {"convert", "--format", format, "--dest", folder(kept), source};
@@ -85,8 +85,11 @@ TEST_F(NewerFormatsTest, PhotoMetadataGoesIntoEveryFormatThatHoldsItAndStripWrit
         EXPECT_EQ(tags["Orientation"].toInt(), 1) << name << ": the pixels are turned already";
         EXPECT_EQ(tags["Title"].toString(), "Holiday") << name;
         const bool resized = it.key().startsWith("resized");
-        EXPECT_EQ(tags["ImageWidth"].toInt(), resized ? 24 : 48) << name;
-        EXPECT_EQ(tags["ImageHeight"].toInt(), resized ? 32 : 64) << name;
+        // exiftool 12.57 reads no size from a JPEG XL codestream.
+        if (!it.key().endsWith(".jxl")) {
+            EXPECT_EQ(tags["ImageWidth"].toInt(), resized ? 24 : 48) << name;
+            EXPECT_EQ(tags["ImageHeight"].toInt(), resized ? 32 : 64) << name;
+        }
         if (it.key().endsWith(".jpg") || it.key().endsWith(".tiff"))
             EXPECT_EQ(tags["Keywords"].toString(), "beach") << name;
     }

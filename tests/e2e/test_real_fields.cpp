@@ -140,13 +140,14 @@ TEST_F(RealFields, ListsAreChosenWithThePointerAndWithTheKeyboard)
     EXPECT_EQ(window->textOf("cbQuick"), "25%");
     EXPECT_EQ(resizeIntoOut(), QSize(11, 8));
 
-    // Image formats, in Convert mode: "BMP" with the pointer (the fourth of seven items)...
+    // Image formats, in Convert mode: "BMP" with the pointer (the middle of the fourth of
+    // eight items)...
     window->click("RadioButton1");
     window->click("Combo1");
     popup = window->waitForNewWindow();
     ASSERT_FALSE(popup.isEmpty());
     list = e2e::windowGeometry(popup);
-    e2e::click(QPoint(list.center().x(), list.top() + list.height() / 2));
+    e2e::click(QPoint(list.center().x(), list.top() + list.height() * 7 / 16));
     ASSERT_TRUE(window->waitUntilClosed(popup));
     window->click("ThemedButton3");
     EXPECT_TRUE(e2e::waitUntil([&] { return QImageReader(dir.filePath("out/p.bmp")).format() == "bmp"; }));

@@ -6,6 +6,7 @@
 #include "app/Form3.h"
 #include "controls/picturebutton/XpB.h"
 #include "controls/progressbar/XP_ProgressBar.h"
+#include "formats/Formats.h"
 #include "imagelist/FormatSize.h"
 #include "imagelist/Placement.h"
 #include "imagelist/PreviewBox.h"
@@ -240,6 +241,7 @@ TEST_F(Form3List, SingleAddAppendsWithoutChangingTheCurrentItemAndCountsRepeats)
     form->ThemedButton1_Click();
     EXPECT_EQ(dialogs->starts.value(0), dialogs->pictures);  // first dialog: the picture folder
     EXPECT_TRUE(dialogs->filters.value(0).startsWith("Image Files|*.jpg;*.jpeg;*.jpe;"));
+    EXPECT_EQ(dialogs->filters.value(0).toStdString(), formats::openDialogFilter());  // the table's
     form->ThemedButton1_Click();
     EXPECT_EQ(dialogs->starts.value(1), photo);  // then the file picked last
     EXPECT_EQ(items(), (QStringList{photo, photo}));

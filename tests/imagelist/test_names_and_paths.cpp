@@ -21,28 +21,28 @@ TEST_P(ImageFileCheckTest, JudgesTheLastThreeCharactersWithCase)
     EXPECT_EQ(ImageFileCheck(QString::fromUtf8(GetParam().name)), GetParam().accepted) << GetParam().name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Endings, ImageFileCheckTest,
-                         ::testing::Values(
-                             // every accepted ending, in both cases
-                             NameCase{"a.bmp", true}, NameCase{"a.BMP", true}, NameCase{"a.jpg", true},
-                             NameCase{"a.JPG", true}, NameCase{"a.png", true}, NameCase{"a.PNG", true},
-                             NameCase{"a.gif", true}, NameCase{"a.GIF", true}, NameCase{"a.tif", true},
-                             NameCase{"a.TIF", true},
-                             // mixed case and longer extensions are not accepted
-                             NameCase{"a.Jpg", false}, NameCase{"a.jPG", false}, NameCase{"a.Png", false},
-                             NameCase{"a.jpeg", false}, NameCase{"a.tiff", false}, NameCase{"a.TIFF", false},
-                             NameCase{"a.jpe", false}, NameCase{"a.txt", false},
-                             // no dot is needed in front of the three characters
-                             NameCase{"xbmp", true}, NameCase{"gif", true},
-                             NameCase{"/photos/folder.png", true},
-                             // shorter names and other endings
-                             NameCase{"if", false}, NameCase{"", false}, NameCase{"a.jpg ", false},
-                             NameCase{"a.jpg/", false}, NameCase{"photo.jpg.bak", false},
-                             // the newer formats' extensions, in any case, after a dot
-                             NameCase{"a.webp", true}, NameCase{"a.WEBP", true}, NameCase{"a.avif", true},
-                             NameCase{"/p/IMG_0001.HEIC", true}, NameCase{"a.Heic", true},
-                             NameCase{"a.heif", true}, NameCase{"webp", false}, NameCase{"xavif", false},
-                             NameCase{"a.webp.txt", false}, NameCase{"a.heics", false}));
+INSTANTIATE_TEST_SUITE_P(
+    Endings, ImageFileCheckTest,
+    ::testing::Values(
+        // every accepted ending, in both cases
+        NameCase{"a.bmp", true}, NameCase{"a.BMP", true}, NameCase{"a.jpg", true}, NameCase{"a.JPG", true},
+        NameCase{"a.png", true}, NameCase{"a.PNG", true}, NameCase{"a.gif", true}, NameCase{"a.GIF", true},
+        NameCase{"a.tif", true}, NameCase{"a.TIF", true},
+        // mixed case and longer extensions are not accepted
+        NameCase{"a.Jpg", false}, NameCase{"a.jPG", false}, NameCase{"a.Png", false},
+        NameCase{"a.jpeg", false}, NameCase{"a.tiff", false}, NameCase{"a.TIFF", false},
+        NameCase{"a.jpe", false}, NameCase{"a.txt", false},
+        // no dot is needed in front of the three characters
+        NameCase{"xbmp", true}, NameCase{"gif", true}, NameCase{"/photos/folder.png", true},
+        // shorter names and other endings
+        NameCase{"if", false}, NameCase{"", false}, NameCase{"a.jpg ", false}, NameCase{"a.jpg/", false},
+        NameCase{"photo.jpg.bak", false},
+        // the newer formats' extensions, in any case, after a dot
+        NameCase{"a.webp", true}, NameCase{"a.WEBP", true}, NameCase{"a.avif", true},
+        NameCase{"/p/IMG_0001.HEIC", true}, NameCase{"a.Heic", true}, NameCase{"a.heif", true},
+        NameCase{"webp", false}, NameCase{"xavif", false}, NameCase{"a.webp.txt", false},
+        NameCase{"a.heics", false}, NameCase{"a.JXL", true}, NameCase{"logo.svg", true},
+        NameCase{"doc.Pdf", true}, NameCase{"pdf", false}, NameCase{"a.svgz", false}));
 
 TEST(TrailingSlash, AppendsOneSeparatorOnlyWhenMissing)
 {

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <QFile>
 #include <QImage>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <cstring>
 
@@ -60,6 +61,35 @@ TEST(PreviewWorkers, AMisbehavingDecoderFailsThatPreviewAloneWithItsReason)
         EXPECT_EQ(QColor(next->image.pixel(90, 30)), QColor(Qt::green));
     }
     EXPECT_EQ(workers.readSize(good), QSize(300, 100));
+}
+
+// The formats that are decoded only in workers are previewed there, with their own size
+// from the header first.
+TEST(PreviewWorkers, ConfinedOnlyFormatsArePreviewed)
+{
+    test::ensureApp();
+    QTemporaryDir dir;
+    const QString svg = write(dir, "drawing.svg",
+                              "<svg xmlns='http://www.w3.org/2000/svg' width='400' height='200'>"
+                              "<rect width='400' height='200' fill='#0000ff'/></svg>");
+    const QString dng = dir.filePath("photo.dng");
+    QProcess maker;
+    maker.start(QUARBEL_SOURCE_DIR "/scripts/make-dng", {dng, "--size", "96x64", "--preview", "48x32"});
+    ASSERT_TRUE(maker.waitForFinished(30000) && maker.exitCode() == 0)
+        << maker.readAllStandardError().toStdString();
+
+    PreviewWorkers workers(jobs::previewWorkerOptions(), 1);
+    const struct {
+        QString path;
+        QSize size;
+    } rows[] = {{svg, {400, 200}}, {dng, {96, 64}}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(workers.readSize(row.path), row.size) << row.path.toStdString();
+        const PreviewOutcome shown = workers.decode(row.path, box);
+        ASSERT_TRUE(shown) << row.path.toStdString() << ": " << shown.reason.toStdString();
+        EXPECT_EQ(shown->fullSize, row.size);
+        EXPECT_FALSE(shown->image.isNull());
+    }
 }
 
 // An answer's head: full width and height, width and height, as the worker writes them.

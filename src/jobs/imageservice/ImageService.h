@@ -40,7 +40,9 @@ struct Result {
     static Result failure(std::string why) { return {false, std::move(why)}; }
 };
 
-// The file formats' identifiers, as text with braces and upper-case hexadecimal digits.
+// The file formats' identifiers, as text with braces and upper-case hexadecimal digits: the
+// texts of the table of formats (formats/Formats.h), which also has those of JPEG XL, SVG and
+// PDF.
 namespace FormatID {
 inline constexpr const char* JPEG = "{B96B3CAE-0728-11D3-9D7B-0000F81EF32E}";
 inline constexpr const char* PNG = "{B96B3CAF-0728-11D3-9D7B-0000F81EF32E}";

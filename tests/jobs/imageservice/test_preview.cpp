@@ -133,6 +133,31 @@ TEST(Preview, JpegThatFailsWhileDecodingGivesAReason)
     }
 }
 
+// A drawing is drawn at the preview's size, and only where decoders are confined.
+TEST(Preview, SvgIsDrawnAtTheBoxSizeOnlyInAConfinedProcess)
+{
+    TempDir dir;
+    const std::string path = dir.file("drawing.svg");
+    const std::string svg =
+        R"(<svg xmlns="http://www.w3.org/2000/svg" width="1200" height="900">)"
+        R"(<rect width="600" height="900" fill="#f00"/><rect x="600" width="600" height="900" )"
+        R"(fill="#00f"/></svg>)";
+    writeFile(path, {svg.begin(), svg.end()});
+    const PreviewResult refused = decodePreview(path, 120, 120);
+    EXPECT_FALSE(refused.result);
+    EXPECT_EQ(refused.result.reason, "SVG files are only decoded in a worker process");
+
+    setDecoderTrust(DecoderTrust::Confined);
+    const PreviewResult p = decodePreview(path, 120, 120);
+    setDecoderTrust(DecoderTrust::InProcess);
+    ASSERT_TRUE(p.result) << p.result.reason;
+    EXPECT_EQ(std::tuple(p.fullWidth, p.fullHeight, p.width, p.height), std::tuple(1200, 900, 120, 90));
+    const std::uint8_t* left = &p.rgb[(45 * 120 + 30) * 3];
+    const std::uint8_t* right = &p.rgb[(45 * 120 + 90) * 3];
+    EXPECT_EQ(std::vector<int>(left, left + 3), (std::vector<int>{255, 0, 0}));
+    EXPECT_EQ(std::vector<int>(right, right + 3), (std::vector<int>{0, 0, 255}));
+}
+
 TEST(Preview, BadFilesAndEmptyBoxesFail)
 {
     TempDir dir;

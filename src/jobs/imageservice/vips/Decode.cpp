@@ -16,18 +16,34 @@ using vips_util::Failure;
 
 const char* loaderOf(Format format)
 {
-    switch (format) {
-    case Format::Jpeg: return "jpegload_buffer";
-    case Format::Png: return "pngload_buffer";
-    case Format::Gif: return "gifload_buffer";
-    case Format::Tiff: return "tiffload_buffer";
+    const formats::Row* row = formats::rowOf(format);
+    if (row && row->trust == formats::Trust::ConfinedOnly && decoderTrust() != DecoderTrust::Confined)
+        throw Failure(std::string(row->name) + " files are only decoded in a worker process");
+    switch (row ? row->decoder : formats::Decoder::None) {
+    case formats::Decoder::VipsJpeg: return "jpegload_buffer";
+    case formats::Decoder::VipsPng: return "pngload_buffer";
+    case formats::Decoder::VipsGif: return "gifload_buffer";
+    case formats::Decoder::VipsTiff: return "tiffload_buffer";
     // libheif reads only the boxes for the header and decodes nothing until pixels are asked
-    // for, so the pixel-count check below comes before any decoding, as for the others.
-    case Format::Webp: return "webpload_buffer";
-    case Format::Heif:
-    case Format::Avif: return "heifload_buffer";
-    default: return nullptr;
+    // for, so the pixel-count check below comes before any decoding, as for the others. So
+    // do librsvg (it parses the document but draws nothing) and poppler (the first page's
+    // size only, whatever the number of pages).
+    case formats::Decoder::VipsWebp: return "webpload_buffer";
+    case formats::Decoder::VipsHeif: return "heifload_buffer";
+    case formats::Decoder::VipsJxl: return "jxlload_buffer";
+    case formats::Decoder::VipsSvg: return "svgload_buffer";
+    case formats::Decoder::VipsPdf: return "pdfload_buffer";
+    case formats::Decoder::OwnBmp:  // our own decoders (readHeader and openPicture call them)
+    case formats::Decoder::LibRaw:
+    case formats::Decoder::None: break;
     }
+    return nullptr;
+}
+
+bool firstFrameOnly(Format format)
+{
+    const formats::Row* row = formats::rowOf(format);
+    return row && row->frames == formats::Frames::FirstOnly;
 }
 
 vips::VOption* baseOptions(bool sequential, Format format = Format::Unknown)
@@ -107,7 +123,8 @@ SourceInfo readHeader(const std::uint8_t* data, std::size_t size, Format format)
         VImage image = vips_util::loadFromBytes(loader, data, size, baseOptions(true));
         info.width = image.width();
         info.height = image.height();
-        info.frames = std::max(1, intField(image, "n-pages", 1));
+        // A PDF's n-pages counts the whole document; only its first page is ever read.
+        info.frames = firstFrameOnly(format) ? 1 : std::max(1, intField(image, "n-pages", 1));
         info.orientation = std::clamp(intField(image, "orientation", 1), 1, 8);
     }
     checkPixels(std::uint64_t(info.width), std::uint64_t(info.height), 1);
@@ -129,6 +146,8 @@ VImage openPicture(const std::uint8_t* data, std::size_t size, const SourceInfo&
     auto* options = baseOptions(!request.randomAccess, info.format);
     if (info.format == Format::Jpeg) {
         options->set("shrink", request.jpegShrink);
+    } else if ((info.format == Format::Svg || info.format == Format::Pdf) && request.drawScale != 1.0) {
+        options->set("scale", request.drawScale);
     } else if (allFrames) {
         options->set("n", -1);
     }

@@ -25,6 +25,7 @@ struct LoadRequest {
     bool allFrames = false;     // all frames stacked top to bottom (page-height set), else the first
     int jpegShrink = 1;         // 1, 2, 4 or 8: JPEG's own cheap downscale while decoding
     bool randomAccess = false;  // needed when the picture is turned while decoding
+    double drawScale = 1.0;     // SVG and PDF: drawn at this scale of their own size
 };
 
 // Opens the picture for decoding (libvips decodes lazily, while the result is written).

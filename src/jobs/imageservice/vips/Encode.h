@@ -20,6 +20,9 @@ struct EncodeOptions {
 // vips::VError) once options.cancel is cancelled.
 std::vector<std::uint8_t> encodePicture(vips::VImage image, Format format, const EncodeOptions& options);
 
+// Fails with the reason when the format is only read (SVG, PDF) or unknown.
+void checkWritable(Format format);
+
 // The largest width or height a file of that format can hold.
 int maxSideOf(Format format);
 

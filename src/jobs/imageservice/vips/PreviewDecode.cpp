@@ -169,6 +169,9 @@ PreviewResult decodeForPreview(std::span<const std::uint8_t> bytes, int maxWidth
                 break;
             }
     }
+    // Drawings are drawn at the preview's size rather than drawn whole and shrunk.
+    if (format == Format::Svg || format == Format::Pdf)
+        request.drawScale = factor;
     DecodeWatch decoding;
     std::optional<VImage> opened;
     if (format == Format::Jpeg)

@@ -3,6 +3,7 @@
 #include "jobs/imageservice/vips/DecodeWatch.h"
 #include "jobs/imageservice/vips/Encode.h"
 #include "jobs/imageservice/vips/JpegTranscode.h"
+#include "jobs/imageservice/vips/Jxl.h"
 #include "jobs/imageservice/vips/Pixels.h"
 #include "jobs/imageservice/vips/Stoppable.h"
 #include "jobs/imageservice/vips/Vips.h"
@@ -30,6 +31,7 @@ int jpegShrinkFor(const SourceInfo& info, long long width, long long height)
 
 void checkOutputSize(long long width, long long height, int frames, Format target)
 {
+    checkWritable(target);
     const std::string size = std::to_string(width) + " x " + std::to_string(height);
     if (std::uint64_t(width) * std::uint64_t(height) * std::uint64_t(frames) > maxPixels() ||
         width > 0x7FFFFFFF || height > 0x7FFFFFFF)
@@ -64,6 +66,19 @@ Processed process(const std::vector<std::uint8_t>& bytes, const SourceInfo& info
             Processed result;
             result.data = std::move(*transcoded);
             result.info = info;
+            return result;
+        }
+    }
+
+    // A JPEG kept as it is (no scaling, no turn, its metadata kept) at quality 100 is stored
+    // losslessly: its coefficients, and the original file can be rebuilt from it.
+    if (info.format == Format::Jpeg && target == Format::Jxl && !plan.scale && plan.jpegQuality == 100 &&
+        info.orientation == 1 && plan.metadata == Metadata::Keep) {
+        if (auto recompressed = recompressJpegAsJxl(bytes)) {
+            Processed result;
+            result.data = std::move(*recompressed);
+            result.info = info;
+            result.info.format = Format::Jxl;
             return result;
         }
     }

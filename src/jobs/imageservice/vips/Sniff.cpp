@@ -3,7 +3,9 @@
 #include "codecs/raw/CameraRaw.h"
 #include "jobs/imageservice/ImageService.h"
 
+#include <algorithm>
 #include <cstring>
+#include <string_view>
 
 namespace quarbel::imageservice {
 
@@ -69,67 +71,71 @@ Format heifBrandOf(const std::uint8_t* data, std::size_t size)
 
 Format sniffFormat(const std::uint8_t* data, std::size_t size)
 {
-    if (startsWith(data, size, "\xFF\xD8\xFF", 3))
-        return Format::Jpeg;
-    if (startsWith(data, size, "\x89PNG\r\n\x1A\n", 8))
-        return Format::Png;
-    if (startsWith(data, size, "GIF87a", 6) || startsWith(data, size, "GIF89a", 6))
-        return Format::Gif;
-    // Before TIFF (most camera raw files are TIFF files too), after the formats whose first
-    // bytes alone decide (a CR3 is told by bytes 4 to 11, which a JPEG may hold as well).
-    if (codecs::raw::looksLikeCameraRaw({data, size}))
-        return Format::CameraRaw;
-    if (startsWith(data, size, "II*\0", 4) || startsWith(data, size, "MM\0*", 4) ||
-        startsWith(data, size, "II+\0", 4) || startsWith(data, size, "MM\0+", 4))
-        return Format::Tiff;
+    for (const formats::Row& row : formats::table()) {
+        // Camera raw before TIFF (most camera raw files are TIFF files too), after the
+        // formats whose first bytes alone decide (a CR3 is told by bytes 4 to 11, which a
+        // JPEG may hold as well).
+        if (row.format == Format::Tiff && codecs::raw::looksLikeCameraRaw({data, size}))
+            return Format::CameraRaw;
+        for (const formats::Signature& signature : row.signatures) {
+            const std::string_view second = signature.second;
+            if (startsWith(data, size, signature.first.data(), signature.first.size()) &&
+                (second.empty() ||
+                 (size >= signature.secondAt + second.size() &&
+                  std::memcmp(data + signature.secondAt, second.data(), second.size()) == 0)))
+                return row.format;
+        }
+    }
     if (plausibleBmp(data, size))
         return Format::Bmp;
-    if (size >= 12 && startsWith(data, size, "RIFF", 4) && std::memcmp(data + 8, "WEBP", 4) == 0)
-        return Format::Webp;
-    return heifBrandOf(data, size);
+    if (const Format brand = heifBrandOf(data, size); brand != Format::Unknown)
+        return brand;
+    return looksLikeSvg(data, size) ? Format::Svg : Format::Unknown;
+}
+
+bool looksLikeSvg(const std::uint8_t* data, std::size_t size)
+{
+    // Only the first few kilobytes are looked at: a file that is an SVG says so early.
+    std::string_view text(reinterpret_cast<const char*>(data), std::min<std::size_t>(size, 4096));
+    if (text.starts_with("\xEF\xBB\xBF"))
+        text.remove_prefix(3);
+    for (;;) {
+        const std::size_t start = text.find_first_not_of(" \t\r\n");
+        if (start == std::string_view::npos)
+            return false;
+        text.remove_prefix(start);
+        if (text.starts_with("<svg"))
+            return text.size() > 4 && std::strchr(" \t\r\n>/", text[4]) != nullptr;
+        // Declarations, processing instructions and comments before the root element.
+        const char* end = text.starts_with("<!--") ? "-->"
+                          : text.starts_with("<?") ? "?>"
+                          : text.starts_with("<!") ? ">"
+                                                   : nullptr;
+        if (!end)
+            return false;
+        const std::size_t close = text.find(end);
+        if (close == std::string_view::npos)
+            return false;
+        text.remove_prefix(close + std::strlen(end));
+    }
 }
 
 const char* formatIdOf(Format format)
 {
-    switch (format) {
-    case Format::Jpeg: return FormatID::JPEG;
-    case Format::Png: return FormatID::PNG;
-    case Format::Gif: return FormatID::GIF;
-    case Format::Bmp: return FormatID::BMP;
-    case Format::Tiff: return FormatID::TIFF;
-    case Format::Webp: return FormatID::WEBP;
-    case Format::Heif: return FormatID::HEIF;
-    case Format::Avif: return FormatID::AVIF;
-    case Format::CameraRaw:
-    case Format::Unknown: break;
-    }
-    return "";
+    const formats::Row* row = formats::rowOf(format);
+    return row ? row->formatId : "";
 }
 
 Format formatOfId(const std::string& id)
 {
-    for (Format f : {Format::Jpeg, Format::Png, Format::Gif, Format::Bmp, Format::Tiff, Format::Webp,
-                     Format::Heif, Format::Avif})
-        if (id == formatIdOf(f))
-            return f;
-    return Format::Unknown;
+    const formats::Row* row = formats::rowOfFormatId(id);
+    return row ? row->format : Format::Unknown;
 }
 
 const char* formatName(Format format)
 {
-    switch (format) {
-    case Format::Jpeg: return "JPEG";
-    case Format::Png: return "PNG";
-    case Format::Gif: return "GIF";
-    case Format::Bmp: return "BMP";
-    case Format::Tiff: return "TIFF";
-    case Format::Webp: return "WebP";
-    case Format::Heif: return "HEIC";
-    case Format::Avif: return "AVIF";
-    case Format::CameraRaw: return "camera raw";
-    case Format::Unknown: break;
-    }
-    return "unknown";
+    const formats::Row* row = formats::rowOf(format);
+    return row ? row->name : "unknown";
 }
 
 }  // namespace quarbel::imageservice

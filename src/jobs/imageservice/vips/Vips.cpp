@@ -103,6 +103,9 @@ std::string reasonOf(const vips::VError& error, const WarningScope& scope)
             text.find("load failed") != std::string::npos ||
             (text.starts_with("bad seek") && &line != &candidates.back()))
             continue;
+        // libvips passes on the name of the libjxl call that failed, which tells people little.
+        if (text.starts_with("error Jxl"))
+            return "the JPEG XL data is damaged or cut short (" + text.substr(6) + " failed)";
         if (!text.empty())
             return text;
     }
