@@ -139,17 +139,19 @@ TEST_F(RealPickers, SingleModePicksOneFileTwiceAndCancelChangesNothing)
     clickSource();
     ASSERT_EQ(seen.size(), 1);
     EXPECT_EQ(seen[0].mode, QFileDialog::ExistingFile);
-    ASSERT_EQ(seen[0].filters.size(), 9);
+    ASSERT_EQ(seen[0].filters.size(), 10);
     EXPECT_TRUE(seen[0].filters[0].startsWith("Image Files ("));
     EXPECT_EQ(seen[0].filterLabels,
               QStringList({"Image Files", "JPEG files (*.jpg)(*.jpeg)(*.jpe)", "PNG files (*.png)",
                            "BMP files (*.bmp)", "GIF files (*.gif)", "TIFF files (*.tif)(*.tiff)",
                            "WebP, AVIF and HEIC files (*.webp)(*.avif)(*.heic)(*.heif)",
-                           "JPEG XL files (*.jxl)", "SVG and PDF files (*.svg)(*.pdf)"}));
-    EXPECT_TRUE(seen[0].filters[0].contains("*.webp *.avif *.heic *.heif *.jxl *.svg *.pdf"));
+                           "JPEG XL files (*.jxl)", "SVG and PDF files (*.svg)(*.pdf)",
+                           "Camera raw files (*.dng)(*.cr2)(*.cr3)(*.nef)(*.arw)(*.raf)(*.orf)(*.rw2)(*.pef)(*.srw)"}));
+    EXPECT_TRUE(seen[0].filters[0].contains("*.webp *.avif *.heic *.heif *.jxl *.svg *.pdf *.dng"));
     EXPECT_EQ(items(), QStringList{photo});
     EXPECT_EQ(form->FlatEdit1->text(), photo);
     EXPECT_EQ(form->List1->currentRow(), -1);  // shown, but not made current
+    form->waitForPreview();
     EXPECT_EQ(form->panelText(1), "Name: holiday.jpeg");
     EXPECT_EQ(form->panelText(2), "Dimensions: 90 x 60");
     EXPECT_EQ(form->panelText(3), "Size: " + imagelist::FormatSize(QFileInfo(photo).size()));

@@ -105,11 +105,13 @@ protected:
     }
     QStringList panels() const
     {
+        form->waitForPreview();
         return {form->panelText(1), form->panelText(2), form->panelText(3), form->panelText(4)};
     }
-    // What the preview box shows on screen.
+    // What the preview box shows on screen, once the picture asked for last has come.
     QImage shownPreview() const
     {
+        form->waitForPreview();
         return form->Picture1->grab().toImage().convertToFormat(QImage::Format_RGB32);
     }
     QPoint rowCentre(int row) const { return form->List1->visualItemRect(form->List1->item(row)).center(); }
@@ -176,6 +178,7 @@ TEST_F(RealList, ClickingAndArrowKeysSelectAndPreviewItems)
     QTest::mouseClick(form->List1->viewport(), Qt::LeftButton, Qt::NoModifier, rowCentre(1));
     EXPECT_EQ(form->List1->currentRow(), 1);
     EXPECT_EQ(form->panelText(1), "Name: b.png");
+    form->waitForPreview();
     EXPECT_EQ(form->panelText(2), "Dimensions: 20 x 80");
     // a tall picture stands in the middle: white at the sides
     QImage shown = shownPreview();
@@ -186,6 +189,7 @@ TEST_F(RealList, ClickingAndArrowKeysSelectAndPreviewItems)
     QTest::keyClick(form->List1, Qt::Key_Up);
     EXPECT_EQ(form->List1->currentRow(), 0);
     EXPECT_EQ(form->panelText(1), "Name: a.png");
+    form->waitForPreview();
     EXPECT_EQ(form->panelText(2), "Dimensions: 60 x 40");
 }
 
@@ -239,6 +243,7 @@ TEST_F(RealList, RightClickMenuDeletesTheChosenItemAndThenAll)
     EXPECT_EQ(items(), (QStringList{paths[0], paths[1], paths[3], paths[4]}));
     EXPECT_EQ(form->List1->currentRow(), 3);
     EXPECT_EQ(form->panelText(1), "Name: p4.png");
+    form->waitForPreview();
     EXPECT_EQ(form->panelText(2), "Dimensions: 44 x 30");
 
     // the empty area below the last item picks the first

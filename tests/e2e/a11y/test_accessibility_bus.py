@@ -129,6 +129,8 @@ def run(pyatspi, program, src, out):
     press(find("push button", "Choose", picker))
     find("text", "Destination folder").queryEditableText().setTextContents(out)
     wait_for("the pictures in the list", lambda: find("list", "Image files").childCount == PICTURES)
+    # The preview is decoded in a worker: it names its picture once it shows it.
+    wait_for("the first picture in the preview", lambda: said(find("image", "Preview")).endswith("p000.png"))
     check(said(find("image", "Preview")), "Preview, image, p000.png")
 
     # Convert, then Cancel while the bar moves; Yes stops the job and empties the bar.
