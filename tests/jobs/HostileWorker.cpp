@@ -16,12 +16,13 @@ namespace sandbox = quarbel::platform::sandbox;
 
 namespace {
 
-sandbox::HandlerResult hostile(std::string_view request, std::span<const std::uint8_t> source,
-                               sandbox::SharedBuffer& output)
+namespace worker = quarbel::jobs::worker;
+
+worker::ItemAnswer hostile(std::string_view request, std::span<const std::uint8_t> source)
 {
     const std::string_view text(reinterpret_cast<const char*>(source.data()), source.size());
     if (!text.starts_with("HOSTILE "))
-        return quarbel::jobs::worker::workItem(request, source, output);
+        return worker::workOne(request, source);
     const std::string hook(text.substr(8, text.find('\n') - 8));
     if (hook == "crash")
         *static_cast<volatile int*>(nullptr) = 1;
@@ -30,12 +31,19 @@ sandbox::HandlerResult hostile(std::string_view request, std::span<const std::ui
     if (hook.starts_with("write ")) {
         const int fd = ::open(hook.substr(6).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
         if (fd < 0)
-            return {sandbox::HandlerStatus::Failed, std::string("refused: ") + std::strerror(errno)};
+            return {sandbox::HandlerStatus::Failed, std::string("refused: ") + std::strerror(errno), {}};
         ::close(fd);
     }
-    return {sandbox::HandlerStatus::Done, {}};
+    return {};
 }
 
 }  // namespace
 
-int main(int argc, char** argv) { return sandbox::runWorker(argc, argv, hostile); }
+int main(int argc, char** argv)
+{
+    return sandbox::runWorker(
+        argc, argv,
+        [](std::string_view operation, std::span<const std::uint8_t> input, sandbox::SharedBuffer& output) {
+            return worker::serve(operation, input, output, hostile);
+        });
+}

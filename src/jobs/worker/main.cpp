@@ -20,5 +20,10 @@
 int main(int argc, char** argv)
 {
     quarbel::imageservice::setDecoderTrust(quarbel::imageservice::DecoderTrust::Confined);
-    return quarbel::platform::sandbox::runWorker(argc, argv, quarbel::jobs::worker::workItem);
+    return quarbel::platform::sandbox::runWorker(
+        argc, argv,
+        [](std::string_view operation, std::span<const std::uint8_t> input,
+           quarbel::platform::sandbox::SharedBuffer& output) {
+            return quarbel::jobs::worker::serve(operation, input, output);
+        });
 }
