@@ -49,29 +49,52 @@ void ItemPipeline::start(int index, const QString& source, const QStringList& so
     m_live[index] = item;
     std::lock_guard lock(m_mutex);
     m_queue.push_back(std::move(item));
-    if (m_threads < m_workerCount) {
+    if (!m_gathering)
+        startThreads();
+}
+
+void ItemPipeline::startThreads()
+{
+    while (m_threads < m_workerCount && std::size_t(m_threads) < m_queue.size()) {
         ++m_threads;
         m_pool.start([this] { serveQueue(); });
     }
+}
+
+ItemPipeline::Gathering::Gathering(ItemPipeline& pipeline) : m_pipeline(pipeline)
+{
+    std::lock_guard lock(m_pipeline.m_mutex);
+    m_pipeline.m_gathering = true;
+}
+
+ItemPipeline::Gathering::~Gathering()
+{
+    std::lock_guard lock(m_pipeline.m_mutex);
+    m_pipeline.m_gathering = false;
+    m_pipeline.startThreads();
 }
 
 bool ItemPipeline::hasRoom(std::uint64_t sourceBytes)
 {
     forgetFinishedDiscards();
     int unfinished = 0, inFlight = 0;
+    bool largeInHand = false;
     auto count = [&](const ItemWork& item) {
         const int share = shareOf(item.sourceBytes);
         inFlight += share;
-        if (!item.done.load(std::memory_order_acquire))
+        if (!item.done.load(std::memory_order_acquire)) {
             unfinished += share;
+            largeInHand = largeInHand || share == kBatchItems;
+        }
     };
     for (const auto& entry : m_live)
         count(*entry.second);
     for (const auto& item : m_discarded)
         count(*item);
     const int share = shareOf(sourceBytes);
-    // Small sources may wait in the queue for a batch of each worker's beside the ones in hand.
-    const int mostUnfinished = m_workerCount * kBatchItems * (share < kBatchItems ? 2 : 1);
+    // While only small sources are in hand, a batch for each worker may wait in the queue
+    // beside them; with a large one in hand no item waits (as many unfinished as workers).
+    const int mostUnfinished = m_workerCount * kBatchItems * (share < kBatchItems && !largeInHand ? 2 : 1);
     const int mostInFlight = (3 * m_workerCount + 1) * kBatchItems;
     return unfinished + share <= mostUnfinished && inFlight + share <= mostInFlight;
 }
@@ -112,8 +135,6 @@ void ItemPipeline::serveQueue()
                 --m_threads;
                 return;
             }
-            for (const auto& item : group)
-                item->begun = !item->cancel.cancelled();
             if (group.size() > 1) {
                 batch = std::make_shared<Batch>();
                 for (const auto& item : group) {
@@ -129,8 +150,7 @@ void ItemPipeline::serveQueue()
                 m_batchOf.erase(item.get());
         }
         for (const auto& item : group) {
-            // An item cancelled while it waited in the queue was never begun: nothing stopped.
-            item->stopped = item->begun && !item->outcome && item->cancel.cancelled();
+            item->stopped = !item->outcome && item->cancel.cancelled();
             item->done.store(true, std::memory_order_release);
         }
         wake();

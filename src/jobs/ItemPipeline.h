@@ -44,10 +44,23 @@ public:
     // the source's size as far as known (0 when not), which decides how it travels.
     void start(int index, const QString& source, const QStringList& sourceSpellings,
                std::uint64_t sourceBytes = 0);
+    // While a Gathering lives, started items wait in the queue; the threads take them when it
+    // ends, so that the items started together (by one fill) travel together.
+    class Gathering {
+    public:
+        explicit Gathering(ItemPipeline& pipeline);
+        ~Gathering();
+        Gathering(const Gathering&) = delete;
+        Gathering& operator=(const Gathering&) = delete;
+
+    private:
+        ItemPipeline& m_pipeline;
+    };
     // Whether an item with a source of this size may start now: the items not finished and
     // those in flight stay within bounds counted in shares of a worker, a large source
     // taking a worker's whole share and a small one 1 / kBatchItems of it (ThreadBudget.h).
-    // Large sources alone: as many unfinished as workers, 3 x workers + 1 in flight.
+    // Large sources: as many unfinished as workers, 3 x workers + 1 in flight, as before
+    // batches; small ones: a batch per worker waiting beside those in hand.
     bool hasRoom(std::uint64_t sourceBytes);
     // The work started for an item and not taken or discarded since; null when none.
     std::shared_ptr<ItemWork> find(int index) const;
@@ -90,10 +103,12 @@ private:
     std::mutex m_mutex;
     std::deque<std::shared_ptr<ItemWork>> m_queue;
     int m_threads = 0;
+    bool m_gathering = false;
     std::unordered_map<const ItemWork*, std::shared_ptr<Batch>> m_batchOf;
 
     std::shared_ptr<ItemWork> remove(int index);
     void forgetFinishedDiscards();
+    void startThreads();  // with m_mutex held
     // A thread's life: it works what waits until nothing does.
     void serveQueue();
     std::vector<std::shared_ptr<ItemWork>> takeGroup();  // with m_mutex held

@@ -27,8 +27,7 @@ struct ItemWork {
     platform::sandbox::Cancellation stop;  // kills the worker process in hand on a cancel
     std::atomic<bool> done{false};
     imageservice::Result outcome;  // valid once done
-    bool begun = false;            // a thread took it from the queue (set by that thread)
-    bool stopped = false;          // valid once done: the cancel ended it after it began, before its end
+    bool stopped = false;          // valid once done: the cancel ended it before its end
     imageservice::ImageFile result;
 };
 

@@ -311,6 +311,7 @@ void JobRun::fill(ItemPipeline& pipeline, int current)
     const bool keepExisting = m_in.doNotOverwrite();
     // Items up to the one being committed have had their work taken: never again.
     const int first = std::max({current, m_nextToStart, pipeline.firstUntaken()});
+    const ItemPipeline::Gathering together(pipeline);
     // The outputs of the items ahead are made once (while the destination stays the same).
     if (const QString destination = m_in.destinationText(); destination != m_outputsFor) {
         m_outputs.clear();

@@ -7,6 +7,7 @@
 
 #include <fcntl.h>
 #include <unistd.h>
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -28,6 +29,11 @@ worker::ItemAnswer hostile(std::string_view request, std::span<const std::uint8_
         *static_cast<volatile int*>(nullptr) = 1;
     if (hook == "abort")
         std::abort();
+    if (hook == "spin") {
+        std::atomic<unsigned> turns{0};
+        for (;;)
+            turns.fetch_add(1, std::memory_order_relaxed);
+    }
     if (hook.starts_with("write ")) {
         const int fd = ::open(hook.substr(6).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
         if (fd < 0)
