@@ -35,9 +35,14 @@
 //   to-gif  64.1 / 66.6 s (-4 %)    314 / 237 MB (+32 %)
 //   to-bmp  22.4 / 18.4 s (+22 %)   343 / 263 MB (+30 %)
 //   to-tiff 77.1 / 72.2 s (+7 %)    263 / 185 MB (+42 %)
-// The largest single process is smaller than before (to-png 194 MB against 284 MB), but
-// every worker has its own heap, whose freed pictures no other worker reuses, and its own
-// libvips and Qt. to-webp, to-avif, resize and large were not measured in this session.
+// and under a load of 3-5:
+//   resize  7.46 / 6.00 s (+24 %)   212 / 188 MB (+13 %)
+//   to-webp 62.7 / 43.8 s (+43 %)   295 / 256 MB (+15 %)
+// Against the workers before batches and LoadView (7d289e7, RUNS=2, load 1-4): resize 7.17 /
+// 7.46 s and 210 / 316 MB, to-webp 61.9 / 54.1 s and 294 / 311 MB. The largest single
+// process is smaller than before workers (to-png 194 MB against 284 MB), but every worker has
+// its own heap, whose freed pictures no other worker reuses, and its own libvips and Qt.
+// to-avif was not measured in this session.
 
 #include "jobs/imageservice/ImageService.h"
 #include "jobs/worker/ItemWorker.h"
