@@ -100,4 +100,15 @@ bool FileKeys::sameFile(const QString& a, const QStringList& aKeys, const QStrin
            oneFile(fsPath(a), fsPath(b));
 }
 
+bool FileKeys::rewrites(const QString& written, const QStringList& writtenKeys, const QString& source,
+                        const QStringList& sourceKeys)
+{
+    if (std::any_of(writtenKeys.begin(), writtenKeys.end(),
+                    [&sourceKeys](const QString& key) { return sourceKeys.contains(key); }))
+        return true;
+    const auto nameOf = [](const QString& path) { return QStringView(path).mid(path.lastIndexOf(u'/') + 1); };
+    return nameOf(written).compare(nameOf(source), Qt::CaseInsensitive) == 0 &&
+           oneFile(fsPath(written), fsPath(source));
+}
+
 }  // namespace quarbel::jobs

@@ -33,6 +33,12 @@ public:
     // Whether two paths name one file: a key in common, or both exist and are one file.
     static bool sameFile(const QString& a, const QStringList& aKeys, const QString& b,
                          const QStringList& bKeys);
+    // Whether putting a new file in place at `written` (whole, by a rename) can change what
+    // reading `source` gives: a key in common, or both names alike but for case and one file (a
+    // folder reached two ways). A hard link under another name keeps the old content, so no
+    // look-up on disk is made for names that differ: cheap enough for many pairs.
+    static bool rewrites(const QString& written, const QStringList& writtenKeys, const QString& source,
+                         const QStringList& sourceKeys);
 
 private:
     struct Folder {

@@ -1,78 +1,175 @@
 #include "jobs/ItemPipeline.h"
 
+#include "jobs/ThreadBudget.h"
 #include "jobs/WorkerSettings.h"
 #include "jobs/worker/ItemRequest.h"
-#include "platform/files/ReadFile.h"
 
 #include <QAbstractEventDispatcher>
-#include <QFile>
 #include <QThread>
 #include <algorithm>
-#include <exception>
 
 namespace quarbel::jobs {
+
+namespace sandbox = platform::sandbox;
+
 namespace {
 
-// The source's bytes are read here and parsed only in a worker; its answer is the finished
-// file's bytes.
-imageservice::Result work(platform::sandbox::WorkerPool& workers, const std::string& request, ItemWork& item)
-{
-    namespace sandbox = platform::sandbox;
-    try {
-        std::vector<std::uint8_t> bytes;
-        if (auto read = platform::files::readWholeFile(QFile::encodeName(item.source).toStdString(), bytes);
-            !read)
-            return imageservice::Result::failure(read.reason);
-        if (item.cancel.cancelled())
-            return imageservice::Result::failure("cancelled");
-        sandbox::SharedBuffer source = sandbox::SharedBuffer::create(0);
-        if (!source.assign(bytes))
-            return imageservice::Result::failure(source.error());
-        bytes = {};
-        sandbox::WorkResult done = workers.run(request, std::move(source), &item.stop);
-        if (done.outcome != sandbox::WorkOutcome::Done)
-            return imageservice::Result::failure(done.reason);
-        // Written from the worker's own pages: a large BMP or TIFF is not copied again.
-        auto output = std::make_shared<sandbox::SharedBuffer>(std::move(done.output));
-        const auto made = output->bytes();
-        item.result = imageservice::ImageFile::Encoded(std::move(output), made);
-        return imageservice::Result::success();
-    } catch (const std::exception& e) {
-        return imageservice::Result::failure(e.what());
-    } catch (...) {
-        return imageservice::Result::failure("unexpected error while processing the image");
-    }
-}
+bool small(const ItemWork& item) { return item.sourceBytes <= kSmallSourceBytes; }
+
+// An item's share of a worker, in 1 / kBatchItems.
+int shareOf(std::uint64_t sourceBytes) { return sourceBytes <= kSmallSourceBytes ? 1 : kBatchItems; }
 
 }  // namespace
 
+struct ItemPipeline::Batch {
+    sandbox::Cancellation stop;
+    std::vector<ItemWork*> items;
+};
+
 ItemPipeline::ItemPipeline(const imageservice::ImageProcess& process, int workers)
     : m_request(worker::requestToText(worker::requestFor(process))),
-      m_workers(jobWorkerOptions(), std::max(1, workers)),
+      m_workerCount(std::max(1, workers)),
+      m_workers(jobWorkerOptions(), m_workerCount),
       m_dispatcher(QAbstractEventDispatcher::instance(QThread::currentThread()))
 {
-    m_pool.setMaxThreadCount(std::max(1, workers));
+    m_pool.setMaxThreadCount(m_workerCount);
 }
 
 ItemPipeline::~ItemPipeline() { m_pool.waitForDone(); }
 
-void ItemPipeline::start(int index, const QString& source, const QStringList& sourceSpellings)
+void ItemPipeline::start(int index, const QString& source, const QStringList& sourceSpellings,
+                         std::uint64_t sourceBytes)
 {
     if (index < m_firstUntaken)
         return;
     auto item = std::make_shared<ItemWork>();
     item->source = source;
     item->sourceSpellings = sourceSpellings;
+    item->sourceBytes = sourceBytes;
     m_live[index] = item;
-    QAbstractEventDispatcher* dispatcher = m_dispatcher;
-    m_pool.start([this, item, dispatcher] {
-        item->outcome = work(m_workers, m_request, *item);
-        item->stopped = !item->outcome && item->cancel.cancelled();
-        item->done.store(true, std::memory_order_release);
-        if (dispatcher)
-            dispatcher->wakeUp();
-        notifyWorkFinished();
-    });
+    std::lock_guard lock(m_mutex);
+    m_queue.push_back(std::move(item));
+    if (!m_gathering)
+        startThreads();
+}
+
+void ItemPipeline::startThreads()
+{
+    while (m_threads < m_workerCount && std::size_t(m_threads) < m_queue.size()) {
+        ++m_threads;
+        m_pool.start([this] { serveQueue(); });
+    }
+}
+
+ItemPipeline::Gathering::Gathering(ItemPipeline& pipeline) : m_pipeline(pipeline)
+{
+    std::lock_guard lock(m_pipeline.m_mutex);
+    m_pipeline.m_gathering = true;
+}
+
+ItemPipeline::Gathering::~Gathering()
+{
+    std::lock_guard lock(m_pipeline.m_mutex);
+    m_pipeline.m_gathering = false;
+    m_pipeline.startThreads();
+}
+
+bool ItemPipeline::hasRoom(std::uint64_t sourceBytes)
+{
+    forgetFinishedDiscards();
+    int unfinished = 0, inFlight = 0;
+    bool largeInHand = false;
+    auto count = [&](const ItemWork& item) {
+        const int share = shareOf(item.sourceBytes);
+        inFlight += share;
+        if (!item.done.load(std::memory_order_acquire)) {
+            unfinished += share;
+            largeInHand = largeInHand || share == kBatchItems;
+        }
+    };
+    for (const auto& entry : m_live)
+        count(*entry.second);
+    for (const auto& item : m_discarded)
+        count(*item);
+    const int share = shareOf(sourceBytes);
+    // While only small sources are in hand, a batch for each worker may wait in the queue
+    // beside them; with a large one in hand no item waits (as many unfinished as workers).
+    const int mostUnfinished = m_workerCount * kBatchItems * (share < kBatchItems && !largeInHand ? 2 : 1);
+    const int mostInFlight = (3 * m_workerCount + 1) * kBatchItems;
+    return unfinished + share <= mostUnfinished && inFlight + share <= mostInFlight;
+}
+
+std::vector<std::shared_ptr<ItemWork>> ItemPipeline::takeGroup()
+{
+    std::vector<std::shared_ptr<ItemWork>> group;
+    if (m_queue.empty())
+        return group;
+    group.push_back(m_queue.front());
+    m_queue.pop_front();
+    if (!small(*group.front()))
+        return group;
+    // A fair share of the small items waiting, so that a short list still keeps every worker
+    // busy.
+    const std::size_t waiting = std::min<std::size_t>(
+        std::find_if(m_queue.begin(), m_queue.end(), [](const auto& item) { return !small(*item); }) -
+            m_queue.begin(),
+        std::size_t(kBatchItems) * std::size_t(m_workerCount));
+    const std::size_t wanted = std::min<std::size_t>(
+        kBatchItems, (waiting + 1 + std::size_t(m_workerCount) - 1) / std::size_t(m_workerCount));
+    while (group.size() < wanted && !m_queue.empty() && small(*m_queue.front())) {
+        group.push_back(m_queue.front());
+        m_queue.pop_front();
+    }
+    return group;
+}
+
+void ItemPipeline::serveQueue()
+{
+    for (;;) {
+        std::vector<std::shared_ptr<ItemWork>> group;
+        std::shared_ptr<Batch> batch;
+        {
+            std::lock_guard lock(m_mutex);
+            group = takeGroup();
+            if (group.empty()) {
+                --m_threads;
+                return;
+            }
+            if (group.size() > 1) {
+                batch = std::make_shared<Batch>();
+                for (const auto& item : group) {
+                    batch->items.push_back(item.get());
+                    m_batchOf[item.get()] = batch;
+                }
+            }
+        }
+        workGroup(group, batch ? &batch->stop : nullptr);
+        if (batch) {
+            std::lock_guard lock(m_mutex);
+            for (const auto& item : group)
+                m_batchOf.erase(item.get());
+        }
+        for (const auto& item : group) {
+            item->stopped = !item->outcome && item->cancel.cancelled();
+            item->done.store(true, std::memory_order_release);
+        }
+        wake();
+    }
+}
+
+void ItemPipeline::workGroup(const std::vector<std::shared_ptr<ItemWork>>& group,
+                             sandbox::Cancellation* together)
+{
+    std::vector<ItemSource> sources;
+    for (const auto& item : group) {
+        std::vector<std::uint8_t> bytes;
+        if (readSource(*item, bytes))
+            sources.push_back({item, std::move(bytes)});
+    }
+    if (sources.size() == 1)
+        workAlone(m_workers, m_request, *sources.front().item, std::move(sources.front().bytes));
+    else if (!sources.empty())
+        workTogether(m_workers, m_request, sources, *together);
 }
 
 void ItemPipeline::wake() const
@@ -106,6 +203,16 @@ void ItemPipeline::discard(int index)
     if (auto item = remove(index); item && !item->done.load(std::memory_order_acquire)) {
         item->cancel.cancel();
         item->stop.cancel();
+        {
+            // The last item of a batch to go stops the batch's worker.
+            std::lock_guard lock(m_mutex);
+            if (const auto found = m_batchOf.find(item.get()); found != m_batchOf.end()) {
+                const auto& items = found->second->items;
+                if (std::all_of(items.begin(), items.end(),
+                                [](ItemWork* w) { return w->cancel.cancelled(); }))
+                    found->second->stop.cancel();
+            }
+        }
         m_discarded.push_back(std::move(item));
     }
 }

@@ -10,8 +10,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QThread>
 #include <algorithm>
+#include <filesystem>
+#include <map>
 #include <optional>
 
 namespace quarbel::jobs {
@@ -37,6 +40,15 @@ public:
 private:
     int m_before;
 };
+
+// A source's size in bytes, 0 when it cannot be told: it decides whether the source travels
+// to a worker alone or in a batch.
+std::uint64_t sizeOf(const QString& source)
+{
+    std::error_code error;
+    const auto size = std::filesystem::file_size(QFile::encodeName(source).toStdString(), error);
+    return error ? 0 : size;
+}
 
 ThreadBudget budgetOf(const RunOptions& options, const JobRecipe& recipe, const JobInputs& in)
 {
@@ -65,8 +77,15 @@ private:
     JobSummary m_summary;
     FileKeys m_keys;
     QList<QStringList> m_writtenKeys;  // of m_summary.writtenFiles, in the same order
+    QSet<QString> m_allWrittenKeys;    // every key ever in m_writtenKeys
     int m_last = -1;
     int m_nextToStart = 0;
+    struct PendingOutput {
+        QString path;
+        QStringList keys;
+    };
+    std::map<int, PendingOutput> m_outputs;  // of the items ahead, for fill
+    QString m_outputsFor;                    // the destination text they were made with
 
     QString validate() const;
     void loop(ItemPipeline& pipeline, OutputWriter& writer);
@@ -201,7 +220,7 @@ std::optional<ItemReport> JobRun::commit(ItemPipeline& pipeline, OutputWriter& w
                     return true;
                 if (m_in.cancelRequested())
                     return true;
-                if (pipeline.running() < m_workers)
+                if (pipeline.hasRoom(0))
                     fill(pipeline, index);
                 return false;
             });
@@ -226,7 +245,7 @@ std::optional<ItemReport> JobRun::commit(ItemPipeline& pipeline, OutputWriter& w
         }
         if (!work) {
             // Not started ahead (it looked like a skip, or it had to wait for an earlier item).
-            pipeline.start(index, report.source, m_keys.sourceKeys(report.source));
+            pipeline.start(index, report.source, m_keys.sourceKeys(report.source), sizeOf(report.source));
             m_nextToStart = std::max(m_nextToStart, index + 1);
             work = pipeline.find(index);
             continue;
@@ -266,7 +285,7 @@ is::Result JobRun::save(ItemPipeline& pipeline, OutputWriter& writer, int index,
     m_view.waitUntil([&] {
         if (writer.finished())
             return true;
-        if (pipeline.running() < m_workers)
+        if (pipeline.hasRoom(0))
             fill(pipeline, index);
         return false;
     });
@@ -286,50 +305,56 @@ QString JobRun::pendingOutput(int index) const
 // worked on ahead (its commit decides).
 void JobRun::fill(ItemPipeline& pipeline, int current)
 {
-    const int maxInFlight = 3 * m_workers + 1;
+    const int maxInFlight = (3 * m_workers + 1) * kBatchItems;
     constexpr std::size_t kHeldBytes = 64u << 20;
     const int horizon = std::min(m_last, current + maxInFlight + 16);
     const bool keepExisting = m_in.doNotOverwrite();
     // Items up to the one being committed have had their work taken: never again.
     const int first = std::max({current, m_nextToStart, pipeline.firstUntaken()});
-    struct Output {
-        QString path;
-        QStringList keys;
+    const ItemPipeline::Gathering together(pipeline);
+    // The outputs of the items ahead are made once (while the destination stays the same).
+    if (const QString destination = m_in.destinationText(); destination != m_outputsFor) {
+        m_outputs.clear();
+        m_outputsFor = destination;
+    }
+    m_outputs.erase(m_outputs.begin(), m_outputs.lower_bound(current));
+    auto outputOf = [this](int index) -> const PendingOutput& {
+        auto found = m_outputs.find(index);
+        if (found == m_outputs.end()) {
+            const QString path = pendingOutput(index);
+            found = m_outputs.emplace(index, PendingOutput{path, m_keys.nameKeys(path)}).first;
+        }
+        return found->second;
     };
-    QList<Output> pending;  // outputs of items current .. j-1
-    auto outputOf = [this](int index) {
-        const QString path = pendingOutput(index);
-        return Output{path, m_keys.nameKeys(path)};
-    };
+    std::vector<const PendingOutput*> pending;  // outputs of items current .. j-1
     for (int j = current; j < first; ++j) {
-        pending.append(outputOf(j));
+        pending.push_back(&outputOf(j));
     }
     int j = first;
     for (; j <= horizon; ++j) {
         if (pipeline.find(j)) {
-            pending.append(outputOf(j));
+            pending.push_back(&outputOf(j));
             continue;
         }
-        if (pipeline.running() >= m_workers || pipeline.inFlight() >= maxInFlight ||
-            pipeline.heldBytes() >= kHeldBytes) {
-            break;
-        }
         const QString source = m_in.listItem(j);
+        const std::uint64_t sourceBytes = sizeOf(source);
+        if (!pipeline.hasRoom(sourceBytes) || pipeline.heldBytes() >= kHeldBytes)
+            break;
         const QStringList sourceKeys = m_keys.sourceKeys(source);
-        if (std::any_of(pending.begin(), pending.end(), [&](const Output& o) {
-                return FileKeys::sameFile(o.path, o.keys, source, sourceKeys);
+        if (std::any_of(pending.begin(), pending.end(), [&](const PendingOutput* o) {
+                return FileKeys::rewrites(o->path, o->keys, source, sourceKeys);
             })) {
             break;
         }
-        const Output output = outputOf(j);
+        const PendingOutput& output = outputOf(j);
         const bool likelySkipped =
             keepExisting && (QFileInfo::exists(output.path) ||
-                             std::any_of(pending.begin(), pending.end(), [&](const Output& o) {
-                                 return FileKeys::sameFile(o.path, o.keys, output.path, output.keys);
+                             std::any_of(pending.begin(), pending.end(), [&](const PendingOutput* o) {
+                                 return FileKeys::rewrites(o->path, o->keys, output.path, output.keys);
                              }));
-        pending.append(output);
+        pending.push_back(&output);
         if (!likelySkipped)
-            pipeline.start(j, source, sourceKeys);
+            pipeline.start(j, source, sourceKeys, sourceBytes);
     }
     m_nextToStart = j;
 }
@@ -340,7 +365,7 @@ void JobRun::afterWrite(ItemPipeline& pipeline, int index, const QString& path)
     const QStringList written = m_keys.nameKeys(path);
     for (const int j : pipeline.started()) {
         const std::shared_ptr<ItemWork> work = pipeline.find(j);
-        if (j > index && FileKeys::sameFile(path, written, work->source, work->sourceSpellings)) {
+        if (j > index && FileKeys::rewrites(path, written, work->source, work->sourceSpellings)) {
             pipeline.discard(j);
             m_nextToStart = std::min(m_nextToStart, j);
         }
@@ -354,16 +379,22 @@ void JobRun::count(const ItemReport& report)
         ++m_summary.written;
         // One file written twice is listed once, where it was written last.
         const QStringList keys = m_keys.nameKeys(report.output);
+        // The list is searched only when a key was seen before: a long run stays linear.
+        const bool seen = std::any_of(keys.begin(), keys.end(),
+                                      [&](const QString& key) { return m_allWrittenKeys.contains(key); });
         const auto earlier =
-            std::find_if(m_writtenKeys.begin(), m_writtenKeys.end(), [&](const QStringList& k) {
-                return std::any_of(k.begin(), k.end(),
-                                   [&](const QString& key) { return keys.contains(key); });
-            });
+            !seen ? m_writtenKeys.end()
+                  : std::find_if(m_writtenKeys.begin(), m_writtenKeys.end(), [&](const QStringList& k) {
+                        return std::any_of(k.begin(), k.end(),
+                                           [&](const QString& key) { return keys.contains(key); });
+                    });
         if (earlier != m_writtenKeys.end()) {
             m_summary.writtenFiles.removeAt(earlier - m_writtenKeys.begin());
             m_writtenKeys.erase(earlier);
         }
         m_writtenKeys.append(keys);
+        for (const QString& key : keys)
+            m_allWrittenKeys.insert(key);
         m_summary.writtenFiles.append(report.output);
         break;
     }

@@ -19,8 +19,10 @@
 //   job's as many worker processes (quarbel-worker, confined before it sees a byte:
 //   platform/sandbox), which decodes, processes and encodes them and gives back the finished
 //   file; a picture that crashes or hangs its worker fails that item only, and the next item
-//   gets a fresh worker. How far ahead is bounded: at most 3 x workers + 1 items in flight
-//   and 64 MB of finished files waiting. An item whose source an earlier,
+//   gets a fresh worker. Small sources travel to a worker several in one message (a batch,
+//   ItemPipeline.h); a picture that kills the worker in a batch still fails alone. How far
+//   ahead is bounded: at most 3 x workers + 1 items in flight (kBatchItems times as many
+//   small ones) and 64 MB of finished files waiting. An item whose source an earlier,
 //   uncommitted item will write waits until that item is committed; work whose source was
 //   rewritten after it began is discarded and redone; an item whose work was taken for
 //   committing is never started again.

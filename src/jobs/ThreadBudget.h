@@ -14,8 +14,19 @@
 //   job that writes AVIF runs one worker: a second would only hold its picture while it
 //   waits. bench/run to-avif (65 files): one worker 33.2 s and 277 MB at the peak, two
 //   34.3 s and 300 MB.
+// - Small pictures: a picture of fewer than kSmallPicturePixels pixels is worked with one
+//   libvips thread, whatever the budget gives a picture: a 64 x 64 PNG to JPG is a few
+//   strips, and perf shows its time in libvips' hand-offs between threads (futex), not in
+//   pixels. The worker decides it per picture from the header (threadsFor). On this 2-core
+//   machine --jobs 2 gives one thread a picture anyway; the rule counts where the budget
+//   gives more (not measured separately here).
+// - Small files travel in batches (ItemPipeline.h): up to kBatchItems sources of at most
+//   kSmallSourceBytes each go to a worker in one message, so a worker's round trip is paid
+//   once per batch; a larger file goes alone.
 // The window's preview decodes with the libvips setting in force outside jobs.
 
+#include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 namespace quarbel::jobs {
@@ -32,5 +43,16 @@ ThreadBudget threadBudget(int cores, int requestedJobs, int mostAtOnce);
 // A convert job's own limit on workers for its target format (an Image Service FormatID):
 // 1 for AVIF, else 0 (none).
 int mostWorkersFor(std::string_view formatId);
+
+inline constexpr std::uint64_t kSmallPicturePixels = 512 * 512;
+inline constexpr std::size_t kSmallSourceBytes = 64 * 1024;
+inline constexpr int kBatchItems = 16;
+
+// libvips' threads for a picture of this many pixels (width x height x frames) in a job whose
+// budget gives each picture threadsPerPicture.
+inline int threadsFor(std::uint64_t pixels, int threadsPerPicture)
+{
+    return pixels < kSmallPicturePixels ? 1 : threadsPerPicture;
+}
 
 }  // namespace quarbel::jobs

@@ -54,5 +54,38 @@ TEST_F(HostileItemTest, OnlyTheHostileItemsFailWithTheirReasons)
         EXPECT_EQ(readImage(out + "/" + name).width, 40) << name.toStdString();
 }
 
+// Cancel is clicked the first time the frame waits for an item's work.
+class CancelAtFirstWaitView : public RecordingView {
+public:
+    explicit CancelAtFirstWaitView(FakeInputs& in) : m_in(in) {}
+    void waitUntil(const std::function<bool()>& ready) override
+    {
+        m_in.cancel = true;
+        RecordingView::waitUntil(ready);
+    }
+
+private:
+    FakeInputs& m_in;
+};
+
+TEST_F(HostileItemTest, CancelStopsABatchWhosePictureNeverEnds)
+{
+    // Small files started together travel in one batch; its first picture spins forever.
+    folder("src");
+    in.list << path("src/spin.png");
+    writeBytes(in.list.last(), "HOSTILE spin\n");
+    in.list << image("src/a.png", 40, 30) << image("src/b.png", 40, 30);
+    in.destination = folder("out");
+    CancelAtFirstWaitView cancelling(in);
+    cancelling.answers = {jobs::MessageAnswer::Yes};
+
+    const jobs::JobSummary summary = jobs::ConvertImages(in, cancelling, {1});
+
+    EXPECT_EQ(summary.end, jobs::JobSummary::End::Cancelled);
+    EXPECT_EQ(summary.stopped, 3) << "the batch's worker was not stopped";
+    EXPECT_EQ(summary.written, 0);
+    EXPECT_TRUE(QDir(path("out")).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
 }  // namespace
 }  // namespace quarbel::testing

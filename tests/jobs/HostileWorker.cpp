@@ -5,10 +5,10 @@
 
 #include "jobs/worker/ItemWorker.h"
 #include "jobs/worker/PreviewRequest.h"
-#include "jobs/worker/PreviewWorker.h"
 
 #include <fcntl.h>
 #include <unistd.h>
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -18,28 +18,45 @@ namespace sandbox = quarbel::platform::sandbox;
 
 namespace {
 
-sandbox::HandlerResult hostile(std::string_view request, std::span<const std::uint8_t> source,
-                               sandbox::SharedBuffer& output)
+namespace worker = quarbel::jobs::worker;
+
+worker::ItemAnswer hostile(std::string_view request, std::span<const std::uint8_t> source)
 {
     const std::string_view text(reinterpret_cast<const char*>(source.data()), source.size());
-    namespace worker = quarbel::jobs::worker;
     if (!text.starts_with("HOSTILE "))
-        return worker::isPreviewRequest(request) ? worker::workPreview(request, source, output)
-                                                 : worker::workItem(request, source, output);
+        return worker::workOne(request, source);
     const std::string hook(text.substr(8, text.find('\n') - 8));
     if (hook == "crash")
         *static_cast<volatile int*>(nullptr) = 1;
     if (hook == "abort")
         std::abort();
+    if (hook == "spin") {
+        std::atomic<unsigned> turns{0};
+        for (;;)
+            turns.fetch_add(1, std::memory_order_relaxed);
+    }
     if (hook.starts_with("write ")) {
         const int fd = ::open(hook.substr(6).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
         if (fd < 0)
-            return {sandbox::HandlerStatus::Failed, std::string("refused: ") + std::strerror(errno)};
+            return {sandbox::HandlerStatus::Failed, std::string("refused: ") + std::strerror(errno), {}};
         ::close(fd);
     }
-    return {sandbox::HandlerStatus::Done, {}};
+    return {};
 }
 
 }  // namespace
 
-int main(int argc, char** argv) { return sandbox::runWorker(argc, argv, hostile); }
+int main(int argc, char** argv)
+{
+    return sandbox::runWorker(
+        argc, argv,
+        [](std::string_view operation, std::span<const std::uint8_t> input, sandbox::SharedBuffer& output) {
+            // A preview meets the same hooks as an item.
+            const std::string_view text(reinterpret_cast<const char*>(input.data()), input.size());
+            if (worker::isPreviewRequest(operation) && text.starts_with("HOSTILE ")) {
+                const worker::ItemAnswer answer = hostile(operation, input);
+                return sandbox::HandlerResult{answer.status, answer.reason};
+            }
+            return worker::serve(operation, input, output, hostile);
+        });
+}

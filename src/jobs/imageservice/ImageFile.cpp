@@ -29,16 +29,29 @@ Result ImageFile::LoadFile(const std::string& path)
 
 Result ImageFile::LoadBytes(std::vector<std::uint8_t> bytes)
 {
-    initialize();
-    m_state.reset();
     auto loaded = std::make_unique<State>();
     loaded->data = std::move(bytes);
-    const Format format = sniffFormat(loaded->data.data(), loaded->data.size());
+    return load(std::move(loaded));
+}
+
+Result ImageFile::LoadView(std::span<const std::uint8_t> bytes)
+{
+    auto loaded = std::make_unique<State>();
+    loaded->viewed = true;
+    loaded->held = bytes;
+    return load(std::move(loaded));
+}
+
+Result ImageFile::load(std::unique_ptr<State> loaded)
+{
+    initialize();
+    m_state.reset();
+    const auto bytes = loaded->bytes();
+    const Format format = sniffFormat(bytes.data(), bytes.size());
     if (format == Format::Unknown)
         return Result::failure("not a supported image format");
-    Result header = vips_util::guarded(
-        [&] { loaded->info = readHeader(loaded->data.data(), loaded->data.size(), format); },
-        std::string("not a valid ") + formatName(format) + " file: ");
+    Result header = vips_util::guarded([&] { loaded->info = readHeader(bytes.data(), bytes.size(), format); },
+                                       std::string("not a valid ") + formatName(format) + " file: ");
     if (header)
         m_state = std::move(loaded);
     return header;
@@ -50,6 +63,7 @@ ImageFile ImageFile::Encoded(std::shared_ptr<const void> owner, std::span<const 
     file.m_state = std::make_unique<State>();
     file.m_state->owner = std::move(owner);
     file.m_state->held = bytes;
+    file.m_state->encodedElsewhere = true;
     return file;
 }
 

@@ -12,11 +12,17 @@ namespace quarbel::imageservice {
 struct ImageFile::State {
     std::vector<std::uint8_t> data;
     SourceInfo info;
-    // A finished file held elsewhere instead of in data (Encoded), alive while owner is.
+    // Bytes held elsewhere instead of in data (Encoded, LoadView), alive while owner is (or,
+    // for a view without an owner, while the caller keeps them).
     std::shared_ptr<const void> owner;
     std::span<const std::uint8_t> held;
+    bool viewed = false;
+    bool encodedElsewhere = false;  // Encoded: only to be saved
 
-    std::span<const std::uint8_t> bytes() const { return owner ? held : std::span<const std::uint8_t>(data); }
+    std::span<const std::uint8_t> bytes() const
+    {
+        return owner || viewed ? held : std::span<const std::uint8_t>(data);
+    }
 };
 
 }  // namespace quarbel::imageservice

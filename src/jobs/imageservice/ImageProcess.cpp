@@ -39,18 +39,18 @@ FilterInfo ImageProcess::FilterInfos(const std::string& name) const
 Result ImageProcess::Apply(const ImageFile& in, ImageFile& out, const CancelToken* cancel) const
 {
     initialize();
-    if (in.IsEmpty() || in.m_state->owner)  // nothing, or a finished file held only to be saved
+    if (in.IsEmpty() || in.m_state->encodedElsewhere)  // nothing, or a finished file only to be saved
         return Result::failure("there is no picture to process");
     Plan plan;
     if (auto r = makePlan(m_filters, plan); !r)
         return r;
     return vips_util::guarded([&] {
-        Processed result = m_filters.Count() == 0 ? Processed{in.m_state->data, in.m_state->info}
-                                                  : process(in.m_state->data, in.m_state->info,
-                                                            requestOf(plan, in.m_state->info, cancel));
+        const auto bytes = in.m_state->bytes();
+        Processed result = m_filters.Count() == 0
+                               ? Processed{{bytes.begin(), bytes.end()}, in.m_state->info}
+                               : process(bytes, in.m_state->info, requestOf(plan, in.m_state->info, cancel));
         // `in` and `out` may be the same object: it changes only now.
-        if (!out.m_state)
-            out.m_state = std::make_unique<ImageFile::State>();
+        out.m_state = std::make_unique<ImageFile::State>();
         out.m_state->data = std::move(result.data);
         out.m_state->info = result.info;
     });

@@ -86,6 +86,10 @@ public:
     Result LoadFile(const std::string& path);
     // The same for a file's bytes read elsewhere.
     Result LoadBytes(std::vector<std::uint8_t> bytes);
+    // The same for bytes used where they are, without a copy: they must stay unchanged and
+    // alive while this object or a picture made from it by Apply is in use (a worker
+    // process's view of the shared memory it was sent). FileData() is then empty.
+    Result LoadView(std::span<const std::uint8_t> bytes);
     // A finished file made elsewhere (a worker process's Apply), held where it is while owner
     // lives, only to be saved: its format and size are not known here, FileData() is empty
     // and FileSize() counts its bytes.
@@ -106,6 +110,7 @@ public:
 private:
     friend class ImageProcess;
     struct State;
+    Result load(std::unique_ptr<State> loaded);
     std::unique_ptr<State> m_state;  // null while empty
 };
 

@@ -38,19 +38,6 @@ void warnOnceIfPartlyConfined(Confinement confinement)
 
 const std::string kNotDecoded = "the picture could not be decoded: ";
 
-// A worker's own words reach logs and terminals: no control characters, a sensible length.
-std::string cleaned(std::string text)
-{
-    constexpr std::size_t kLongest = 500;
-    if (text.size() > kLongest)
-        text.resize(kLongest);
-    for (char& c : text) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
-            c = ' ';
-    }
-    return text;
-}
-
 std::string stoppedText(int status)
 {
     if (status >= 0 && WIFSIGNALED(status))
@@ -123,6 +110,18 @@ bool waitReadable(int socket, std::chrono::steady_clock::time_point deadline)
 }
 
 }  // namespace
+
+std::string cleanedReason(std::string text)
+{
+    constexpr std::size_t kLongest = 500;
+    if (text.size() > kLongest)
+        text.resize(kLongest);
+    for (char& c : text) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+            c = ' ';
+    }
+    return text;
+}
 
 WorkerProcess::WorkerProcess(WorkerOptions options) : m_options(std::move(options)) {}
 
@@ -277,7 +276,7 @@ WorkResult WorkerProcess::exchange(std::string_view operation, SharedBuffer inpu
         received = Received::Broken;
     } else if (received == Received::Message && reply.kind == MessageKind::Failed) {
         result.outcome = WorkOutcome::Failed;
-        result.reason = cleaned(reply.text);
+        result.reason = cleanedReason(reply.text);
         idle();
         return result;
     } else if (reply.fd >= 0) {

@@ -45,6 +45,10 @@ struct WorkResult {
     SharedBuffer output;  // for Done: sealed, read-only
 };
 
+// A worker's own words made fit for logs and terminals: no control characters, a sensible
+// length.
+std::string cleanedReason(std::string text);
+
 class WorkerProcess {
 public:
     explicit WorkerProcess(WorkerOptions options);

@@ -21,7 +21,7 @@ constexpr int kFullChromaFrom = 90;
 // 8 x 8 corner of the picture, which carries all of the source's metadata (the saver rebuilds
 // EXIF, and writes XMP and the profile), and the EXIF picture size is then set to the whole
 // picture's. Only the first rows of blocks are decoded for it.
-std::vector<codecs::jpeg::Marker> pixelPathSegments(const std::vector<std::uint8_t>& bytes,
+std::vector<codecs::jpeg::Marker> pixelPathSegments(std::span<const std::uint8_t> bytes,
                                                     const SourceInfo& info, int quality)
 {
     VImage header = vips_util::loadFromBytes(
@@ -48,7 +48,7 @@ bool jpegTranscodeEnabled()
     return setting && std::strcmp(setting, "1") == 0;
 }
 
-std::optional<std::vector<std::uint8_t>> transcodeJpeg(const std::vector<std::uint8_t>& bytes,
+std::optional<std::vector<std::uint8_t>> transcodeJpeg(std::span<const std::uint8_t> bytes,
                                                        const SourceInfo& info, int quality)
 {
     if (info.orientation != 1 || info.frames != 1)

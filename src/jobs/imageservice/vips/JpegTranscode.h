@@ -8,6 +8,7 @@
 #include "jobs/imageservice/vips/Decode.h"
 
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace quarbel::imageservice {
@@ -17,7 +18,7 @@ bool jpegTranscodeEnabled();
 // The finished file, or nothing when the pixel path has to do the work: the file is not
 // eligible, or reading it failed (the pixel path then finds the same fault and gives its
 // reason, so a broken file fails alike on both paths).
-std::optional<std::vector<std::uint8_t>> transcodeJpeg(const std::vector<std::uint8_t>& bytes,
+std::optional<std::vector<std::uint8_t>> transcodeJpeg(std::span<const std::uint8_t> bytes,
                                                        const SourceInfo& info, int quality);
 
 }  // namespace quarbel::imageservice

@@ -44,7 +44,7 @@ void checkOutputSize(long long width, long long height, int frames, Format targe
 
 }  // namespace
 
-Processed process(const std::vector<std::uint8_t>& bytes, const SourceInfo& info, const ProcessRequest& plan)
+Processed process(std::span<const std::uint8_t> bytes, const SourceInfo& info, const ProcessRequest& plan)
 {
     const Format target = plan.target == Format::Unknown ? info.format : plan.target;
     if (target == Format::CameraRaw)

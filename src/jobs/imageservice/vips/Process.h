@@ -6,6 +6,7 @@
 #include "jobs/imageservice/vips/Decode.h"
 #include "jobs/imageservice/vips/Metadata.h"
 
+#include <span>
 #include <vector>
 
 namespace quarbel::imageservice {
@@ -26,7 +27,6 @@ struct Processed {
 
 // Throws vips_util::Failure or vips::VError with the reason (std::bad_alloc when memory runs
 // out), codecs::Cancelled once request.cancel is cancelled; the bytes are the source file's.
-Processed process(const std::vector<std::uint8_t>& bytes, const SourceInfo& info,
-                  const ProcessRequest& request);
+Processed process(std::span<const std::uint8_t> bytes, const SourceInfo& info, const ProcessRequest& request);
 
 }  // namespace quarbel::imageservice
