@@ -160,6 +160,10 @@ void ItemPipeline::serveQueue()
 void ItemPipeline::workGroup(const std::vector<std::shared_ptr<ItemWork>>& group,
                              sandbox::Cancellation* together)
 {
+    if (group.size() == 1) {
+        workFile(m_workers, m_request, *group.front());
+        return;
+    }
     std::vector<ItemSource> sources;
     for (const auto& item : group) {
         std::vector<std::uint8_t> bytes;

@@ -2,6 +2,7 @@
 
 #include "jobs/worker/ItemBatch.h"
 #include "platform/files/ReadFile.h"
+#include "platform/sandbox/FileBytes.h"
 
 #include <QFile>
 #include <exception>
@@ -42,15 +43,13 @@ bool readSource(ItemWork& item, std::vector<std::uint8_t>& bytes)
     return bool(item.outcome);
 }
 
+namespace {
+
 // The source's bytes are parsed only in a worker; its answer is the finished file's bytes.
-void workAlone(sandbox::WorkerPool& workers, const std::string& request, ItemWork& item,
-               std::vector<std::uint8_t> bytes)
+imageservice::Result sendAlone(sandbox::WorkerPool& workers, const std::string& request, ItemWork& item,
+                               sandbox::SharedBuffer source)
 {
-    item.outcome = guarded([&] {
-        sandbox::SharedBuffer source = sandbox::SharedBuffer::create(0);
-        if (!source.assign(bytes))
-            return imageservice::Result::failure(source.error());
-        bytes = {};
+    return guarded([&] {
         sandbox::WorkResult done = workers.run(request, std::move(source), &item.stop);
         if (done.outcome != sandbox::WorkOutcome::Done)
             return imageservice::Result::failure(done.reason);
@@ -59,6 +58,35 @@ void workAlone(sandbox::WorkerPool& workers, const std::string& request, ItemWor
         const auto made = output->bytes();
         item.result = imageservice::ImageFile::Encoded(std::move(output), made);
         return imageservice::Result::success();
+    });
+}
+
+}  // namespace
+
+void workAlone(sandbox::WorkerPool& workers, const std::string& request, ItemWork& item,
+               std::vector<std::uint8_t> bytes)
+{
+    item.outcome = guarded([&] {
+        sandbox::SharedBuffer source = sandbox::SharedBuffer::create(0);
+        if (!source.assign(bytes))
+            return imageservice::Result::failure(source.error());
+        bytes = {};
+        return sendAlone(workers, request, item, std::move(source));
+    });
+}
+
+void workFile(sandbox::WorkerPool& workers, const std::string& request, ItemWork& item)
+{
+    item.outcome = guarded([&] {
+        std::string reason;
+        sandbox::SharedBuffer source =
+            sandbox::fileBytes(QFile::encodeName(item.source).toStdString(), platform::files::kMaxFileBytes,
+                               sandbox::LongerFile::Refuse, reason);
+        if (!source.valid())
+            return imageservice::Result::failure(reason);
+        if (item.cancel.cancelled())
+            return imageservice::Result::failure(kCancelled);
+        return sendAlone(workers, request, item, std::move(source));
     });
 }
 

@@ -1,6 +1,6 @@
 #include "jobs/ThreadBudget.h"
 
-#include "jobs/imageservice/ImageService.h"
+#include "formats/Formats.h"
 
 #include <algorithm>
 
@@ -22,6 +22,11 @@ ThreadBudget threadBudget(int cores, int requestedJobs, int mostAtOnce)
     return {workers, std::max(1, cores / workers)};
 }
 
-int mostWorkersFor(std::string_view formatId) { return formatId == imageservice::FormatID::AVIF ? 1 : 0; }
+int mostWorkersFor(std::string_view formatId)
+{
+    const formats::Row* row = formats::rowOfFormatId(formatId);
+    return row && (row->encoder == formats::Encoder::OwnAvif || row->encoder == formats::Encoder::OwnJxl) ? 1
+                                                                                                          : 0;
+}
 
 }  // namespace quarbel::jobs

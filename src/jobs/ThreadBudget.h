@@ -14,6 +14,11 @@
 //   job that writes AVIF runs one worker: a second would only hold its picture while it
 //   waits. bench/run to-avif (65 files): one worker 33.2 s and 277 MB at the peak, two
 //   34.3 s and 300 MB.
+// - JPEG XL: libjxl's encoder holds about 1.4 GB for the corpus's largest picture and takes
+//   its threads from libvips' budget: one worker as for AVIF.
+// - Previews (the window): two worker processes beside the job's (one for the picture asked
+//   for, one decoding ahead), each with libvips' default of a thread per core, at a lower
+//   priority (nice 10) than the window; the prefetch stops while a job runs.
 // - Small pictures: a picture of fewer than kSmallPicturePixels pixels is worked with one
 //   libvips thread, whatever the budget gives a picture: a 64 x 64 PNG to JPG is a few
 //   strips, and perf shows its time in libvips' hand-offs between threads (futex), not in
@@ -23,7 +28,6 @@
 // - Small files travel in batches (ItemPipeline.h): up to kBatchItems sources of at most
 //   kSmallSourceBytes each go to a worker in one message, so a worker's round trip is paid
 //   once per batch; a larger file goes alone.
-// The window's preview decodes with the libvips setting in force outside jobs.
 
 #include <cstddef>
 #include <cstdint>
@@ -41,7 +45,7 @@ struct ThreadBudget {
 ThreadBudget threadBudget(int cores, int requestedJobs, int mostAtOnce);
 
 // A convert job's own limit on workers for its target format (an Image Service FormatID):
-// 1 for AVIF, else 0 (none).
+// 1 for AVIF and JPEG XL, else 0 (none).
 int mostWorkersFor(std::string_view formatId);
 
 inline constexpr std::uint64_t kSmallPicturePixels = 512 * 512;

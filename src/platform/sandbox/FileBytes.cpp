@@ -27,6 +27,12 @@ SharedBuffer failed(std::string& reason, std::string why)
     return {};
 }
 
+// The reasons are those of platform/files' readWholeFile, which the jobs read with before.
+std::string cannotRead(const std::string& path, int error)
+{
+    return "cannot read " + path + ": " + std::strerror(error);
+}
+
 }  // namespace
 
 SharedBuffer fileBytes(const std::string& path, std::uint64_t most, LongerFile longer, std::string& reason)
@@ -34,16 +40,20 @@ SharedBuffer fileBytes(const std::string& path, std::uint64_t most, LongerFile l
     // O_NONBLOCK: opening a FIFO named like a picture must not wait for a writer.
     Descriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK)};
     if (file.fd < 0)
-        return failed(reason, std::string("cannot open the file: ") + std::strerror(errno));
+        return failed(reason, cannotRead(path, errno));
     struct stat st;
     if (::fstat(file.fd, &st) != 0)
-        return failed(reason, std::string("cannot read the file: ") + std::strerror(errno));
+        return failed(reason, cannotRead(path, errno));
+    if (S_ISDIR(st.st_mode))
+        return failed(reason, "a folder exists at " + path + ", not a picture");
     if (!S_ISREG(st.st_mode))
-        return failed(reason, "not an ordinary file");
+        return failed(reason, path + " is not a regular file");
     std::uint64_t length = std::uint64_t(st.st_size);
+    if (length == 0)
+        return failed(reason, "the file is empty");
     if (length > most) {
         if (longer == LongerFile::Refuse)
-            return failed(reason, "the file is too large");
+            return failed(reason, "the file is too large: " + path);
         length = most;
     }
 
@@ -57,7 +67,7 @@ SharedBuffer fileBytes(const std::string& path, std::uint64_t most, LongerFile l
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            return failed(reason, std::string("cannot read the file: ") + std::strerror(errno));
+            return failed(reason, cannotRead(path, errno));
         if (n == 0)
             break;  // the file got shorter while it was read: what is there is taken
         copied += std::uint64_t(n);

@@ -20,7 +20,7 @@ std::vector<std::uint8_t> encodeJxl(vips::VImage image, int quality, const codec
     return codecs::jxl::encode(vips_util::viewOf(image), options);
 }
 
-std::optional<std::vector<std::uint8_t>> recompressJpegAsJxl(const std::vector<std::uint8_t>& jpeg)
+std::optional<std::vector<std::uint8_t>> recompressJpegAsJxl(std::span<const std::uint8_t> jpeg)
 {
     return codecs::jxl::recompressJpeg(jpeg.data(), jpeg.size(), threadsPerImage());
 }

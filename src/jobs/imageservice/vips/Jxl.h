@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace quarbel::imageservice {
@@ -16,6 +17,6 @@ namespace quarbel::imageservice {
 std::vector<std::uint8_t> encodeJxl(vips::VImage image, int quality, const codecs::CancelToken* cancel);
 
 // A JPEG file stored losslessly, or nothing when libjxl cannot take it.
-std::optional<std::vector<std::uint8_t>> recompressJpegAsJxl(const std::vector<std::uint8_t>& jpeg);
+std::optional<std::vector<std::uint8_t>> recompressJpegAsJxl(std::span<const std::uint8_t> jpeg);
 
 }  // namespace quarbel::imageservice
