@@ -5,6 +5,7 @@
 
 #include "jobs/imageservice/ImageService.h"
 
+#include <charconv>
 #include <string>
 #include <string_view>
 
@@ -18,5 +19,15 @@ bool processFromText(std::string_view text, ImageProcess& process);
 void appendField(std::string& text, std::string_view field);
 // Reads the field at the front of text and removes it; false when there is none.
 bool takeField(std::string_view& text, std::string_view& field);
+// The same for a field that holds a number in decimal digits and nothing else.
+template <typename Number>
+bool takeNumber(std::string_view& text, Number& number)
+{
+    std::string_view field;
+    if (!takeField(text, field))
+        return false;
+    const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), number);
+    return error == std::errc() && end == field.data() + field.size();
+}
 
 }  // namespace quarbel::imageservice

@@ -3,25 +3,11 @@
 #include "jobs/imageservice/ImageService.h"
 #include "jobs/imageservice/ProcessText.h"
 
-#include <charconv>
-
 namespace quarbel::jobs::worker {
 
 namespace is = quarbel::imageservice;
 
-namespace {
-
-template <typename Number>
-bool takeNumber(std::string_view& text, Number& number)
-{
-    std::string_view field;
-    if (!is::takeField(text, field))
-        return false;
-    const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), number);
-    return error == std::errc() && end == field.data() + field.size();
-}
-
-}  // namespace
+namespace {}  // namespace
 
 ItemRequest requestFor(const is::ImageProcess& process)
 {
@@ -40,7 +26,7 @@ std::string requestToText(const ItemRequest& request)
 bool requestFromText(std::string_view text, ItemRequest& request)
 {
     std::string_view process;
-    if (!takeNumber(text, request.maxPixels) || !takeNumber(text, request.threadsPerImage) ||
+    if (!is::takeNumber(text, request.maxPixels) || !is::takeNumber(text, request.threadsPerImage) ||
         !is::takeField(text, process) || !text.empty())
         return false;
     request.process = std::string(process);

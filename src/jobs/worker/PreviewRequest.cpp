@@ -4,7 +4,6 @@
 #include "jobs/imageservice/ProcessText.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -19,16 +18,6 @@ constexpr std::string_view kPreview = "preview";
 constexpr std::string_view kSize = "size";
 constexpr std::string_view kPicture = "picture";
 constexpr std::size_t kAnswerHead = 4 * sizeof(std::uint32_t);
-
-template <typename Number>
-bool takeNumber(std::string_view& text, Number& number)
-{
-    std::string_view field;
-    if (!is::takeField(text, field))
-        return false;
-    const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), number);
-    return error == std::errc() && end == field.data() + field.size();
-}
 
 bool positive(std::uint32_t n) { return n > 0 && n <= std::uint32_t(std::numeric_limits<int>::max()); }
 
@@ -64,8 +53,8 @@ bool previewRequestFromText(std::string_view text, PreviewRequest& request)
         (part != kSize && part != kPicture))
         return false;
     request.part = part == kSize ? PreviewPart::Size : PreviewPart::Picture;
-    if (!takeNumber(text, request.maxPixels) || !takeNumber(text, request.threadsPerImage) ||
-        !takeNumber(text, request.boxWidth) || !takeNumber(text, request.boxHeight) || !text.empty())
+    if (!is::takeNumber(text, request.maxPixels) || !is::takeNumber(text, request.threadsPerImage) ||
+        !is::takeNumber(text, request.boxWidth) || !is::takeNumber(text, request.boxHeight) || !text.empty())
         return false;
     if (request.part == PreviewPart::Picture && (request.boxWidth < 1 || request.boxHeight < 1))
         return false;

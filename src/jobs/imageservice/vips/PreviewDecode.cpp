@@ -98,8 +98,7 @@ bool readScaledJpeg(const std::uint8_t* data, std::size_t size, int shrink, Jpeg
 
 // The JPEG at 1/shrink as a picture in memory with its profile and orientation, or nothing
 // when libvips should decode it.
-std::optional<VImage> openScaledJpeg(std::span<const std::uint8_t> bytes, const SourceInfo& info,
-                                     int shrink)
+std::optional<VImage> openScaledJpeg(std::span<const std::uint8_t> bytes, const SourceInfo& info, int shrink)
 {
     JpegPixels decoded;
     JpegErrors errors;
@@ -130,29 +129,32 @@ bool eightBitColourOrGrey(const VImage& image)
            (interpretation == VIPS_INTERPRETATION_sRGB || interpretation == VIPS_INTERPRETATION_B_W);
 }
 
-}  // namespace
-
-PreviewResult sizeForPreview(std::span<const std::uint8_t> bytes)
+// The picture's header, and its size as shown into preview.
+SourceInfo headerForPreview(std::span<const std::uint8_t> bytes, PreviewResult& preview)
 {
-    PreviewResult preview;
     const Format format = sniffFormat(bytes.data(), bytes.size());
     if (format == Format::Unknown)
         throw vips_util::Failure("not a supported image format");
     const SourceInfo info = readHeader(bytes.data(), bytes.size(), format);
     preview.fullWidth = info.shownWidth();
     preview.fullHeight = info.shownHeight();
+    return info;
+}
+
+}  // namespace
+
+PreviewResult sizeForPreview(std::span<const std::uint8_t> bytes)
+{
+    PreviewResult preview;
+    headerForPreview(bytes, preview);
     return preview;
 }
 
 PreviewResult decodeForPreview(std::span<const std::uint8_t> bytes, int maxWidth, int maxHeight)
 {
     PreviewResult preview;
-    const Format format = sniffFormat(bytes.data(), bytes.size());
-    if (format == Format::Unknown)
-        throw vips_util::Failure("not a supported image format");
-    const SourceInfo info = readHeader(bytes.data(), bytes.size(), format);
-    preview.fullWidth = info.shownWidth();
-    preview.fullHeight = info.shownHeight();
+    const SourceInfo info = headerForPreview(bytes, preview);
+    const Format format = info.format;
 
     const double factor =
         std::min({1.0, double(maxWidth) / preview.fullWidth, double(maxHeight) / preview.fullHeight});
