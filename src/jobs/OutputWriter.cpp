@@ -29,7 +29,7 @@ OutputWriter::~OutputWriter()
 is::Result OutputWriter::perform(const Write& write)
 {
     try {
-        return write.file->SaveFile(write.path, write.mode);
+        return write.file->SaveFile(write.path, write.mode, &m_spares);
     } catch (const std::exception& e) {
         return is::Result::failure(e.what());
     } catch (...) {

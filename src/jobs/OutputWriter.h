@@ -3,13 +3,15 @@
 // with events until it is written, keeping the workers supplied meanwhile; the next item is
 // committed only after that, so outputs are still written in list order. The thread lives as
 // long as the writer: a file written per thread started and joined for each output cost a
-// thread start per item.
+// thread start per item. The files the outputs are written into are made ahead on a
+// thread of their own (platform/files/SpareFiles.h).
 //
 // Destroying the writer (also while an exception unwinds the frame, for example out of
 // waiting with events) lets the write in hand finish, so the file is complete or absent,
 // and then stops and joins the thread.
 
 #include "jobs/imageservice/ImageService.h"
+#include "platform/files/SpareFiles.h"
 
 #include <condition_variable>
 #include <functional>
@@ -45,9 +47,10 @@ private:
     };
 
     void run();
-    static imageservice::Result perform(const Write& write);
+    imageservice::Result perform(const Write& write);
 
     std::function<void()> m_wake;
+    platform::files::SpareFiles m_spares;  // files for the outputs, made beside the writing
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
     std::unique_ptr<Write> m_pending;  // handed over, not yet taken by the thread

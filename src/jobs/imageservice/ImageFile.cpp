@@ -67,7 +67,7 @@ ImageFile ImageFile::Encoded(std::shared_ptr<const void> owner, std::span<const 
     return file;
 }
 
-Result ImageFile::SaveFile(const std::string& path, SaveMode mode) const
+Result ImageFile::SaveFile(const std::string& path, SaveMode mode, platform::files::SpareFiles* spares) const
 {
     if (IsEmpty())
         return Result::failure("there is no picture to save");
@@ -75,7 +75,8 @@ Result ImageFile::SaveFile(const std::string& path, SaveMode mode) const
     const auto written = platform::files::writeFileAtomically(
         path, bytes.data(), bytes.size(),
         mode == SaveMode::FailIfExists ? platform::files::WriteMode::FailIfExists
-                                       : platform::files::WriteMode::ReplaceExisting);
+                                       : platform::files::WriteMode::ReplaceExisting,
+        platform::files::TempKind::PreferUnnamed, spares);
     return written ? Result::success() : Result::failure(written.reason);
 }
 

@@ -29,6 +29,10 @@
 #include <variant>
 #include <vector>
 
+namespace quarbel::platform::files {
+class SpareFiles;
+}
+
 namespace quarbel::imageservice {
 
 struct Result {
@@ -96,8 +100,10 @@ public:
     static ImageFile Encoded(std::shared_ptr<const void> owner, std::span<const std::uint8_t> bytes);
 
     // Writes the file data to path: to a temporary file in the same folder, then moved into
-    // place. Never leaves a partial file at path.
-    Result SaveFile(const std::string& path, SaveMode mode = SaveMode::FailIfExists) const;
+    // place. Never leaves a partial file at path. The temporary file comes from spares when
+    // one was made ahead for the folder.
+    Result SaveFile(const std::string& path, SaveMode mode = SaveMode::FailIfExists,
+                    platform::files::SpareFiles* spares = nullptr) const;
 
     bool IsEmpty() const;
     std::string FormatID() const;  // one of FormatID::*, empty when empty

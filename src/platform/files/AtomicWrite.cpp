@@ -60,7 +60,7 @@ int writeAll(int fd, const std::uint8_t* data, std::size_t size, bool flush)
 }  // namespace
 
 FileResult writeFileAtomically(const std::string& path, const std::uint8_t* data, std::size_t size,
-                               WriteMode mode, TempKind kind)
+                               WriteMode mode, TempKind kind, SpareFiles* spares)
 {
     if (path.empty())
         return FileResult::failure("no file name to write to");
@@ -79,7 +79,8 @@ FileResult writeFileAtomically(const std::string& path, const std::uint8_t* data
     mode_t permissions = 0666 & ~processUmask();
     if (exists && mode == WriteMode::ReplaceExisting)
         permissions = existing.st_mode & 07777;
-    UnnamedFile temp(folder, kind, permissions);
+    UnnamedFile temp = spares && kind == TempKind::PreferUnnamed ? spares->take(folder, permissions)
+                                                                 : UnnamedFile(folder, kind, permissions);
     if (!temp.isOpen())
         return FileResult::failure(cannotWrite(path, temp.error()));
     ::fchmod(temp.fd(), permissions);

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <random>
+#include <utility>
 #include <vector>
 
 namespace quarbel::platform::files {
@@ -70,6 +71,21 @@ UnnamedFile::UnnamedFile(const std::string& folder, TempKind kind, unsigned perm
         m_error = errno;
     else
         ::fchmod(m_fd, permissions);
+}
+
+UnnamedFile UnnamedFile::adopt(const std::string& folder, int fd)
+{
+    UnnamedFile file;
+    file.m_folder = folder;
+    file.m_fd = fd;
+    return file;
+}
+
+UnnamedFile::UnnamedFile(UnnamedFile&& other) noexcept
+    : m_folder(std::move(other.m_folder)), m_path(std::move(other.m_path)), m_fd(other.m_fd), m_error(other.m_error)
+{
+    other.m_fd = -1;
+    other.m_path.clear();
 }
 
 UnnamedFile::~UnnamedFile()

@@ -17,9 +17,13 @@ class UnnamedFile {
 public:
     // Opens a new file in the folder; check isOpen(), and error() for why not.
     UnnamedFile(const std::string& folder, TempKind kind, unsigned permissions);
+    // Takes over fd, an unnamed file (O_TMPFILE) opened for writing in folder.
+    static UnnamedFile adopt(const std::string& folder, int fd);
     ~UnnamedFile();
+    UnnamedFile(UnnamedFile&& other) noexcept;
     UnnamedFile(const UnnamedFile&) = delete;
     UnnamedFile& operator=(const UnnamedFile&) = delete;
+    UnnamedFile& operator=(UnnamedFile&&) = delete;
 
     bool isOpen() const { return m_fd >= 0; }
     bool isUnnamed() const { return isOpen() && m_path.empty(); }
@@ -33,6 +37,7 @@ public:
     int replace(const std::string& path);
 
 private:
+    UnnamedFile() = default;
     int nameUnnamed(const std::string& path);
     int renameNamed(const std::string& path, bool replacing);
 

@@ -107,5 +107,49 @@ TEST(UnnamedFile, HasNoNameUntilLinkedAndCannotTakeAnExistingName)
     fs::remove_all(dir);
 }
 
+// Files made ahead for a folder: the outputs are the same, new ones get the usual
+// permissions though the spares were made private, and the spares not taken leave nothing.
+TEST(SpareFiles, OutputsWrittenThroughSparesAreWholeAndLeaveNothingElse)
+{
+    const fs::path dir = fs::temp_directory_path() / ("quarbel-spares-" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir / "gone");
+    const mode_t mask = ::umask(022);
+    int written = 0;
+    {
+        SpareFiles spares;
+        // Written until one made ahead has been used: the thread that makes them may start late.
+        for (; written < 2000 && (written < 8 || spares.madeAhead() == 0); ++written) {
+            const std::string text = "picture " + std::to_string(written);
+            ASSERT_TRUE(writeFileAtomically((dir / (std::to_string(written) + ".jpg")).string(),
+                                            reinterpret_cast<const std::uint8_t*>(text.data()), text.size(),
+                                            WriteMode::FailIfExists, TempKind::PreferUnnamed, &spares));
+        }
+        UnnamedFile probe(dir.string(), TempKind::PreferUnnamed, 0600);
+        if (!probe.isUnnamed())
+            GTEST_SKIP() << "the temporary folder's file system refuses unnamed files";
+        EXPECT_GT(spares.madeAhead(), 0);
+
+        fs::remove(dir / "gone");
+        const std::string gone = (dir / "gone" / "a.jpg").string();
+        const FileResult r = writeFileAtomically(gone, reinterpret_cast<const std::uint8_t*>("x"), 1,
+                                                 WriteMode::FailIfExists, TempKind::PreferUnnamed, &spares);
+        EXPECT_FALSE(r);
+        EXPECT_NE(r.reason.find("No such file"), std::string::npos) << r.reason;
+    }
+    ::umask(mask);
+    int files = 0;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        ++files;
+        const int n = std::stoi(entry.path().stem().string());
+        std::ifstream in(entry.path());
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "picture " + std::to_string(n));
+        EXPECT_EQ(fs::status(entry.path()).permissions(),
+                  fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
+    }
+    EXPECT_EQ(files, written);
+    fs::remove_all(dir);
+}
+
 }  // namespace
 }  // namespace quarbel::platform::files
