@@ -7,6 +7,7 @@
 #include <QAbstractEventDispatcher>
 #include <QThread>
 #include <algorithm>
+#include <utility>
 
 namespace quarbel::jobs {
 
@@ -55,8 +56,9 @@ void ItemPipeline::start(int index, const QString& source, const QStringList& so
 
 void ItemPipeline::startThreads()
 {
-    while (m_threads < m_workerCount && std::size_t(m_threads) < m_queue.size()) {
+    while (m_threads < m_workerCount && std::size_t(m_looking) < m_queue.size()) {
         ++m_threads;
+        ++m_looking;
         m_pool.start([this] { serveQueue(); });
     }
 }
@@ -125,11 +127,14 @@ std::vector<std::shared_ptr<ItemWork>> ItemPipeline::takeGroup()
 
 void ItemPipeline::serveQueue()
 {
+    bool first = true;
     for (;;) {
         std::vector<std::shared_ptr<ItemWork>> group;
         std::shared_ptr<Batch> batch;
         {
             std::lock_guard lock(m_mutex);
+            if (std::exchange(first, false))
+                --m_looking;
             group = takeGroup();
             if (group.empty()) {
                 --m_threads;

@@ -103,6 +103,10 @@ private:
     std::mutex m_mutex;
     std::deque<std::shared_ptr<ItemWork>> m_queue;
     int m_threads = 0;
+    // Threads started that have not looked at the queue yet. The others are working on
+    // their own items and look again only when done, so an item queued meanwhile needs a
+    // thread of its own while the workers allow one.
+    int m_looking = 0;
     bool m_gathering = false;
     std::unordered_map<const ItemWork*, std::shared_ptr<Batch>> m_batchOf;
 

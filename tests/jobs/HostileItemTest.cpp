@@ -3,7 +3,12 @@
 // attempts change no file.
 
 #include "JobTestBase.h"
+#include "jobs/ItemPipeline.h"
 #include "jobs/WorkerSettings.h"
+
+#include <chrono>
+#include <future>
+#include <thread>
 
 namespace quarbel::testing {
 namespace {
@@ -85,6 +90,44 @@ TEST_F(HostileItemTest, CancelStopsABatchWhosePictureNeverEnds)
     EXPECT_EQ(summary.stopped, 3) << "the batch's worker was not stopped";
     EXPECT_EQ(summary.written, 0);
     EXPECT_TRUE(QDir(path("out")).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+// A worker that finishes takes the next item while the other is still busy: an item queued
+// then must not wait for the busy one (it did, and only one worker was used after the first
+// items).
+TEST_F(HostileItemTest, AnItemStartedWhileOneWorkerIsBusyGoesToTheFreeOne)
+{
+    folder("src");
+    const QString spin = path("src/spin.png");
+    writeBytes(spin, "HOSTILE spin\n");
+    const QString a = image("src/a.png", 40, 30), b = image("src/b.png", 40, 30);
+    imageservice::ImageProcess process;
+    jobs::ItemPipeline pipeline(process, 2);
+    constexpr std::uint64_t kLarge = 1 << 20;  // each travels alone
+    // The waits end after a minute, so that a fault fails the test instead of hanging it.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    std::promise<void> over;
+    std::thread watchdog([&pipeline, deadline, ended = over.get_future()] {
+        if (ended.wait_until(deadline) == std::future_status::timeout)
+            pipeline.wake();
+    });
+    auto finishes = [&](const std::shared_ptr<jobs::ItemWork>& work) {
+        jobs::waitWithEvents([&] { return work->done.load() || std::chrono::steady_clock::now() > deadline; });
+        return work->done.load();
+    };
+
+    pipeline.start(0, spin, {}, kLarge);
+    pipeline.start(1, a, {}, kLarge);
+    EXPECT_TRUE(finishes(pipeline.find(1)));
+    pipeline.start(2, b, {}, kLarge);
+    EXPECT_TRUE(finishes(pipeline.find(2))) << "the item waited for the busy worker";
+    EXPECT_TRUE(pipeline.find(2)->outcome) << pipeline.find(2)->outcome.reason;
+    EXPECT_FALSE(pipeline.find(0)->done.load());
+    over.set_value();
+    watchdog.join();
+
+    pipeline.discardAll();
+    jobs::waitWithEvents([&] { return pipeline.idle(); });
 }
 
 }  // namespace
