@@ -49,8 +49,8 @@ constexpr const char* kJxlPatterns[] = {"*.jxl"};
 // A bare codestream, or the ISO container's signature box.
 constexpr Signature kJxlMagic[] = {{"\xFF\x0A"sv}, {"\0\0\0\x0CJXL \r\n\x87\n"sv}};
 
-constexpr const char* kSvgSuffixes[] = {".svg"};
-constexpr const char* kSvgPatterns[] = {"*.svg"};
+constexpr const char* kSvgSuffixes[] = {".svg", ".svgz"};
+constexpr const char* kSvgPatterns[] = {"*.svg", "*.svgz"};
 
 constexpr const char* kPdfSuffixes[] = {".pdf"};
 constexpr const char* kPdfPatterns[] = {"*.pdf"};

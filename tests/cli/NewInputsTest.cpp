@@ -83,6 +83,9 @@ TEST_F(NewInputsTest, SvgPdfAndJxlAreReadAndHostileOnesFailAlone)
         pages << src + "/a.svg";
     runProgram("rsvg-convert", pages);
     writeBytes(src + "/g-cut.pdf", readBytes(src + "/b.pdf").left(200));
+    QByteArray compressed;
+    runProgram("gzip", {"-c", src + "/a.svg"}, &compressed);
+    writeBytes(src + "/h.svgz", compressed);
 
     const QString out = folder("out");
     const ToolRun result = run({"convert", "--format", "PNG", "--dest", out, src});
@@ -93,10 +96,11 @@ TEST_F(NewInputsTest, SvgPdfAndJxlAreReadAndHostileOnesFailAlone)
     expectRedAndBlue(out + "/b.png", {90, 68}, 2);
     expectRedAndBlue(out + "/c.png", {120, 90}, 12);
     expectRedAndBlue(out + "/f-pages.png", {90, 68}, 2);
+    expectRedAndBlue(out + "/h.png", {120, 90}, 2);
     EXPECT_TRUE(reasonFor(result, src + "/d-cut.jxl").contains("JPEG XL")) << result.err.toStdString();
     EXPECT_TRUE(reasonFor(result, src + "/e-huge.svg").contains("larger than")) << result.err.toStdString();
     EXPECT_FALSE(reasonFor(result, src + "/g-cut.pdf").isEmpty()) << result.err.toStdString();
-    EXPECT_EQ(QDir(out).entryList(QDir::Files).size(), 4);
+    EXPECT_EQ(QDir(out).entryList(QDir::Files).size(), 5);
 }
 
 TEST_F(NewInputsTest, JxlIsWrittenAndAJpegAtQuality100IsKeptWhole)

@@ -36,6 +36,7 @@ TEST(FormatTable, EverythingThatListsFormatsAgreesWithTheTable)
     const QString help = cli::helpText();
     const QString filter = QString::fromStdString(formats::openDialogFilter());
     const QString readme = sourceFile("README.md");
+    const QString helpPage = sourceFile("resources/help.html").replace(QStringLiteral("\n"), QStringLiteral(" "));
     const QString manPage =
         sourceFile("resources/quarbel.1").replace(QStringLiteral("\n"), QStringLiteral(" "));
     const QString qualityLine = helpLine(help, QStringLiteral("  --quality Q"));
@@ -50,6 +51,9 @@ TEST(FormatTable, EverythingThatListsFormatsAgreesWithTheTable)
             EXPECT_TRUE(
                 imagelist::ImageFileCheck(QStringLiteral("photo") + QString::fromLatin1(suffix).toUpper()));
             EXPECT_FALSE(imagelist::ImageFileCheck(QStringLiteral("photo") + QLatin1String(suffix) + "x"));
+            // The help page and the README name every ending the list picks up.
+            EXPECT_TRUE(helpPage.contains(QStringLiteral("<code>%1</code>").arg(QLatin1String(suffix)))) << suffix;
+            EXPECT_TRUE(readme.contains(QStringLiteral("`%1`").arg(QLatin1String(suffix)))) << suffix;
         }
         for (const char* pattern : row.dialogPatterns)
             EXPECT_TRUE(filter.section(QLatin1Char('|'), 1, 1)

@@ -42,7 +42,7 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"/p/IMG_0001.HEIC", true}, NameCase{"a.Heic", true}, NameCase{"a.heif", true},
         NameCase{"webp", false}, NameCase{"xavif", false}, NameCase{"a.webp.txt", false},
         NameCase{"a.heics", false}, NameCase{"a.JXL", true}, NameCase{"logo.svg", true},
-        NameCase{"doc.Pdf", true}, NameCase{"pdf", false}, NameCase{"a.svgz", false}));
+        NameCase{"doc.Pdf", true}, NameCase{"pdf", false}, NameCase{"a.svgz", true}));
 
 TEST(TrailingSlash, AppendsOneSeparatorOnlyWhenMissing)
 {

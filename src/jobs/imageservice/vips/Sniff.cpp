@@ -3,8 +3,12 @@
 #include "codecs/raw/CameraRaw.h"
 #include "jobs/imageservice/ImageService.h"
 
+#include <zlib.h>
+
 #include <algorithm>
+#include <climits>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 namespace quarbel::imageservice {
@@ -93,10 +97,39 @@ Format sniffFormat(const std::uint8_t* data, std::size_t size)
     return looksLikeSvg(data, size) ? Format::Svg : Format::Unknown;
 }
 
+namespace {
+
+constexpr std::size_t kSvgLooked = 4096;
+
+// The first kilobytes of a file compressed with gzip (an .svgz), or nothing when they cannot
+// be inflated.
+std::string inflatedStart(const std::uint8_t* data, std::size_t size)
+{
+    std::string text(kSvgLooked, '\0');
+    z_stream z{};
+    if (inflateInit2(&z, 16 + MAX_WBITS) != Z_OK)
+        return {};
+    z.next_in = const_cast<Bytef*>(data);
+    z.avail_in = uInt(std::min<std::size_t>(size, UINT_MAX));
+    z.next_out = reinterpret_cast<Bytef*>(text.data());
+    z.avail_out = uInt(text.size());
+    const int status = inflate(&z, Z_SYNC_FLUSH);
+    text.resize(text.size() - z.avail_out);
+    inflateEnd(&z);
+    return status == Z_OK || status == Z_STREAM_END || status == Z_BUF_ERROR ? text : std::string();
+}
+
+}  // namespace
+
 bool looksLikeSvg(const std::uint8_t* data, std::size_t size)
 {
+    if (size >= 3 && data[0] == 0x1F && data[1] == 0x8B && data[2] == 8) {
+        const std::string inflated = inflatedStart(data, size);
+        return !inflated.empty() && inflated[0] != 0x1F &&
+               looksLikeSvg(reinterpret_cast<const std::uint8_t*>(inflated.data()), inflated.size());
+    }
     // Only the first few kilobytes are looked at: a file that is an SVG says so early.
-    std::string_view text(reinterpret_cast<const char*>(data), std::min<std::size_t>(size, 4096));
+    std::string_view text(reinterpret_cast<const char*>(data), std::min(size, kSvgLooked));
     if (text.starts_with("\xEF\xBB\xBF"))
         text.remove_prefix(3);
     for (;;) {
