@@ -53,10 +53,12 @@ imageservice::Result sendAlone(sandbox::WorkerPool& workers, const std::string& 
         sandbox::WorkResult done = workers.run(request, std::move(source), &item.stop);
         if (done.outcome != sandbox::WorkOutcome::Done)
             return imageservice::Result::failure(done.reason);
-        // Written from the worker's own pages: a large BMP or TIFF is not copied again.
+        // Written from the worker's own pages by the kernel: a large BMP or TIFF is neither
+        // mapped nor copied here.
         auto output = std::make_shared<sandbox::SharedBuffer>(std::move(done.output));
         const auto made = output->bytes();
-        item.result = imageservice::ImageFile::Encoded(std::move(output), made);
+        const int fd = output->fd();
+        item.result = imageservice::ImageFile::Encoded(std::move(output), made, fd);
         return imageservice::Result::success();
     });
 }

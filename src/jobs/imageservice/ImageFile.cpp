@@ -57,13 +57,14 @@ Result ImageFile::load(std::unique_ptr<State> loaded)
     return header;
 }
 
-ImageFile ImageFile::Encoded(std::shared_ptr<const void> owner, std::span<const std::uint8_t> bytes)
+ImageFile ImageFile::Encoded(std::shared_ptr<const void> owner, std::span<const std::uint8_t> bytes, int fd)
 {
     ImageFile file;
     file.m_state = std::make_unique<State>();
     file.m_state->owner = std::move(owner);
     file.m_state->held = bytes;
     file.m_state->encodedElsewhere = true;
+    file.m_state->heldFd = fd;
     return file;
 }
 
@@ -72,11 +73,14 @@ Result ImageFile::SaveFile(const std::string& path, SaveMode mode, platform::fil
     if (IsEmpty())
         return Result::failure("there is no picture to save");
     const auto bytes = m_state->bytes();
-    const auto written = platform::files::writeFileAtomically(
-        path, bytes.data(), bytes.size(),
-        mode == SaveMode::FailIfExists ? platform::files::WriteMode::FailIfExists
-                                       : platform::files::WriteMode::ReplaceExisting,
-        platform::files::TempKind::PreferUnnamed, spares);
+    const auto writeMode = mode == SaveMode::FailIfExists ? platform::files::WriteMode::FailIfExists
+                                                          : platform::files::WriteMode::ReplaceExisting;
+    const auto written =
+        m_state->heldFd >= 0
+            ? platform::files::writeFileAtomically(path, m_state->heldFd, bytes.size(), writeMode,
+                                                   platform::files::TempKind::PreferUnnamed, spares)
+            : platform::files::writeFileAtomically(path, bytes.data(), bytes.size(), writeMode,
+                                                   platform::files::TempKind::PreferUnnamed, spares);
     return written ? Result::success() : Result::failure(written.reason);
 }
 

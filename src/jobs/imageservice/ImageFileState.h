@@ -18,6 +18,7 @@ struct ImageFile::State {
     std::span<const std::uint8_t> held;
     bool viewed = false;
     bool encodedElsewhere = false;  // Encoded: only to be saved
+    int heldFd = -1;                // Encoded: a descriptor whose first bytes are held
 
     std::span<const std::uint8_t> bytes() const
     {

@@ -96,8 +96,10 @@ public:
     Result LoadView(std::span<const std::uint8_t> bytes);
     // A finished file made elsewhere (a worker process's Apply), held where it is while owner
     // lives, only to be saved: its format and size are not known here, FileData() is empty
-    // and FileSize() counts its bytes.
-    static ImageFile Encoded(std::shared_ptr<const void> owner, std::span<const std::uint8_t> bytes);
+    // and FileSize() counts its bytes. Where the bytes are also the start of a file open for
+    // reading (fd, alive as long as owner), SaveFile lets the kernel copy them from there.
+    static ImageFile Encoded(std::shared_ptr<const void> owner, std::span<const std::uint8_t> bytes,
+                             int fd = -1);
 
     // Writes the file data to path: to a temporary file in the same folder, then moved into
     // place. Never leaves a partial file at path. The temporary file comes from spares when

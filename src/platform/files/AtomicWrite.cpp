@@ -3,6 +3,7 @@
 #include "platform/files/UnnamedFile.h"
 
 #include <fcntl.h>
+#include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <vector>
 
 namespace quarbel::platform::files {
@@ -36,7 +38,7 @@ std::string cannotWrite(const std::string& path, int error)
 // Writes everything; returns 0 or the errno of the first failure. The bytes pass through a
 // small buffer that stays in the processor's cache: one write of a whole large picture
 // straight from its memory took the kernel up to ten times longer.
-int writeAll(int fd, const std::uint8_t* data, std::size_t size, bool flush)
+int writeAll(int fd, const std::uint8_t* data, std::size_t size)
 {
     constexpr std::size_t kPiece = 256 * 1024;
     std::vector<std::uint8_t> piece(std::min(size, kPiece));
@@ -52,15 +54,29 @@ int writeAll(int fd, const std::uint8_t* data, std::size_t size, bool flush)
         data += n;
         size -= std::size_t(n);
     }
-    if (flush && ::fsync(fd) != 0)
-        return errno;
     return 0;
 }
 
-}  // namespace
+int sendAll(int fd, int sourceFd, std::size_t size)
+{
+    off_t offset = 0;
+    while (size > 0) {
+        const ssize_t n = ::sendfile(fd, sourceFd, &offset, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return errno;
+        if (n == 0)
+            return EIO;  // the source is shorter than it said
+        size -= std::size_t(n);
+    }
+    return 0;
+}
 
-FileResult writeFileAtomically(const std::string& path, const std::uint8_t* data, std::size_t size,
-                               WriteMode mode, TempKind kind, SpareFiles* spares)
+// Writes a new file at path whose bytes fill() puts into the descriptor it is given
+// (returning 0 or an errno value).
+FileResult writeWith(const std::string& path, WriteMode mode, TempKind kind, SpareFiles* spares,
+                     const std::function<int(int)>& fill)
 {
     if (path.empty())
         return FileResult::failure("no file name to write to");
@@ -87,10 +103,13 @@ FileResult writeFileAtomically(const std::string& path, const std::uint8_t* data
 
     // A file that replaces an existing one is flushed to the disk first, so that a crash
     // cannot leave an empty file where the old one was. A new name puts nothing at risk.
-    if (int error = writeAll(temp.fd(), data, size, exists && mode == WriteMode::ReplaceExisting))
+    int error = fill(temp.fd());
+    if (error == 0 && exists && mode == WriteMode::ReplaceExisting && ::fsync(temp.fd()) != 0)
+        error = errno;
+    if (error != 0)
         return FileResult::failure(cannotWrite(path, error));
 
-    const int error = mode == WriteMode::ReplaceExisting ? temp.replace(path) : temp.linkAs(path);
+    error = mode == WriteMode::ReplaceExisting ? temp.replace(path) : temp.linkAs(path);
     if (error == EISDIR)
         return FileResult::failure("a folder exists at " + path);
     if (error == EEXIST) {
@@ -102,6 +121,20 @@ FileResult writeFileAtomically(const std::string& path, const std::uint8_t* data
     if (error != 0)
         return FileResult::failure(cannotWrite(path, error));
     return FileResult::success();
+}
+
+}  // namespace
+
+FileResult writeFileAtomically(const std::string& path, const std::uint8_t* data, std::size_t size,
+                               WriteMode mode, TempKind kind, SpareFiles* spares)
+{
+    return writeWith(path, mode, kind, spares, [&](int fd) { return writeAll(fd, data, size); });
+}
+
+FileResult writeFileAtomically(const std::string& path, int sourceFd, std::size_t size, WriteMode mode,
+                               TempKind kind, SpareFiles* spares)
+{
+    return writeWith(path, mode, kind, spares, [&](int fd) { return sendAll(fd, sourceFd, size); });
 }
 
 }  // namespace quarbel::platform::files

@@ -17,5 +17,9 @@ namespace quarbel::platform::files {
 FileResult writeFileAtomically(const std::string& path, const std::uint8_t* data, std::size_t size,
                                WriteMode mode, TempKind kind = TempKind::PreferUnnamed,
                                SpareFiles* spares = nullptr);
+// The same with the first size bytes of sourceFd, a file open for reading, which the kernel
+// copies into the new file (sendfile): they never pass through this process's memory.
+FileResult writeFileAtomically(const std::string& path, int sourceFd, std::size_t size, WriteMode mode,
+                               TempKind kind = TempKind::PreferUnnamed, SpareFiles* spares = nullptr);
 
 }  // namespace quarbel::platform::files

@@ -58,7 +58,7 @@ SharedBuffer SharedBuffer::create(std::size_t size)
     return buffer;
 }
 
-SharedBuffer SharedBuffer::adoptSealed(int fd, std::uint64_t maxSize)
+SharedBuffer SharedBuffer::adoptSealed(int fd, std::uint64_t maxSize, Mapping mapping)
 {
     SharedBuffer buffer;
     buffer.m_fd = fd;
@@ -75,7 +75,7 @@ SharedBuffer SharedBuffer::adoptSealed(int fd, std::uint64_t maxSize)
         return buffer;
     }
     buffer.m_size = std::size_t(st.st_size);
-    if (!buffer.map(Access::ReadOnly))
+    if (!buffer.map(Access::ReadOnly, mapping))
         buffer.release();
     return buffer;
 }
@@ -126,14 +126,14 @@ bool SharedBuffer::assign(std::span<const std::uint8_t> bytes)
     return map(Access::Writable);
 }
 
-bool SharedBuffer::map(Access access)
+bool SharedBuffer::map(Access access, Mapping mapping)
 {
     m_writable = access == Access::Writable;
     if (m_size == 0)
         return true;
-    // Bytes received are read once from start to end: their pages are mapped in one go.
+    // Bytes received to be read once from start to end have their pages mapped in one go.
     const int protection = m_writable ? PROT_READ | PROT_WRITE : PROT_READ;
-    const int flags = m_writable ? MAP_SHARED : MAP_SHARED | MAP_POPULATE;
+    const int flags = !m_writable && mapping == Mapping::AllAtOnce ? MAP_SHARED | MAP_POPULATE : MAP_SHARED;
     void* mapped = ::mmap(nullptr, m_size, protection, flags, m_fd, 0);
     if (mapped == MAP_FAILED) {
         m_error = std::string("cannot map shared memory: ") + std::strerror(errno);

@@ -26,10 +26,14 @@ public:
 
     // A new writable buffer of size bytes (zero-filled); empty() and error() on failure.
     static SharedBuffer create(std::size_t size);
+    // How the pages of bytes received are mapped: all at once for bytes that will be read
+    // whole (a source to decode), or as they are touched, for bytes that mostly go on to a
+    // file by descriptor (a finished output) and are never touched here.
+    enum class Mapping { AllAtOnce, WhenTouched };
     // Takes ownership of fd, a memory file that came from another process: seals its size
     // and maps it read-only. Refuses (error() set, fd closed) what is not a memory file,
     // what cannot be sealed and what is larger than maxSize.
-    static SharedBuffer adoptSealed(int fd, std::uint64_t maxSize);
+    static SharedBuffer adoptSealed(int fd, std::uint64_t maxSize, Mapping mapping = Mapping::AllAtOnce);
 
     // Changes the size of a writable buffer; the contents up to the smaller size stay.
     bool resize(std::size_t size);
@@ -46,7 +50,7 @@ public:
 
 private:
     enum class Access { ReadOnly, Writable };
-    bool map(Access access);
+    bool map(Access access, Mapping mapping = Mapping::AllAtOnce);
     void release();
 
     int m_fd = -1;

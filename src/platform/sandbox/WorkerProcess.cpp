@@ -267,7 +267,8 @@ WorkResult WorkerProcess::exchange(std::string_view operation, SharedBuffer inpu
         received = receiveMessage(m_socket, reply);
     }
     if (received == Received::Message && reply.kind == MessageKind::Done) {
-        result.output = SharedBuffer::adoptSealed(reply.fd, m_options.maxOutputBytes);
+        result.output =
+            SharedBuffer::adoptSealed(reply.fd, m_options.maxOutputBytes, SharedBuffer::Mapping::WhenTouched);
         if (result.output.valid()) {
             result.outcome = WorkOutcome::Done;
             idle();

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -79,6 +81,30 @@ TEST_P(AtomicWrite, NewKeptAndReplacedFilesLeaveOnlyTheirNames)
         EXPECT_NE(r.reason.find("a folder exists"), std::string::npos) << r.reason;
     }
     EXPECT_EQ(names(), (std::vector<std::string>{"a.bin", "b.bin", "dir.bin"}));
+}
+
+// From a descriptor: the kernel copies the bytes; a source shorter than the size given fails
+// the write and the file it was to replace stays as it was.
+TEST_P(AtomicWrite, BytesFromADescriptorReplaceOnlyWhenAllArrived)
+{
+    std::string text(300 * 1024, '\0');
+    for (std::size_t i = 0; i < text.size(); ++i)
+        text[i] = char(i * 7 + i / 1000);
+    const int source = ::memfd_create("bytes", MFD_CLOEXEC);
+    ASSERT_GE(source, 0);
+    ASSERT_EQ(::write(source, text.data(), text.size()), ssize_t(text.size()));
+    ASSERT_TRUE(write("old.bin", "old", WriteMode::FailIfExists));
+
+    EXPECT_TRUE(writeFileAtomically(file("new.bin"), source, text.size(), WriteMode::FailIfExists, GetParam()));
+    EXPECT_EQ(read("new.bin"), text);
+    const FileResult cut =
+        writeFileAtomically(file("old.bin"), source, text.size() + 1, WriteMode::ReplaceExisting, GetParam());
+    EXPECT_FALSE(cut);
+    EXPECT_EQ(read("old.bin"), "old");
+    EXPECT_TRUE(writeFileAtomically(file("old.bin"), source, 5, WriteMode::ReplaceExisting, GetParam()));
+    EXPECT_EQ(read("old.bin"), text.substr(0, 5));
+    EXPECT_EQ(names(), (std::vector<std::string>{"new.bin", "old.bin"}));
+    ::close(source);
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, AtomicWrite, ::testing::Values(TempKind::PreferUnnamed, TempKind::Named),
