@@ -18,32 +18,34 @@
 // Small files come several in one message (ItemBatch.h, ItemPipeline.h) and a picture under
 // 512 x 512 gets one libvips thread (ThreadBudget.h); the source is read where it was mapped
 // (ImageFile::LoadView), not copied. bench/run small (2,000 PNGs of 64 x 64 to JPG q75, tools
-// in turn): under a load of 3.5-5.6 from other builds (RUNS=3) 1.25 s, against 1.92 s for
-// the program before workers and 1.25 s for ImageMagick's mogrify in one process (1.00 x);
-// under a load of 8-9 (RUNS=5) 1.80 s, 2.80 s and 2.86 s (0.63 x). The workers are done
-// early; what is left is the writer thread, in list order: ext4 takes 0.3-0.5 ms to make each
-// new file when many were deleted lately (find_inode_bit, recently_deleted: as between bench
-// runs), for mogrify alike. Per picture libvips still makes about 70 futex calls (its thread
-// pool and write-behind thread) and rebuilds the EXIF block with libexif in jpegsave.
-// large (5 JPEGs of 24-36 MP, RUNS=3, same load): 1.14 s / 0.96 s, 137 / 102 MB peak PSS.
+// in turn, RUNS=5): 1.99 s, against 3.06 s for the program before workers and 1.71 s for
+// ImageMagick's mogrify in one process (1.16 x). Both spend much of it in ext4, which takes
+// 0.3-0.5 ms to make each new file when many were deleted lately (find_inode_bit,
+// recently_deleted: as between bench runs); the output files are made ahead on a thread of
+// their own (platform/files/SpareFiles.h). Per picture libvips still makes about 70 futex
+// calls (its thread pool and write-behind thread) and rebuilds the EXIF block with libexif in
+// jpegsave: the engine alone takes 0.68 ms of processor time a picture, mogrify 0.36 ms.
+// large (5 JPEGs of 24-36 MP, RUNS=3, measured earlier under a load of 3.5-5.6 from builds):
+// 1.14 s / 0.96 s, 137 / 102 MB peak PSS.
 //
-// bench/run against the program before workers (060bdad), RUNS=3, interleaved, under a
-// load of 10-12 from other builds (so the wall times are within about 10 %): seconds, then
-// the peak of the summed PSS of all processes (shared library pages counted once), in MB:
-//   jpg75   4.32 / 4.00 s (+8 %)    101 / 74 MB (+36 %)
-//   to-jpg  7.38 / 6.19 s (+19 %)   240 / 155 MB (+55 %)
-//   to-png  136.9 / 133.4 s (+3 %)  361 / 254 MB (+42 %)
-//   to-gif  64.1 / 66.6 s (-4 %)    314 / 237 MB (+32 %)
-//   to-bmp  22.4 / 18.4 s (+22 %)   343 / 263 MB (+30 %)
-//   to-tiff 77.1 / 72.2 s (+7 %)    263 / 185 MB (+42 %)
-// and under a load of 3-5:
-//   resize  7.46 / 6.00 s (+24 %)   212 / 188 MB (+13 %)
-//   to-webp 62.7 / 43.8 s (+43 %)   295 / 256 MB (+15 %)
-// Against the workers before batches and LoadView (7d289e7, RUNS=2, load 1-4): resize 7.17 /
-// 7.46 s and 210 / 316 MB, to-webp 61.9 / 54.1 s and 294 / 311 MB. The largest single
-// process is smaller than before workers (to-png 194 MB against 284 MB), but every worker has
-// its own heap, whose freed pictures no other worker reuses, and its own libvips and Qt.
-// to-avif was not measured in this session.
+// bench/run against the program before workers (060bdad), RUNS=3, interleaved, with a fuzz
+// campaign beside it at the lowest priority: seconds, then the peak of the summed PSS of all
+// processes (shared library pages counted once), in MB, after / before:
+//   jpg75   2.95 / 2.75 s (+7 %)    87 / 66 MB
+//   to-bmp  7.31 / 6.56 s (+11 %)   202 / 266 MB
+//   resize  3.66 / 4.05 s (-10 %)   184 / 153 MB
+//   to-tiff 20.48 / 20.92 s (-2 %)  201 / 180 MB
+//   to-gif  17.05 / 18.22 s (-6 %)  259 / 235 MB
+//   to-webp 29.50 / 29.86 s (-1 %)  259 / 233 MB
+//   to-png  28.07 / 27.60 s (+2 %)  295 / 267 MB
+//   to-avif 38.15 / 38.82 s (-2 %)  265 / 255 MB
+// (jpg75 and to-bmp with outputs written from the worker's memory file by sendfile, the rest
+// just before that change.) Timed alone with /usr/bin/time, without bench/run's sampling of
+// every process's memory, three runs each in turn: jpg75 2.04-2.34 / 2.02-2.34 s, to-bmp
+// 5.30-5.88 / 5.21-5.56 s. What to-bmp still pays is the copy of each output into shared
+// memory (1.85 GB). The largest single process is smaller than before workers (to-png 190 MB
+// against 284 MB), but every worker has its own heap, whose freed pictures no other worker
+// reuses, and its own libvips and Qt.
 
 #include "jobs/imageservice/ImageService.h"
 #include "jobs/worker/ItemWorker.h"
