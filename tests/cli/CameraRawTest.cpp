@@ -17,16 +17,6 @@
 namespace quarbel::testing {
 namespace {
 
-QByteArray runProgram(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    EXPECT_TRUE(process.waitForFinished(120000)) << program.toStdString();
-    EXPECT_EQ(process.exitCode(), 0) << program.toStdString() << ": "
-                                     << process.readAllStandardError().toStdString();
-    return process.readAllStandardOutput();
-}
-
 void makeDng(const QString& path, const QStringList& options)
 {
     runProgram(QUARBEL_SOURCE_DIR "/scripts/make-dng", QStringList{path} + options);

@@ -15,25 +15,12 @@
 namespace quarbel::testing {
 namespace {
 
-void runProgram(const QString& program, const QStringList& arguments, QByteArray* out = nullptr)
-{
-    QProcess process;
-    process.start(program, arguments);
-    ASSERT_TRUE(process.waitForFinished(120000)) << program.toStdString();
-    ASSERT_EQ(process.exitCode(), 0) << program.toStdString() << ": "
-                                     << process.readAllStandardError().toStdString();
-    if (out)
-        *out = process.readAllStandardOutput();
-}
-
 // exiftool's numeric view of the tags a file carries, by file name.
 QHash<QString, QJsonObject> tagsOf(const QString& folder)
 {
-    QByteArray json;
-    runProgram("exiftool",
-               {"-j", "-n", "-Make", "-Model", "-DateTimeOriginal", "-GPSLatitude", "-Orientation",
-                "-XMP:Title", "-IPTC:Keywords", "-ImageWidth", "-ImageHeight", folder},
-               &json);
+    const QByteArray json = runProgram(
+        "exiftool", {"-j", "-n", "-Make", "-Model", "-DateTimeOriginal", "-GPSLatitude", "-Orientation",
+                     "-XMP:Title", "-IPTC:Keywords", "-ImageWidth", "-ImageHeight", folder});
     QHash<QString, QJsonObject> tags;
     for (const QJsonValue& file : QJsonDocument::fromJson(json).array())
         tags.insert(QFileInfo(file["SourceFile"].toString()).fileName(), file.toObject());

@@ -5,6 +5,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <QFile>
+#include <QProcess>
+#include <gtest/gtest.h>
 #include <csignal>
 #include <stdexcept>
 #include <vector>
@@ -178,6 +180,16 @@ int PipedTool::wait()
     const int status = waitForExit(m_pid);
     m_pid = -1;
     return status;
+}
+
+QByteArray runProgram(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    EXPECT_TRUE(process.waitForFinished(120000)) << program.toStdString();
+    EXPECT_EQ(process.exitCode(), 0) << program.toStdString() << ": "
+                                     << process.readAllStandardError().toStdString();
+    return process.readAllStandardOutput();
 }
 
 }  // namespace quarbel::testing

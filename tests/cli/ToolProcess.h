@@ -1,6 +1,6 @@
 #pragma once
 // Runs the built quarbel-batch as a child process, with its output in files or in a pipe the
-// test reads itself.
+// test reads itself; and the other programs tests make and check files with.
 
 #include <sys/types.h>
 #include <QString>
@@ -22,6 +22,10 @@ struct ToolRun {
 // input is inputFile, or empty when none is given.
 ToolRun runTool(const QStringList& arguments, const QString& scratchFolder,
                 const QString& inputFile = QString());
+
+// Runs another program to its end (two minutes at most) and gives its standard output; a
+// program that cannot run or exits with a failure fails the calling test.
+QByteArray runProgram(const QString& program, const QStringList& arguments);
 
 enum class PipedStream { Out, Err };
 
