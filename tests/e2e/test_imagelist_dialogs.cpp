@@ -145,9 +145,9 @@ TEST_F(RealPickers, SingleModePicksOneFileTwiceAndCancelChangesNothing)
               QStringList({"Image Files", "JPEG files (*.jpg)(*.jpeg)(*.jpe)", "PNG files (*.png)",
                            "BMP files (*.bmp)", "GIF files (*.gif)", "TIFF files (*.tif)(*.tiff)",
                            "WebP, AVIF and HEIC files (*.webp)(*.avif)(*.heic)(*.heif)",
-                           "JPEG XL files (*.jxl)", "SVG and PDF files (*.svg)(*.pdf)",
+                           "JPEG XL files (*.jxl)", "SVG and PDF files (*.svg)(*.svgz)(*.pdf)",
                            "Camera raw files (*.dng)(*.cr2)(*.cr3)(*.nef)(*.arw)(*.raf)(*.orf)(*.rw2)(*.pef)(*.srw)"}));
-    EXPECT_TRUE(seen[0].filters[0].contains("*.webp *.avif *.heic *.heif *.jxl *.svg *.pdf *.dng"));
+    EXPECT_TRUE(seen[0].filters[0].contains("*.webp *.avif *.heic *.heif *.jxl *.svg *.svgz *.pdf *.dng"));
     EXPECT_EQ(items(), QStringList{photo});
     EXPECT_EQ(form->FlatEdit1->text(), photo);
     EXPECT_EQ(form->List1->currentRow(), -1);  // shown, but not made current
