@@ -50,6 +50,9 @@ void recordWarning(const char* message)
 
 WarningScope::WarningScope() : m_outer(tCurrentScope)
 {
+    // Work guarded by a scope may be the first the engine does (LoadFile reads the file
+    // before anything else): libvips' error buffer exists only once it is started.
+    initialize();
     tCurrentScope = this;
     m_errorsBefore = vips_error_buffer();
 }
