@@ -6,6 +6,7 @@
 #include "jobs/OutputWriter.h"
 
 #include <QFile>
+#include <cstdlib>
 #include <stdexcept>
 
 namespace quarbel::testing {
@@ -153,6 +154,20 @@ TEST(ItemPipelineTest, AnItemTakenForCommittingIsNeverStartedAgain)
     pipeline.start(1, missing, {});
     EXPECT_NE(pipeline.find(1), nullptr) << "later items still start";
     jobs::waitWithEvents([&] { return pipeline.idle(); });
+}
+
+// A program's first call into the engine may be LoadFile, which then starts libvips itself.
+// The death test's "threadsafe" style runs this test again in a fresh process, where nothing
+// else has started the engine (this test program starts it nowhere else).
+TEST(EngineStart, LoadFileMayBeTheFirstCall)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            is::ImageFile file;
+            std::exit(file.LoadFile("/nonexistent/a.png") ? 1 : 0);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace
