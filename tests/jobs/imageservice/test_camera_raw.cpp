@@ -7,8 +7,11 @@
 #include "jobs/imageservice/vips/Sniff.h"
 
 #include <gtest/gtest.h>
+#include <libraw/libraw.h>
 
 #include <cstdlib>
+#include <memory>
+#include <random>
 #include <string_view>
 
 namespace quarbel::imageservice::testing {
@@ -130,6 +133,75 @@ TEST(CameraRaw, PreviewShowsTheCamerasPreviewOrTheDevelopedPicture)
             EXPECT_GT(at[0], at[1] + 120);
             EXPECT_GT(at[0], at[2] + 120);
         }
+    }
+}
+
+// A binary PPM of noise, so that every sample and the tone curve's brightness depend on the
+// pixels.
+void writeNoise(const std::string& path, int width, int height)
+{
+    std::mt19937 random(7);
+    std::string ppm = "P6\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
+    for (int i = 0; i < width * height * 3; ++i)
+        ppm += char(random() % 256);
+    writeFile(path, Bytes(ppm.begin(), ppm.end()));
+}
+
+// LibRaw's own development and 8-bit copy with the settings ours uses, turned as it turns.
+Bytes developedByLibRaw(const Bytes& dng, bool half)
+{
+    auto raw = std::make_unique<LibRaw>();
+    EXPECT_EQ(raw->open_buffer(const_cast<std::uint8_t*>(dng.data()), dng.size()), LIBRAW_SUCCESS);
+    raw->imgdata.params.use_camera_wb = 1;
+    raw->imgdata.params.output_color = 1;
+    raw->imgdata.params.output_bps = 8;
+    raw->imgdata.params.user_qual = 3;
+    raw->imgdata.params.half_size = half;
+    EXPECT_EQ(raw->unpack(), LIBRAW_SUCCESS);
+    EXPECT_EQ(raw->dcraw_process(), LIBRAW_SUCCESS);
+    int error = 0;
+    libraw_processed_image_t* image = raw->dcraw_make_mem_image(&error);
+    if (!image)
+        return {};
+    Bytes pixels(image->data, image->data + image->data_size);
+    LibRaw::dcraw_clear_mem(image);
+    return pixels;
+}
+
+// Our development spreads LibRaw's per-pixel passes over threads and leaves the tone curve
+// to the caller: the 8-bit result must be LibRaw's own, byte for byte, however the rows are
+// cut into bands and whichever way the black level is subtracted.
+TEST(CameraRaw, DevelopedOnThreadsAsLibRawDevelops)
+{
+    TempDir dir;
+    writeNoise(dir.file("noise.ppm"), 61, 47);
+    const std::string source = " --source " + dir.file("noise.ppm");
+    const struct {
+        const char* options;
+        codecs::raw::Size size;
+        int threads;
+    } cases[] = {
+        {"--size 61x47", codecs::raw::Size::Full, 1},
+        {"--size 61x47", codecs::raw::Size::Full, 3},
+        {"--size 61x47 --black 600", codecs::raw::Size::Full, 2},
+        {"--size 61x47 --black 500,520,540,560", codecs::raw::Size::Full, 7},
+        {"--size 61x47 --black 800", codecs::raw::Size::Half, 3},
+        {"--size 61x47 --kind linear --black 300", codecs::raw::Size::Full, 2},
+        {"--size 61x47 --kind linear --black 500,520,540,560", codecs::raw::Size::Full, 5},
+        {"--size 61x47 --kind linear", codecs::raw::Size::Full, 64},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.options) + ", threads " + std::to_string(c.threads));
+        const Bytes dng = makeDng(dir, c.options + source);
+        const codecs::raw::Picture picture = codecs::raw::develop(
+            dng, {codecs::raw::Trust::Confined, std::uint64_t(1) << 30, c.threads}, c.size);
+        Bytes ours;
+        for (int i = 0; i < picture.width * picture.height; ++i)
+            for (int band = 0; band < picture.bands; ++band)
+                ours.push_back((*picture.curve)[picture.samples[4 * i + band]]);
+        const Bytes theirs = developedByLibRaw(dng, c.size == codecs::raw::Size::Half);
+        ASSERT_EQ(ours.size(), theirs.size());
+        EXPECT_TRUE(ours == theirs);
     }
 }
 
