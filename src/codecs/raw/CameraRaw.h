@@ -51,19 +51,13 @@ Header readHeader(std::span<const std::uint8_t> bytes, const Limits& limits);
 
 enum class Size { Full, Half };
 
-// What a 16-bit developed sample becomes in 8-bit sRGB: LibRaw's gamma curve at the
-// brightness it chose for the picture.
-using Curve = std::array<std::uint8_t, 65536>;
-
-// The developed picture as the sensor saw it (orientation says how to turn it upright):
-// width x height pixels of four 16-bit samples, rows without padding, of which the first
-// `bands` hold sRGB (3) or grey for a monochrome camera (1), and which give the 8-bit
-// picture through curve. The samples live in LibRaw's own buffer, held by owner.
+// 8-bit sRGB pixels (or grey for a monochrome camera), rows without padding, as the sensor
+// saw them: orientation says how to turn them upright. The pixels live in LibRaw's own
+// buffer, held by owner.
 struct Picture {
     int width = 0, height = 0, bands = 3;
     int orientation = 1;
-    const std::uint16_t* samples = nullptr;
-    std::shared_ptr<const Curve> curve;
+    const std::uint8_t* pixels = nullptr;
     std::shared_ptr<void> owner;
     codecs::Metadata metadata;  // the camera's EXIF, describing the upright picture
 };

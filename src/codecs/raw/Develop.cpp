@@ -7,16 +7,22 @@
 //
 // LibRaw's AHD spreads over every core (OpenMP), but the passes around it ran on one: the
 // scaling of the raw values, the camera-to-sRGB matrix and the 8-bit copy. With three
-// 24-megapixel DNGs on two workers, the third develops while the other core waits. The
-// first two passes are the virtual hotspots LibRaw leaves to its subclasses; Developer runs
-// them over bands of rows on a thread each, the same arithmetic pixel for pixel (the test
-// compares with LibRaw's own result byte for byte). The 8-bit copy is not made at all: the
-// picture is handed out at 16 bits with LibRaw's tone curve, which the caller applies as it
-// encodes (a lookup in libvips' threads beside the encoder).
+// 24-megapixel DNGs on two workers, the third developed while the other core waited. The
+// first two are the virtual hotspots LibRaw leaves to its subclasses; Developer runs them over
+// bands of rows on a thread each, the same arithmetic pixel for pixel. The 8-bit copy is ours,
+// with LibRaw's tone curve at the brightness its own copy chooses; the test compares the
+// result with LibRaw's byte for byte.
 //
 // Memory: LibRaw holds the raw data (2 bytes a pixel) and develops into a picture of four
-// 16-bit samples a pixel; the raw data is freed once developed, so for 24 megapixels the
-// peak is about 48 + 192 MB.
+// 16-bit samples a pixel. The raw data is freed once developed, and the 8-bit pixels are
+// written over the start of LibRaw's picture, which is then shrunk to them, instead of into
+// a third buffer: for 24 megapixels the peak is about 48 + 192 MB, and the encoder runs with
+// 72 MB. Writing over its own input is safe for the first band of rows, because the copy
+// walks it in order and an 8-bit pixel (3 bytes) never reaches the 16-bit pixel (8 bytes) it
+// comes from; the other bands go to a buffer of their own (36 MB on two cores) and are moved
+// into place once the first is done. That holds only unturned, so LibRaw does not turn the
+// picture: the caller does, from the orientation it is given.
+
 #include "codecs/Failure.h"
 #include "codecs/raw/CameraRaw.h"
 #include "codecs/raw/RawExif.h"
@@ -24,6 +30,7 @@
 #include <libraw/libraw.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <iterator>
 #include <memory>
@@ -77,7 +84,7 @@ void inBands(std::size_t count, int bands, const Work& work)
 }
 
 // LibRaw with what its interface lacks: the raw data freed early, its two per-pixel passes
-// on several threads, and the developed picture with its tone curve.
+// on several threads, and an 8-bit copy on several threads in its own buffer.
 class Developer : public LibRaw {
 public:
     explicit Developer(int threads) : LibRaw(LIBRAW_OPTIONS_NONE), m_threads(threads) {}
@@ -96,43 +103,32 @@ public:
         raw.float4_image = nullptr;
     }
 
-    // The developed picture's samples, width x height pixels of four, rows without padding,
-    // as LibRaw's own 8-bit copy reads them (it needs an unturned picture: flip 0).
-    const std::uint16_t* samples(int width, int height) const
+    // The developed picture at 8 bits, `colours` bytes a pixel, in LibRaw's own buffer, which
+    // lives as long as this object. Needs an unturned picture (flip 0).
+    std::uint8_t* eightBitInPlace(int width, int height, int colours)
     {
-        if (!imgdata.image || imgdata.sizes.flip != 0 || width != imgdata.sizes.width ||
-            height != imgdata.sizes.height ||
+        auto* pixels = reinterpret_cast<std::uint8_t*>(imgdata.image);
+        const std::size_t row = std::size_t(width) * colours;
+        if (!pixels || imgdata.sizes.flip != 0 || width != imgdata.sizes.width ||
+            height != imgdata.sizes.height || colours < 1 || colours > 4 ||
             std::size_t(width) * height > std::size_t(imgdata.sizes.iwidth) * imgdata.sizes.iheight)
             throw Failure("the camera raw picture could not be developed");
-        return imgdata.image[0];
-    }
-
-    // What each sample becomes at 8 bits: LibRaw's gamma curve with the brightness its own
-    // copy would choose (the level that all but auto_bright_thr of the pixels stay below).
-    std::shared_ptr<const Curve> curve()
-    {
-        const auto& o = imgdata.params;
-        if (auto* histogram = libraw_internal_data.output_data.histogram) {
-            int white = 0x2000;
-            int perc = imgdata.sizes.width * imgdata.sizes.height * o.auto_bright_thr;
-            if (libraw_internal_data.internal_output_params.fuji_width)
-                perc /= 2;
-            if (!((o.highlight & ~2) || o.no_auto_bright)) {
-                white = 0;
-                for (int c = 0; c < imgdata.idata.colors; ++c) {
-                    int val = 0x2000, total = 0;
-                    while (--val > 32)
-                        if ((total += histogram[c][val]) > perc)
-                            break;
-                    white = std::max(white, val);
-                }
-            }
-            gamma_curve(o.gamm[0], o.gamm[1], 2, (white << 3) / o.bright);
-        }
-        auto curve = std::make_shared<Curve>();
-        for (std::size_t v = 0; v < curve->size(); ++v)
-            (*curve)[v] = std::uint8_t(imgdata.color.curve[v] >> 8);
-        return curve;
+        const std::array<std::uint8_t, 65536> curve = toneCurve();
+        const int bands = std::clamp(m_threads, 1, std::max(height, 1));
+        const std::size_t firstRows = std::size_t(height) / bands;
+        std::vector<std::uint8_t> rest((std::size_t(height) - firstRows) * row);
+        const ushort(*image)[4] = imgdata.image;
+        inBands(std::size_t(height), bands, [&](std::size_t first, std::size_t last, int band) {
+            std::uint8_t* out = band == 0 ? pixels : rest.data() + (first - firstRows) * row;
+            for (std::size_t i = first * width; i < last * width; ++i)
+                for (int k = 0; k < colours; ++k)
+                    *out++ = curve[image[i][k]];
+        });
+        std::copy(rest.begin(), rest.end(), pixels + firstRows * row);
+        rest = {};
+        if (void* smaller = realloc(pixels, row * height))
+            imgdata.image = static_cast<ushort(*)[4]>(smaller);
+        return reinterpret_cast<std::uint8_t*>(imgdata.image);
     }
 
 protected:
@@ -239,6 +235,34 @@ protected:
     }
 
 private:
+    // What each 16-bit sample becomes at 8 bits: LibRaw's gamma curve with the brightness its
+    // own copy would choose (the level that all but auto_bright_thr of the pixels stay below).
+    std::array<std::uint8_t, 65536> toneCurve()
+    {
+        const auto& o = imgdata.params;
+        if (auto* histogram = libraw_internal_data.output_data.histogram) {
+            int white = 0x2000;
+            int perc = imgdata.sizes.width * imgdata.sizes.height * o.auto_bright_thr;
+            if (libraw_internal_data.internal_output_params.fuji_width)
+                perc /= 2;
+            if (!((o.highlight & ~2) || o.no_auto_bright)) {
+                white = 0;
+                for (int c = 0; c < imgdata.idata.colors; ++c) {
+                    int val = 0x2000, total = 0;
+                    while (--val > 32)
+                        if ((total += histogram[c][val]) > perc)
+                            break;
+                    white = std::max(white, val);
+                }
+            }
+            gamma_curve(o.gamm[0], o.gamm[1], 2, (white << 3) / o.bright);
+        }
+        std::array<std::uint8_t, 65536> curve;
+        for (std::size_t v = 0; v < curve.size(); ++v)
+            curve[v] = std::uint8_t(imgdata.color.curve[v] >> 8);
+        return curve;
+    }
+
     int m_threads;
 };
 
@@ -399,8 +423,7 @@ Picture develop(std::span<const std::uint8_t> bytes, const Limits& limits, Size 
         const bool turned = picture.orientation >= 5;
         picture.metadata.exif = exifBlockOf(factsOf(*raw), turned ? picture.height : picture.width,
                                             turned ? picture.width : picture.height);
-        picture.samples = raw->samples(picture.width, picture.height);
-        picture.curve = raw->curve();
+        picture.pixels = raw->eightBitInPlace(picture.width, picture.height, picture.bands);
         picture.owner = raw.share();
         return picture;
     });

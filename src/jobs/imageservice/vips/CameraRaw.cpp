@@ -20,17 +20,12 @@ raw::Limits limits()
             maxPixels()};
 }
 
-// The developed samples where LibRaw left them, mapped to 8 bits through the picture's tone
-// curve strip by strip as the encoder asks for them (on libvips' threads, beside it).
 VImage pictureOf(raw::Picture picture)
 {
-    const VImage curve = vips_util::adopt(picture.curve->data(), int(picture.curve->size()), 1, 1,
-                                          VIPS_FORMAT_UCHAR, std::const_pointer_cast<raw::Curve>(picture.curve));
+    const codecs::PixelView view =
+        codecs::tightView(picture.pixels, picture.width, picture.height, picture.bands);
     const auto interpretation = picture.bands == 1 ? VIPS_INTERPRETATION_B_W : VIPS_INTERPRETATION_sRGB;
-    VImage image = vips_util::adopt(picture.samples, picture.width, picture.height, 4, VIPS_FORMAT_USHORT,
-                                    std::move(picture.owner))
-                       .extract_band(0, VImage::option()->set("n", picture.bands))
-                       .maplut(curve)
+    VImage image = vips_util::adopt(view, std::move(picture.owner))
                        .copy(VImage::option()->set("interpretation", interpretation));
     image.set("orientation", picture.orientation);
     if (picture.metadata.exif) {

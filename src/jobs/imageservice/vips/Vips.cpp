@@ -206,15 +206,14 @@ void forEachStrip(const vips::VImage& image, const std::function<void(const code
     }
 }
 
-vips::VImage adopt(const void* samples, int width, int height, int bands, VipsBandFormat format,
-                   std::shared_ptr<void> owner)
+vips::VImage adopt(const codecs::PixelView& pixels, std::shared_ptr<void> owner)
 {
     auto* keeper = new std::shared_ptr<void>(std::move(owner));
     vips::VImage image;
     try {
-        const std::size_t bytes = std::size_t(width) * std::size_t(height) * std::size_t(bands) *
-                                  vips_format_sizeof(format);
-        image = vips::VImage::new_from_memory(const_cast<void*>(samples), bytes, width, height, bands, format);
+        image = vips::VImage::new_from_memory(const_cast<std::uint8_t*>(pixels.data),
+                                              pixels.stride * std::size_t(pixels.height), pixels.width,
+                                              pixels.height, pixels.bands, VIPS_FORMAT_UCHAR);
     } catch (...) {
         delete keeper;
         throw;
@@ -223,11 +222,6 @@ vips::VImage adopt(const void* samples, int width, int height, int bands, VipsBa
         image.get_image(), "postclose",
         G_CALLBACK(+[](VipsImage*, gpointer k) { delete static_cast<std::shared_ptr<void>*>(k); }), keeper);
     return image;
-}
-
-vips::VImage adopt(const codecs::PixelView& pixels, std::shared_ptr<void> owner)
-{
-    return adopt(pixels.data, pixels.width, pixels.height, pixels.bands, VIPS_FORMAT_UCHAR, std::move(owner));
 }
 
 std::vector<std::uint8_t> iccProfileOf(const vips::VImage& image)

@@ -71,9 +71,6 @@ void forEachStrip(const vips::VImage& image, const std::function<void(const code
 
 // A picture of the given pixels, used where they are; owner is released when it closes.
 vips::VImage adopt(const codecs::PixelView& pixels, std::shared_ptr<void> owner);
-// The same for width x height pixels of `bands` samples of `format`, rows without padding.
-vips::VImage adopt(const void* samples, int width, int height, int bands, VipsBandFormat format,
-                   std::shared_ptr<void> owner);
 
 // The picture's ICC profile, empty when it has none.
 std::vector<std::uint8_t> iccProfileOf(const vips::VImage& image);
