@@ -3,12 +3,16 @@
 #include "app/Form3.h"
 #include "app/ResourceFiles.h"
 #include "app/SingleInstance.h"
+#include "jobs/imageservice/ImageService.h"
 
 #include <QApplication>
 #include <QIcon>
 
 int main(int argc, char* argv[])
 {
+    // Pictures are decoded in worker processes; the few libvips modules this process may
+    // still use are loaded when first needed, not all as it starts.
+    quarbel::imageservice::loadModulesWhenNeeded();
     QApplication application(argc, argv);
     quarbel::app::initResources();
     QApplication::setApplicationName(QStringLiteral("quarbel"));

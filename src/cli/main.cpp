@@ -11,6 +11,7 @@
 #include "jobs/Jobs.h"
 #include "jobs/PathNames.h"
 #include "jobs/WorkerSettings.h"
+#include "jobs/imageservice/ImageService.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -51,6 +52,9 @@ int finishReport(cli::RunReport& report, const cli::BatchOptions& options, const
 
 int main(int argc, char** argv)
 {
+    // Pictures are decoded in worker processes; the few libvips modules this process may
+    // still use are loaded when first needed, not all as it starts.
+    quarbel::imageservice::loadModulesWhenNeeded();
     QCoreApplication app(argc, argv);
     const cli::ParseResult parsed = cli::parseArguments(app.arguments().mid(1));
     if (const auto* info = std::get_if<cli::InfoRequest>(&parsed)) {

@@ -211,6 +211,13 @@ enum class DecoderTrust { InProcess, Confined };
 void setDecoderTrust(DecoderTrust trust);
 DecoderTrust decoderTrust();
 
+// libvips loads its optional modules (HEIF, JPEG XL, PDF, ImageMagick, OpenSlide) as it
+// starts: each process maps their libraries and runs their start-up. A process that calls
+// this first loads each module only when a picture needs it (HEIF, JPEG XL and PDF; the
+// others never), which a worker process does. It changes the environment libvips reads, so
+// it must come before initialize() and before the process starts any other thread.
+void loadModulesWhenNeeded();
+
 // Starts libvips and Qt's image readers once per process (safe to call any number of times).
 // A program without a QCoreApplication calls it first on its main thread.
 void initialize();

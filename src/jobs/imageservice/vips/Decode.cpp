@@ -29,10 +29,10 @@ const char* loaderOf(Format format)
     // do librsvg (it parses the document but draws nothing) and poppler (the first page's
     // size only, whatever the number of pages).
     case formats::Decoder::VipsWebp: return "webpload_buffer";
-    case formats::Decoder::VipsHeif: return "heifload_buffer";
-    case formats::Decoder::VipsJxl: return "jxlload_buffer";
+    case formats::Decoder::VipsHeif: vips_util::needModule("heif"); return "heifload_buffer";
+    case formats::Decoder::VipsJxl: vips_util::needModule("jxl"); return "jxlload_buffer";
     case formats::Decoder::VipsSvg: return "svgload_buffer";
-    case formats::Decoder::VipsPdf: return "pdfload_buffer";
+    case formats::Decoder::VipsPdf: vips_util::needModule("poppler"); return "pdfload_buffer";
     case formats::Decoder::OwnBmp:  // our own decoders (readHeader and openPicture call them)
     case formats::Decoder::LibRaw:
     case formats::Decoder::None: break;

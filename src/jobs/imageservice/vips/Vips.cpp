@@ -7,9 +7,12 @@
 #include <malloc.h>
 #endif
 #include <atomic>
+#include <cstdlib>
 #include <exception>
 #include <mutex>
+#include <set>
 #include <sstream>
+#include <string>
 
 namespace quarbel::imageservice {
 
@@ -19,6 +22,7 @@ constexpr std::uint64_t kDefaultMaxPixels = 300'000'000;
 std::atomic<std::uint64_t> gMaxPixels{kDefaultMaxPixels};
 std::atomic<DecoderTrust> gTrust{DecoderTrust::InProcess};
 std::atomic<bool> gInitialized{false};
+std::atomic<bool> gModulesWhenNeeded{false};
 thread_local vips_util::WarningScope* tCurrentScope = nullptr;
 
 // Warnings raised on libvips' own worker threads cannot be told apart per item; the last one
@@ -206,6 +210,23 @@ void forEachStrip(const vips::VImage& image, const std::function<void(const code
     }
 }
 
+void needModule(const char* name)
+{
+    if (!gModulesWhenNeeded.load())
+        return;
+    static std::mutex mutex;
+    static std::set<std::string> tried;
+    std::lock_guard lock(mutex);
+    if (!tried.insert(name).second)
+        return;
+    const std::string path = std::string(QUARBEL_VIPS_MODULES "/vips-") + name + "." G_MODULE_SUFFIX;
+    if (GModule* module = g_module_open(path.c_str(), GModuleFlags(G_MODULE_BIND_LAZY | G_MODULE_BIND_LOCAL))) {
+        g_module_make_resident(module);  // its types stay registered with libvips
+        // Its loaders are new to libvips: the rule for untrusted ones applies to them too.
+        vips_block_untrusted_set(gTrust.load() != DecoderTrust::Confined);
+    }
+}
+
 vips::VImage adopt(const codecs::PixelView& pixels, std::shared_ptr<void> owner)
 {
     auto* keeper = new std::shared_ptr<void>(std::move(owner));
@@ -234,6 +255,13 @@ std::vector<std::uint8_t> iccProfileOf(const vips::VImage& image)
 }
 
 }  // namespace vips_util
+
+void loadModulesWhenNeeded()
+{
+    // libvips looks for its modules under $VIPSHOME/lib; a home without them loads none.
+    ::setenv("VIPSHOME", "/nonexistent/quarbel-modules-when-needed", 1);
+    gModulesWhenNeeded = true;
+}
 
 void initialize()
 {

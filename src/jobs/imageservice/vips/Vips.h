@@ -69,6 +69,12 @@ codecs::PixelView viewOf(VipsRegion* region, const VipsRect& area);
 // failures come out as vips::VError.
 void forEachStrip(const vips::VImage& image, const std::function<void(const codecs::PixelView&)>& add);
 
+// Loads libvips' module `name` ("heif", "jxl", "poppler") for the loaders and savers it
+// brings, where the process asked for modules when needed; otherwise libvips loaded it as
+// it started. A module that cannot be loaded leaves its loaders unknown, so the picture fails
+// with libvips' reason.
+void needModule(const char* name);
+
 // A picture of the given pixels, used where they are; owner is released when it closes.
 vips::VImage adopt(const codecs::PixelView& pixels, std::shared_ptr<void> owner);
 
