@@ -59,6 +59,7 @@ void ItemPipeline::startThreads()
     while (m_threads < m_workerCount && std::size_t(m_looking) < m_queue.size()) {
         ++m_threads;
         ++m_looking;
+        m_workers.launchOne();  // starts while the thread reads the item's file
         m_pool.start([this] { serveQueue(); });
     }
 }

@@ -32,6 +32,15 @@ bool WorkerPool::start(std::string& reason)
     return started;
 }
 
+void WorkerPool::launchOne()
+{
+    std::lock_guard lock(m_mutex);
+    auto idle = std::find_if(m_free.begin(), m_free.end(), [](WorkerProcess* w) { return !w->running(); });
+    std::string reason;
+    if (idle != m_free.end())
+        (*idle)->launch(reason);
+}
+
 Confinement WorkerPool::confinement()
 {
     WorkerProcess& worker = take();

@@ -20,6 +20,10 @@ public:
 
     // Starts every worker ahead of the first item; false with the first reason if one failed.
     bool start(std::string& reason);
+    // Starts the process of one free worker that does not run yet, without waiting for it:
+    // for an item about to come, so that the worker starts while the item's file is read.
+    // A worker that fails to start is left for the item to start and report.
+    void launchOne();
     // The confinement of the workers: starts one worker if none runs; 0 when none starts.
     Confinement confinement();
 

@@ -133,7 +133,7 @@ bool WorkerProcess::running() const
     return m_pid > 0;
 }
 
-bool WorkerProcess::start(std::string& reason)
+bool WorkerProcess::launch(std::string& reason)
 {
     if (running())
         return true;
@@ -158,11 +158,19 @@ bool WorkerProcess::start(std::string& reason)
         reason = "the decoder could not be started: " + m_options.program + ": " + std::strerror(spawned);
         return false;
     }
-    {
-        std::lock_guard lock(m_mutex);
-        m_pid = pid;
-        m_socket = pair[0];
-    }
+    std::lock_guard lock(m_mutex);
+    m_pid = pid;
+    m_socket = pair[0];
+    m_ready = false;
+    return true;
+}
+
+bool WorkerProcess::start(std::string& reason)
+{
+    if (running() && m_ready)
+        return true;
+    if (!launch(reason))
+        return false;
     Message hello;
     const bool answered = waitReadable(m_socket, std::chrono::steady_clock::now() + m_options.startTimeout);
     if (!answered || receiveMessage(m_socket, hello) != Received::Message ||
@@ -174,6 +182,7 @@ bool WorkerProcess::start(std::string& reason)
                  (answered ? stoppedText(status) : std::string("it did not answer"));
         return false;
     }
+    m_ready = true;
     m_confinement = hello.value;
     warnOnceIfPartlyConfined(m_confinement);
     return true;
@@ -206,6 +215,7 @@ int WorkerProcess::stop()
     if (m_socket >= 0)
         ::close(m_socket);
     m_socket = -1;
+    m_ready = false;
     m_busy = false;
     return status;
 }

@@ -58,6 +58,10 @@ public:
 
     // Starts the worker unless one runs and waits for its Hello; false with reason if not.
     bool start(std::string& reason);
+    // Starts the worker's process without waiting for it (start() then waits for its Hello),
+    // so that it links and confines itself while the program reads the item's file. False
+    // with reason if the process could not be started.
+    bool launch(std::string& reason);
     bool running() const;
     // What the worker's confinement is (valid after a successful start).
     Confinement confinement() const { return m_confinement; }
@@ -78,6 +82,7 @@ private:
     mutable std::mutex m_mutex;  // guards m_pid against cancel() while it is reaped
     pid_t m_pid = -1;
     int m_socket = -1;
+    bool m_ready = false;  // its Hello has come
     bool m_busy = false;
     bool m_cancelled = false;
     Confinement m_confinement = 0;

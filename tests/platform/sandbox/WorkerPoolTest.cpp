@@ -193,11 +193,28 @@ TEST_F(WorkerPoolTest, CancelEndsTheItemInHandAndTheNextOneRuns)
     EXPECT_EQ(textOf(next.output), "after the cancel");
 }
 
+// A worker launched ahead of its item says Hello before the item's answer: the item must
+// get the answer, not the greeting.
+TEST_F(WorkerPoolTest, WorkersLaunchedAheadServeTheItemsThatFollow)
+{
+    WorkerPool pool(options(1min), 2);
+    for (int i = 0; i < 3; ++i)  // the third finds no worker left to launch
+        pool.launchOne();
+    auto first = std::async(std::launch::async, [&pool] { return pool.run("copy", bytesOf("first")); });
+    const WorkResult second = pool.run("copy", bytesOf("second"));
+    const WorkResult firstResult = first.get();
+    ASSERT_EQ(second.outcome, WorkOutcome::Done) << second.reason;
+    ASSERT_EQ(firstResult.outcome, WorkOutcome::Done) << firstResult.reason;
+    EXPECT_EQ(textOf(second.output), "second");
+    EXPECT_EQ(textOf(firstResult.output), "first");
+}
+
 TEST_F(WorkerPoolTest, AMissingWorkerProgramFailsTheItemWithItsReason)
 {
     WorkerOptions missing = options(1s);
     missing.program = (m_dir / "no-such-worker").string();
     WorkerPool pool(missing, 1);
+    pool.launchOne();  // leaves the failure for the item to report
     const WorkResult result = pool.run("copy", bytesOf("x"));
     EXPECT_EQ(result.outcome, WorkOutcome::NotStarted);
     EXPECT_EQ(result.reason,
