@@ -28,24 +28,26 @@
 // large (5 JPEGs of 24-36 MP, RUNS=3, measured earlier under a load of 3.5-5.6 from builds):
 // 1.14 s / 0.96 s, 137 / 102 MB peak PSS.
 //
-// bench/run against the program before workers (060bdad), RUNS=3, interleaved, with a fuzz
-// campaign beside it at the lowest priority: seconds, then the peak of the summed PSS of all
-// processes (shared library pages counted once), in MB, after / before:
-//   jpg75   2.95 / 2.75 s (+7 %)    87 / 66 MB
-//   to-bmp  7.31 / 6.56 s (+11 %)   202 / 266 MB
-//   resize  3.66 / 4.05 s (-10 %)   184 / 153 MB
-//   to-tiff 20.48 / 20.92 s (-2 %)  201 / 180 MB
-//   to-gif  17.05 / 18.22 s (-6 %)  259 / 235 MB
-//   to-webp 29.50 / 29.86 s (-1 %)  259 / 233 MB
-//   to-png  28.07 / 27.60 s (+2 %)  295 / 267 MB
-//   to-avif 38.15 / 38.82 s (-2 %)  265 / 255 MB
-// (jpg75 and to-bmp with outputs written from the worker's memory file by sendfile, the rest
-// just before that change.) Timed alone with /usr/bin/time, without bench/run's sampling of
-// every process's memory, three runs each in turn: jpg75 2.04-2.34 / 2.02-2.34 s, to-bmp
-// 5.30-5.88 / 5.21-5.56 s. What to-bmp still pays is the copy of each output into shared
-// memory (1.85 GB). The largest single process is smaller than before workers (to-png 190 MB
-// against 284 MB), but every worker has its own heap, whose freed pictures no other worker
-// reuses, and its own libvips and Qt.
+// bench/run against the program before workers (060bdad), with the machine's free memory
+// touched first (bench/warm_memory.py; before that, whichever run first needed fresh pages
+// paid several times more for them, which had put to-bmp at +11 %), the fuzz campaign beside
+// it at the lowest priority: seconds, then the peak of the summed PSS of all processes
+// (shared library pages counted once), in MB, after / before:
+//   jpg75   2.14-2.18 / 2.00-2.12 s (+2 to +9 %)   78-81 / 55-63 MB
+//   to-bmp  4.01 / 4.33 s (-8 %)                   188 / 280 MB
+//   resize  3.23 / 3.16 s (+2 %)                   135 / 131 MB
+//   to-tiff 15.16 / 17.17 s (-12 %)                205 / 181 MB
+//   to-gif  14.78 / 15.67 s (-6 %)                 254 / 230 MB
+//   to-png  21.51 / 23.46 s (-8 %)                 267 / 269 MB
+//   to-webp 27.94 / 28.30 s (-1 %)                 226 / 227 MB
+//   to-avif 31.13 / 30.49 s (+2 %)                 255 / 235 MB
+// (jpg75 and to-bmp five runs each, the rest one.) A worker starts libvips without its
+// modules and loads HEIF, JPEG XL or PDF support when a picture needs it, and a job launches
+// its workers as the items arrive, so they link while the program reads the first files.
+// What the workers still cost is fixed per process: each links the same 153 libraries
+// (about 40 ms) and keeps its own private pages of them (about 5 MB) and its own heap, which
+// weighs on a light workload like jpg75, whose whole run takes 55-63 MB before workers. The
+// largest single process is smaller than before workers on every workload.
 
 #include "jobs/imageservice/ImageService.h"
 #include "jobs/worker/ItemWorker.h"
@@ -53,9 +55,8 @@
 int main(int argc, char** argv)
 {
     // Before anything starts a thread. ImageMagick's and OpenSlide's modules are never
-    // needed here; HEIF, JPEG XL and PDF come when a picture asks. A worker started 35 ms
-    // sooner this way (vips --version with and without its modules: 0.07-0.08 s against
-    // 0.04-0.06 s).
+    // needed here; HEIF, JPEG XL and PDF come when a picture asks. libvips starts 20-40 ms
+    // sooner without them (vips --version: 0.04-0.06 s against 0.07-0.08 s with them).
     quarbel::imageservice::loadModulesWhenNeeded();
     quarbel::imageservice::setDecoderTrust(quarbel::imageservice::DecoderTrust::Confined);
     return quarbel::platform::sandbox::runWorker(
