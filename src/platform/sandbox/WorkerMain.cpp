@@ -11,6 +11,17 @@
 #include <new>
 #include <thread>
 
+#if defined(__SANITIZE_THREAD__)
+#define QUARBEL_THREAD_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define QUARBEL_THREAD_SANITIZER 1
+#endif
+#endif
+#ifdef QUARBEL_THREAD_SANITIZER
+#include <sanitizer/common_interface_defs.h>
+#endif
+
 namespace quarbel::platform::sandbox {
 
 namespace {
@@ -29,6 +40,20 @@ ConfinementLimits limitsFromArguments(int argc, char** argv)
             limits.fileSizeBytes = std::strtoull(argv[i] + kFileSize.size(), nullptr, 10);
     }
     return limits;
+}
+
+// ThreadSanitizer names the functions in its reports through a symbolizer process that it
+// starts when it first needs a name. A confined worker can start no process, so its reports
+// would show bare addresses and suppressions by function name would never match them: ask
+// for one name before the confinement, so that the symbolizer is already running. (The
+// symbolizer closes every inherited descriptor but the standard ones, so it keeps no end of
+// the socket open.)
+void startSymbolizer()
+{
+#ifdef QUARBEL_THREAD_SANITIZER
+    char name[256];
+    __sanitizer_symbolize_pc(reinterpret_cast<void*>(&startSymbolizer), "%f", name, sizeof name);
+#endif
 }
 
 // Ends the worker when the program closes its end of the socket, whatever the item in hand
@@ -68,6 +93,7 @@ int runWorker(int argc, char** argv, const WorkerHandler& handler)
 {
     // Nothing but the standard streams and the socket is inherited; make sure of it.
     ::syscall(SYS_close_range, kWorkerChannelFd + 1, ~0u, 0);
+    startSymbolizer();
     const Confinement confinement = confineThisProcess(limitsFromArguments(argc, argv));
     if (sendMessage(kWorkerChannelFd, {MessageKind::Hello, confinement, {}, -1}) != 0)
         return 1;

@@ -1,6 +1,7 @@
 #include "jobs/imageservice/vips/Bmp.h"
 
 #include "codecs/bmp/Bmp.h"
+#include "jobs/imageservice/vips/SinkOrder.h"
 #include "jobs/imageservice/vips/Vips.h"
 
 #include <exception>
@@ -17,6 +18,7 @@ struct Sink {
 int writeRows(VipsRegion* region, VipsRect* area, void* a)
 {
     auto* sink = static_cast<Sink*>(a);
+    const vips_util::SinkTurn turn(sink);
     try {
         sink->writer.add(vips_util::viewOf(region, *area), area->top);
         return 0;
@@ -45,7 +47,12 @@ std::vector<std::uint8_t> encodeBmp(vips::VImage image, const codecs::CancelToke
         throw vips_util::Failure("internal error: BMP output needs 8-bit RGB");
     codecs::bmp::Writer writer(image.width(), image.height(), cancel);
     Sink sink{writer, nullptr};
-    if (vips_sink_disc(image.get_image(), writeRows, &sink)) {
+    int failed;
+    {
+        const vips_util::SinkEvaluation evaluation(&sink);
+        failed = vips_sink_disc(image.get_image(), writeRows, &sink);
+    }
+    if (failed) {
         if (sink.error)
             std::rethrow_exception(sink.error);
         throw vips::VError();

@@ -1,6 +1,7 @@
 #include "jobs/imageservice/vips/Vips.h"
 
 #include "codecs/bmp/Bmp.h"
+#include "jobs/imageservice/vips/SinkOrder.h"
 
 #include <algorithm>
 #if defined(__GLIBC__)
@@ -195,6 +196,7 @@ void forEachStrip(const vips::VImage& image, const std::function<void(const code
     } sink{add, nullptr};
     const auto writeArea = [](VipsRegion* region, VipsRect* area, void* a) {
         auto* sink = static_cast<Sink*>(a);
+        const SinkTurn turn(sink);
         try {
             sink->add(viewOf(region, *area));
             return 0;
@@ -203,7 +205,12 @@ void forEachStrip(const vips::VImage& image, const std::function<void(const code
             return -1;
         }
     };
-    if (vips_sink_disc(image.get_image(), writeArea, &sink)) {
+    int failed;
+    {
+        const SinkEvaluation evaluation(&sink);
+        failed = vips_sink_disc(image.get_image(), writeArea, &sink);
+    }
+    if (failed) {
         if (sink.error)
             std::rethrow_exception(sink.error);
         throw vips::VError();
