@@ -1,5 +1,6 @@
 #include "platform/sandbox/WorkerMain.h"
 
+#include "platform/ThreadSanitizer.h"
 #include "platform/sandbox/Confinement.h"
 #include "platform/sandbox/WorkerChannel.h"
 
@@ -11,13 +12,6 @@
 #include <new>
 #include <thread>
 
-#if defined(__SANITIZE_THREAD__)
-#define QUARBEL_THREAD_SANITIZER 1
-#elif defined(__has_feature)
-#if __has_feature(thread_sanitizer)
-#define QUARBEL_THREAD_SANITIZER 1
-#endif
-#endif
 #ifdef QUARBEL_THREAD_SANITIZER
 #include <sanitizer/common_interface_defs.h>
 #endif

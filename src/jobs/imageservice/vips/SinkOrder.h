@@ -10,13 +10,8 @@
 // seconds. A SinkEvaluation around the evaluation and a SinkTurn around each call state the
 // order. In a build without ThreadSanitizer they compile to nothing.
 
-#if defined(__SANITIZE_THREAD__)
-#define QUARBEL_THREAD_SANITIZER 1
-#elif defined(__has_feature)
-#if __has_feature(thread_sanitizer)
-#define QUARBEL_THREAD_SANITIZER 1
-#endif
-#endif
+#include "platform/ThreadSanitizer.h"
+
 #ifdef QUARBEL_THREAD_SANITIZER
 #include <sanitizer/tsan_interface.h>
 #endif
