@@ -95,4 +95,11 @@ int ImageFile::Height() const { return m_state ? m_state->info.height : 0; }
 int ImageFile::FrameCount() const { return IsEmpty() ? 0 : m_state->info.frames; }
 const std::vector<std::uint8_t>& ImageFile::FileData() const { return m_state ? m_state->data : kNoBytes; }
 
+std::vector<std::uint8_t> ImageFile::TakeFileData()
+{
+    std::vector<std::uint8_t> data = m_state ? std::move(m_state->data) : std::vector<std::uint8_t>();
+    m_state.reset();
+    return data;
+}
+
 }  // namespace quarbel::imageservice

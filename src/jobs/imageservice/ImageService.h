@@ -113,6 +113,8 @@ public:
     int Height() const;
     int FrameCount() const;  // 1 for still pictures
     const std::vector<std::uint8_t>& FileData() const;
+    // Hands over the bytes FileData() holds; the object is empty after.
+    std::vector<std::uint8_t> TakeFileData();
     std::size_t FileSize() const;
 
 private:
@@ -217,6 +219,12 @@ DecoderTrust decoderTrust();
 // others never), which a worker process does. It changes the environment libvips reads, so
 // it must come before initialize() and before the process starts any other thread.
 void loadModulesWhenNeeded();
+
+// How many pictures this process works on at once, which decides how its memory is kept:
+// threads working on one picture share one malloc arena. A worker process works on one; it
+// says so before initialize().
+enum class PicturesAtOnce { Several, One };
+void setPicturesAtOnce(PicturesAtOnce pictures);
 
 // Starts libvips and Qt's image readers once per process (safe to call any number of times).
 // A program without a QCoreApplication calls it first on its main thread.

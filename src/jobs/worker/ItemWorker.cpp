@@ -70,7 +70,7 @@ sandbox::HandlerResult workItem(std::string_view request, std::span<const std::u
     ItemAnswer answer = one(request, source);
     if (answer.status != sandbox::HandlerStatus::Done)
         return {answer.status, std::move(answer.reason)};
-    if (!output.assign(answer.output.FileData()))
+    if (!output.take(answer.output.TakeFileData()))
         return {sandbox::HandlerStatus::Failed, output.error()};
     return {sandbox::HandlerStatus::Done, {}};
 }

@@ -59,6 +59,7 @@ int main(int argc, char** argv)
     // sooner without them (vips --version: 0.04-0.06 s against 0.07-0.08 s with them).
     quarbel::imageservice::loadModulesWhenNeeded();
     quarbel::imageservice::setDecoderTrust(quarbel::imageservice::DecoderTrust::Confined);
+    quarbel::imageservice::setPicturesAtOnce(quarbel::imageservice::PicturesAtOnce::One);
     return quarbel::platform::sandbox::runWorker(
         argc, argv,
         [](std::string_view operation, std::span<const std::uint8_t> input,

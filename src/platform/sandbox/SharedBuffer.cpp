@@ -4,7 +4,9 @@
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <utility>
 
@@ -13,6 +15,19 @@ namespace quarbel::platform::sandbox {
 namespace {
 
 constexpr int kSizeSeals = F_SEAL_SHRINK | F_SEAL_GROW;
+// How much is written at a time when the source's memory is given back as it goes.
+constexpr std::size_t kFillStretch = std::size_t(4) << 20;
+
+// Gives back the memory pages that lie wholly within the bytes (read as zeros if touched
+// again). The pages at either end may hold other allocations and stay.
+void releasePages(const std::uint8_t* bytes, std::size_t size)
+{
+    const auto page = std::uintptr_t(::sysconf(_SC_PAGESIZE));
+    const auto first = (std::uintptr_t(bytes) + page - 1) / page * page;
+    const auto end = (std::uintptr_t(bytes) + size) / page * page;
+    if (end > first)
+        ::madvise(reinterpret_cast<void*>(first), end - first, MADV_DONTNEED);
+}
 
 }  // namespace
 
@@ -109,17 +124,32 @@ bool SharedBuffer::resize(std::size_t size)
 
 bool SharedBuffer::assign(std::span<const std::uint8_t> bytes)
 {
+    return fill(bytes, Source::Kept);
+}
+
+bool SharedBuffer::take(std::vector<std::uint8_t>&& bytes)
+{
+    const bool filled = fill(bytes, Source::Released);
+    std::vector<std::uint8_t>().swap(bytes);
+    return filled;
+}
+
+bool SharedBuffer::fill(std::span<const std::uint8_t> bytes, Source source)
+{
     if (!m_writable || m_fd < 0 || !resize(0))
         return false;
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = ::pwrite(m_fd, bytes.data() + done, bytes.size() - done, off_t(done));
+        const ssize_t n = ::pwrite(m_fd, bytes.data() + done, std::min(bytes.size() - done, kFillStretch),
+                                   off_t(done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
             m_error = std::string("cannot fill shared memory: ") + std::strerror(errno);
             return false;
         }
+        if (source == Source::Released)
+            releasePages(bytes.data() + done, std::size_t(n));
         done += std::size_t(n);
     }
     m_size = bytes.size();

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace quarbel::platform::sandbox {
 
@@ -40,6 +41,10 @@ public:
     // Makes a writable buffer hold exactly these bytes. They are written into the memory
     // file rather than copied through a mapping, which spares a page fault per page.
     bool assign(std::span<const std::uint8_t> bytes);
+    // The same for bytes that are no longer needed: each stretch of their memory is given
+    // back to the system as soon as it is written, so that a large file is not held twice
+    // while it moves. bytes is left empty.
+    bool take(std::vector<std::uint8_t>&& bytes);
 
     bool valid() const { return m_fd >= 0; }
     int fd() const { return m_fd; }
@@ -50,6 +55,8 @@ public:
 
 private:
     enum class Access { ReadOnly, Writable };
+    enum class Source { Kept, Released };
+    bool fill(std::span<const std::uint8_t> bytes, Source source);
     bool map(Access access, Mapping mapping = Mapping::AllAtOnce);
     void release();
 
