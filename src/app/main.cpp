@@ -3,6 +3,7 @@
 #include "app/Form3.h"
 #include "app/ResourceFiles.h"
 #include "app/SingleInstance.h"
+#include "jobs/WorkerSettings.h"
 #include "jobs/imageservice/ImageService.h"
 
 #include <QApplication>
@@ -24,6 +25,7 @@ int main(int argc, char* argv[])
     quarbel::platform::FileInstanceLock lock;
     if (!quarbel::app::claimSingleInstance(lock, *services.messages))
         return 0;
+    quarbel::jobs::startWorkerZygote();  // the preview and job workers are copied from it
 
     quarbel::app::Form3 window(services);
     window.show();

@@ -85,6 +85,8 @@ int main(int argc, char** argv)
     }
 
     cli::installInterruptHandler();
+    // The workers' zygote links and starts while the sources are listed and read.
+    jobs::startWorkerZygote();
     const QStringList listed = cli::collectSources(options);
     const QStringList share = cli::shareOf(listed, options);
     cli::BatchInputs inputs(options, share);

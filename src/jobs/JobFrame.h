@@ -17,7 +17,7 @@
 //   items ahead of the one being committed, each into a finished file in memory. A thread
 //   reads its item's source and hands the bytes, in shared memory, to a free one of the
 //   job's as many worker processes (quarbel-worker, confined before it sees a byte:
-//   platform/sandbox), which decodes, processes and encodes them and gives back the finished
+//   platform/sandbox; each a copy of the program's zygote, Zygote.h), which decodes, processes and encodes them and gives back the finished
 //   file; a picture that crashes or hangs its worker fails that item only, and the next item
 //   gets a fresh worker. Small sources travel to a worker several in one message (a batch,
 //   ItemPipeline.h); a picture that kills the worker in a batch still fails alone. How far

@@ -1,6 +1,7 @@
 #include "jobs/WorkerSettings.h"
 
 #include "platform/sandbox/SystemFacts.h"
+#include "platform/sandbox/Zygote.h"
 
 #include <algorithm>
 #include <mutex>
@@ -12,7 +13,25 @@ namespace {
 std::mutex gProgramMutex;
 std::string gProgram;  // set by setWorkerProgram
 
+// The zygote the workers of the worker program are copied from, started once a program (a
+// zygote that failed to start is not tried again).
+std::shared_ptr<platform::sandbox::Zygote> zygoteFor(const std::string& program)
+{
+    static std::mutex mutex;
+    static std::string tried;
+    static std::shared_ptr<platform::sandbox::Zygote> zygote;
+    std::lock_guard lock(mutex);
+    if (tried != program) {
+        tried = program;
+        std::string reason;
+        zygote = platform::sandbox::Zygote::start(program, reason);
+    }
+    return zygote;
+}
+
 }  // namespace
+
+void startWorkerZygote() { zygoteFor(workerProgram()); }
 
 void setWorkerProgram(const std::string& program)
 {
@@ -36,6 +55,7 @@ platform::sandbox::WorkerOptions jobWorkerOptions()
 {
     platform::sandbox::WorkerOptions options;
     options.program = workerProgram();
+    options.zygote = zygoteFor(options.program);
     options.addressSpaceBytes =
         std::max<std::uint64_t>(platform::sandbox::physicalMemoryBytes() / 2, 4ull << 30);
     options.timeout = std::chrono::minutes(5);

@@ -12,6 +12,10 @@ std::string workerProgram();
 // whose decoder misbehaves); "" goes back to quarbel-worker.
 void setWorkerProgram(const std::string& program);
 
+// Starts the zygote the workers are made from (platform/sandbox/Zygote.h) now, so that it
+// links and starts while the program does its own start-up; else the first worker starts it.
+void startWorkerZygote();
+
 // A worker may use half the machine's memory (so that a picture asking for endless memory
 // fails before the machine swaps) and five minutes for one item: the largest pictures the
 // pixel limit lets through take seconds.

@@ -65,5 +65,6 @@ int main(int argc, char** argv)
         [](std::string_view operation, std::span<const std::uint8_t> input,
            quarbel::platform::sandbox::SharedBuffer& output) {
             return quarbel::jobs::worker::serve(operation, input, output);
-        });
+        },
+        [] { quarbel::imageservice::initialize(); });
 }

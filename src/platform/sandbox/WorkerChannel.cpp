@@ -100,7 +100,7 @@ Received receiveMessage(int socket, Message& message)
         !(in.msg_flags & (MSG_TRUNC | MSG_CTRUNC)) && fdCount <= 1 && std::size_t(length) >= sizeof header &&
         (std::memcpy(&header, datagram.data(), sizeof header), header.magic == kMagic) &&
         header.textLength <= kMaxMessageText && std::size_t(length) == sizeof header + header.textLength &&
-        header.kind >= std::uint32_t(MessageKind::Hello) && header.kind <= std::uint32_t(MessageKind::Failed);
+        header.kind >= std::uint32_t(MessageKind::Hello) && header.kind <= std::uint32_t(MessageKind::Forked);
     if (!wellFormed) {
         closeReceivedFds(in);
         message.fd = -1;

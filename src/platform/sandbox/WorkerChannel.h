@@ -19,6 +19,9 @@ enum class MessageKind : std::uint32_t {
     Work = 2,    // program -> worker: text = operation, fd = input bytes
     Done = 3,    // worker -> program: fd = output bytes, text = a note or empty
     Failed = 4,  // worker -> program: text = why the item failed
+    // Between the program and a zygote (Zygote.h), which also says Hello once:
+    Fork = 5,    // program -> zygote: text = the worker's arguments, one a line; fd = its socket
+    Forked = 6,  // zygote -> program: value = the new worker's pid (Failed: why there is none)
 };
 
 struct Message {

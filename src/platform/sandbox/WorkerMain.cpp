@@ -4,13 +4,21 @@
 #include "platform/sandbox/Confinement.h"
 #include "platform/sandbox/WorkerChannel.h"
 
+#include <dirent.h>
 #include <poll.h>
+#include <sched.h>
+#include <signal.h>
+#include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <unistd.h>
+#include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <sstream>
 #include <thread>
+#include <vector>
 
 #ifdef QUARBEL_THREAD_SANITIZER
 #include <sanitizer/common_interface_defs.h>
@@ -22,18 +30,76 @@ namespace {
 
 constexpr std::uint64_t kMaxInputBytes = 4ull << 30;
 
-ConfinementLimits limitsFromArguments(int argc, char** argv)
+ConfinementLimits limitsFromArguments(const std::vector<std::string>& arguments)
 {
     ConfinementLimits limits;
     constexpr std::string_view kAddressSpace = "--address-space=", kFileSize = "--file-size=";
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view argument = argv[i];
+    for (const std::string& argument : arguments) {
         if (argument.starts_with(kAddressSpace))
-            limits.addressSpaceBytes = std::strtoull(argv[i] + kAddressSpace.size(), nullptr, 10);
+            limits.addressSpaceBytes = std::strtoull(argument.c_str() + kAddressSpace.size(), nullptr, 10);
         if (argument.starts_with(kFileSize))
-            limits.fileSizeBytes = std::strtoull(argv[i] + kFileSize.size(), nullptr, 10);
+            limits.fileSizeBytes = std::strtoull(argument.c_str() + kFileSize.size(), nullptr, 10);
     }
     return limits;
+}
+
+int threadCount()
+{
+    int count = 0;
+    if (DIR* tasks = ::opendir("/proc/self/task")) {
+        while (const dirent* entry = ::readdir(tasks))
+            count += entry->d_name[0] != '.';
+        ::closedir(tasks);
+    }
+    return count;
+}
+
+// A copy of this process that is the program's child, not the zygote's (CLONE_PARENT), so
+// that the program reaps it and reads its wait status as for a worker it spawned. glibc's
+// fork() cannot ask for that, hence the system call; the zygote has a single thread, and
+// glibc asks the kernel for the thread's ID where it matters (raise, abort).
+pid_t copyForTheProgram()
+{
+    return pid_t(::syscall(SYS_clone, CLONE_PARENT | SIGCHLD, nullptr, nullptr, nullptr, nullptr));
+}
+
+// The zygote's loop: returns in each copy with the copy's arguments, its socket moved to
+// kWorkerChannelFd; the zygote itself ends when the program hangs up.
+std::vector<std::string> makeWorkers(const std::function<void()>& prepare)
+{
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (prepare)
+        prepare();
+    if (threadCount() != 1) {
+        sendMessage(kWorkerChannelFd, {MessageKind::Failed, 0, "the zygote's start-up left threads", -1});
+        ::_exit(3);
+    }
+    if (sendMessage(kWorkerChannelFd, {MessageKind::Hello, 0, {}, -1}) != 0)
+        ::_exit(0);
+    for (;;) {
+        Message request;
+        const Received received = receiveMessage(kWorkerChannelFd, request);
+        if (received == Received::Closed)
+            ::_exit(0);
+        if (received != Received::Message || request.kind != MessageKind::Fork || request.fd < 0)
+            ::_exit(2);
+        const pid_t pid = copyForTheProgram();
+        if (pid == 0) {
+            ::dup2(request.fd, kWorkerChannelFd);  // in place of the zygote's own socket
+            ::close(request.fd);
+            std::vector<std::string> arguments;
+            std::istringstream lines(request.text);
+            for (std::string line; std::getline(lines, line);)
+                arguments.push_back(line);
+            return arguments;
+        }
+        const int error = errno;
+        ::close(request.fd);
+        const Message reply = pid > 0 ? Message{MessageKind::Forked, std::uint64_t(pid), {}, -1}
+                                      : Message{MessageKind::Failed, 0, std::strerror(error), -1};
+        if (sendMessage(kWorkerChannelFd, reply) != 0)
+            ::_exit(0);
+    }
 }
 
 // ThreadSanitizer names the functions in its reports through a symbolizer process that it
@@ -83,12 +149,15 @@ HandlerResult work(const WorkerHandler& handler, const Message& request, SharedB
 
 }  // namespace
 
-int runWorker(int argc, char** argv, const WorkerHandler& handler)
+int runWorker(int argc, char** argv, const WorkerHandler& handler, const std::function<void()>& prepare)
 {
+    std::vector<std::string> arguments(argv + std::min(argc, 1), argv + argc);
+    if (!arguments.empty() && arguments[0] == kZygoteArgument)
+        arguments = makeWorkers(prepare);
     // Nothing but the standard streams and the socket is inherited; make sure of it.
     ::syscall(SYS_close_range, kWorkerChannelFd + 1, ~0u, 0);
     startSymbolizer();
-    const Confinement confinement = confineThisProcess(limitsFromArguments(argc, argv));
+    const Confinement confinement = confineThisProcess(limitsFromArguments(arguments));
     if (sendMessage(kWorkerChannelFd, {MessageKind::Hello, confinement, {}, -1}) != 0)
         return 1;
     watchForHangUp();

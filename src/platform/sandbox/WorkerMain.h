@@ -28,7 +28,13 @@ using WorkerHandler = std::function<HandlerResult(std::string_view operation,
                                                   std::span<const std::uint8_t> input, SharedBuffer& output)>;
 
 // Runs a worker; returns the process's exit status. The handler runs after confinement.
-int runWorker(int argc, char** argv, const WorkerHandler& handler);
+// Started with kZygoteArgument, the executable is a zygote instead (Zygote.h): it runs
+// prepare, the start-up its workers would otherwise each do, and then makes workers as
+// copies of itself, each of which goes on as a worker. prepare must leave the process with
+// one thread (it is copied): a zygote that has more ends, and its workers are spawned.
+int runWorker(int argc, char** argv, const WorkerHandler& handler, const std::function<void()>& prepare = {});
+
+inline constexpr std::string_view kZygoteArgument = "--zygote";
 
 // The descriptor a worker finds its socket at.
 inline constexpr int kWorkerChannelFd = 3;

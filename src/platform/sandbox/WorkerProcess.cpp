@@ -1,12 +1,13 @@
 #include "platform/sandbox/WorkerProcess.h"
 
+#include "platform/sandbox/Spawn.h"
 #include "platform/sandbox/WorkerChannel.h"
+#include "platform/sandbox/Zygote.h"
 #include "platform/sandbox/WorkerMain.h"
 
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -15,8 +16,6 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
-
-extern char** environ;
 
 namespace quarbel::platform::sandbox {
 
@@ -54,43 +53,6 @@ std::string seconds(std::chrono::milliseconds time)
         return std::to_string(ms / 1000);
     return std::to_string(ms / 1000) + "." + std::to_string(ms % 1000 / 100);
 }
-
-class SpawnSetup {
-public:
-    explicit SpawnSetup(int channel)
-    {
-        posix_spawn_file_actions_init(&m_actions);
-        posix_spawnattr_init(&m_attributes);
-        // Only the socket goes along: standard input and output read and write nothing,
-        // standard error stays for diagnostics, and no other descriptor of the program leaks.
-        // The socket is moved first, in case the program runs without standard streams.
-        posix_spawn_file_actions_adddup2(&m_actions, channel, kWorkerChannelFd);
-        posix_spawn_file_actions_addopen(&m_actions, 0, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&m_actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addclosefrom_np(&m_actions, kWorkerChannelFd + 1);
-        // Its own process group, so a Ctrl-C at the terminal reaches the program, which then
-        // ends its workers, and not the workers in the middle of an item.
-        sigset_t none, all;
-        sigemptyset(&none);
-        sigfillset(&all);
-        posix_spawnattr_setsigmask(&m_attributes, &none);
-        posix_spawnattr_setsigdefault(&m_attributes, &all);
-        posix_spawnattr_setpgroup(&m_attributes, 0);
-        posix_spawnattr_setflags(&m_attributes,
-                                 POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-    }
-    ~SpawnSetup()
-    {
-        posix_spawn_file_actions_destroy(&m_actions);
-        posix_spawnattr_destroy(&m_attributes);
-    }
-    const posix_spawn_file_actions_t* actions() const { return &m_actions; }
-    const posix_spawnattr_t* attributes() const { return &m_attributes; }
-
-private:
-    posix_spawn_file_actions_t m_actions;
-    posix_spawnattr_t m_attributes;
-};
 
 // Waits for the socket to have something (or to close) until the deadline; false on timeout.
 bool waitReadable(int socket, std::chrono::steady_clock::time_point deadline)
@@ -142,20 +104,19 @@ bool WorkerProcess::launch(std::string& reason)
         reason = std::string("the decoder could not be started: ") + std::strerror(errno);
         return false;
     }
-    std::string addressSpace = "--address-space=" + std::to_string(m_options.addressSpaceBytes);
-    std::string fileSize = "--file-size=" + std::to_string(m_options.maxOutputBytes);
-    char* arguments[] = {m_options.program.data(), addressSpace.data(), fileSize.data(), nullptr};
-    pid_t pid = -1;
-    int spawned;
-    {
-        SpawnSetup setup(pair[1]);
-        spawned = ::posix_spawn(&pid, m_options.program.c_str(), setup.actions(), setup.attributes(),
-                                arguments, environ);
-    }
+    const std::vector<std::string> arguments{"--address-space=" + std::to_string(m_options.addressSpaceBytes),
+                                             "--file-size=" + std::to_string(m_options.maxOutputBytes)};
+    std::string why;
+    // A zygote's copy where there is one of this program; it may have ended (its reason is
+    // then dropped: spawning is the same worker, only slower to start).
+    const bool copied = m_options.zygote && m_options.zygote->program() == m_options.program;
+    pid_t pid = copied ? m_options.zygote->makeWorker(pair[1], arguments, why) : -1;
+    if (pid < 0)
+        pid = spawnWithChannel(m_options.program, arguments, pair[1], why);
     ::close(pair[1]);
-    if (spawned != 0) {
+    if (pid < 0) {
         ::close(pair[0]);
-        reason = "the decoder could not be started: " + m_options.program + ": " + std::strerror(spawned);
+        reason = "the decoder could not be started: " + why;
         return false;
     }
     std::lock_guard lock(m_mutex);

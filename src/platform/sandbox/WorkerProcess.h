@@ -14,11 +14,14 @@
 #include <sys/types.h>
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
 
 namespace quarbel::platform::sandbox {
+
+class Zygote;
 
 struct WorkerOptions {
     std::string program;                  // the worker executable
@@ -28,6 +31,9 @@ struct WorkerOptions {
     // The largest reply taken (also the worker's file-size limit): the pixel limit keeps
     // real outputs far below.
     std::uint64_t maxOutputBytes = 2ull << 30;
+    // Where workers are made by copying a zygote of the program (Zygote.h) rather than by
+    // starting the program anew; null, or a zygote of another program, to start each anew.
+    std::shared_ptr<Zygote> zygote;
 };
 
 enum class WorkOutcome {

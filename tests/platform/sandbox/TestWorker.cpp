@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -143,4 +144,11 @@ HandlerResult decode(std::string_view operation, std::span<const std::uint8_t> i
 
 }  // namespace
 
-int main(int argc, char** argv) { return quarbel::platform::sandbox::runWorker(argc, argv, decode); }
+// As a zygote, its start-up leaves a thread behind when asked to, which a zygote must not.
+void prepare()
+{
+    if (std::getenv("QUARBEL_TEST_ZYGOTE_THREAD"))
+        std::thread([] { ::pause(); }).detach();
+}
+
+int main(int argc, char** argv) { return quarbel::platform::sandbox::runWorker(argc, argv, decode, prepare); }

@@ -5,6 +5,8 @@
 
 #include "platform/sandbox/Landlock.h"
 #include "platform/sandbox/WorkerPool.h"
+#include "platform/sandbox/Zygote.h"
+#include "platform/ThreadSanitizer.h"
 
 #include <gtest/gtest.h>
 
@@ -28,6 +30,11 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 const std::string kNotDecoded = "the picture could not be decoded: ";
+#ifdef QUARBEL_THREAD_SANITIZER
+constexpr bool kThreadSanitizerBuild = true;  // no zygote there
+#else
+constexpr bool kThreadSanitizerBuild = false;
+#endif
 const std::string kSecret = "the program's own memory, not the worker's";
 
 SharedBuffer bytesOf(const std::string& text)
@@ -100,12 +107,33 @@ protected:
     int m_port = 0;
 };
 
-TEST_F(WorkerPoolTest, HostileDecodersFailTheirItemOnly)
+// Workers started from their executable, or copied from a zygote of it.
+enum class Start { Spawned, FromZygote };
+
+class HostileWorkerTest : public WorkerPoolTest, public ::testing::WithParamInterface<Start> {
+protected:
+    WorkerOptions started(std::chrono::milliseconds timeout)
+    {
+        WorkerOptions options = this->options(timeout);
+        if (GetParam() == Start::FromZygote) {
+            std::string reason;
+            if (!m_zygote)
+                m_zygote = Zygote::start(options.program, reason);
+            EXPECT_TRUE(m_zygote || kThreadSanitizerBuild) << reason;
+            options.zygote = m_zygote;
+        }
+        return options;
+    }
+
+    std::shared_ptr<Zygote> m_zygote;
+};
+
+TEST_P(HostileWorkerTest, HostileDecodersFailTheirItemOnly)
 {
     // The endless loop is stopped after a second; everything else may take its time on a
     // loaded machine.
-    WorkerPool pool(options(5min), 2);
-    WorkerPool impatient(options(1s), 1);
+    WorkerPool pool(started(5min), 2);
+    WorkerPool impatient(started(1s), 1);
     const Confinement confinement = pool.confinement();
     // The kernel's layers are all in force where the kernel has them.
     if (landlockAbi() > 0) {
@@ -174,6 +202,28 @@ TEST_F(WorkerPoolTest, HostileDecodersFailTheirItemOnly)
     sigset_t pending;
     ::sigpending(&pending);
     EXPECT_FALSE(sigismember(&pending, SIGUSR1));
+}
+
+INSTANTIATE_TEST_SUITE_P(Starts, HostileWorkerTest, ::testing::Values(Start::Spawned, Start::FromZygote));
+
+// A zygote whose start-up left a thread behind ends rather than copy it, and the workers
+// are started from their executable.
+TEST_F(WorkerPoolTest, WorkersAreSpawnedWhenTheZygoteHasEnded)
+{
+    WorkerOptions withZygote = options(1min);
+    std::string reason;
+    ::setenv("QUARBEL_TEST_ZYGOTE_THREAD", "1", 1);
+    withZygote.zygote = Zygote::start(withZygote.program, reason);
+    ::unsetenv("QUARBEL_TEST_ZYGOTE_THREAD");
+    ASSERT_TRUE(withZygote.zygote || kThreadSanitizerBuild) << reason;
+    WorkerPool pool(withZygote, 1);
+    const WorkResult result = pool.run("copy", bytesOf("spawned after all"));
+    ASSERT_EQ(result.outcome, WorkOutcome::Done) << result.reason;
+    EXPECT_EQ(textOf(result.output), "spawned after all");
+    if (withZygote.zygote) {
+        EXPECT_EQ(withZygote.zygote->makeWorker(-1, {}, reason), -1);
+        EXPECT_EQ(reason, "the zygote has ended");
+    }
 }
 
 TEST_F(WorkerPoolTest, CancelEndsTheItemInHandAndTheNextOneRuns)
