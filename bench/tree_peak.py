@@ -57,6 +57,7 @@ def main():
     peaks = {}
     most_pss = 0
     sample = 0
+    pss_every = max(1, int(os.environ.get("PSS_EVERY", "5")))
     while shell.poll() is None:
         todo, seen = [shell.pid], set()
         now_pss = 0
@@ -64,7 +65,9 @@ def main():
         # every 20 ms for quarbel-batch and its two workers, the sampling itself took 21 % of
         # a core (ps, jpg75), time the measured tool lost on a 2-core machine; every 100 ms it
         # takes 9 %. VmHWM, which costs next to nothing, is still read every 20 ms.
-        with_pss = sample % 5 == 0
+        # PSS_EVERY=1 reads PSS at every 20 ms sample: for runs that measure memory only, as
+        # a peak shorter than 100 ms is otherwise missed.
+        with_pss = sample % pss_every == 0
         sample += 1
         while todo:
             pid = todo.pop()
