@@ -88,8 +88,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                expected.begin() + std::ptrdiff_t(frameBytes * std::size_t(f + 1)));
         const fuzz::Bytes got(pixels, pixels + frameBytes);
         FUZZ_CHECK(fuzz::difference(want, got, 3).largest == 0);
+        // Lossy WebP codes 16 x 16 blocks, a smaller picture's block padded with copies of its
+        // edge, which at a low quality pull its mean: only a picture that fills a block is
+        // held to its mean brightness.
+        const bool fillsABlock = picture.width >= 16 && frameHeight >= 16;
         const int allowed = 32 + (f > 0 ? keptDifference(options.quality) : 0);
-        FUZZ_CHECK(!fuzz::coloursComparable(want) || std::abs(fuzz::lumaShift(want, got)) < allowed);
+        FUZZ_CHECK(!fillsABlock || !fuzz::coloursComparable(want) ||
+                   std::abs(fuzz::lumaShift(want, got)) < allowed);
     }
     FUZZ_CHECK(info.frame_count == 1 || timestamp == kDelay * frames);
     WebPAnimDecoderDelete(decoder);
