@@ -18,8 +18,8 @@
 // Small files come several in one message (ItemBatch.h, ItemPipeline.h) and a picture under
 // 512 x 512 gets one libvips thread (ThreadBudget.h); the source is read where it was mapped
 // (ImageFile::LoadView), not copied. bench/run small (2,000 PNGs of 64 x 64 to JPG q75, tools
-// in turn, RUNS=5): 1.99 s, against 3.06 s for the program before workers and 1.71 s for
-// ImageMagick's mogrify in one process (1.16 x). Both spend much of it in ext4, which takes
+// in turn, RUNS=3): 1.16 s, against 2.42 s for the program before workers and 0.99 s for
+// ImageMagick's mogrify in one process (1.17 x). Both spend much of it in ext4, which takes
 // 0.3-0.5 ms to make each new file when many were deleted lately (find_inode_bit,
 // recently_deleted: as between bench runs); the output files are made ahead on a thread of
 // their own (platform/files/SpareFiles.h). Per picture libvips still makes about 70 futex
@@ -28,26 +28,29 @@
 // large (5 JPEGs of 24-36 MP, RUNS=3, measured earlier under a load of 3.5-5.6 from builds):
 // 1.14 s / 0.96 s, 137 / 102 MB peak PSS.
 //
-// bench/run against the program before workers (060bdad), with the machine's free memory
-// touched first (bench/warm_memory.py; before that, whichever run first needed fresh pages
-// paid several times more for them, which had put to-bmp at +11 %), the fuzz campaign beside
-// it at the lowest priority: seconds, then the peak of the summed PSS of all processes
-// (shared library pages counted once), in MB, after / before:
-//   jpg75   2.14-2.18 / 2.00-2.12 s (+2 to +9 %)   78-81 / 55-63 MB
-//   to-bmp  4.01 / 4.33 s (-8 %)                   188 / 280 MB
-//   resize  3.23 / 3.16 s (+2 %)                   135 / 131 MB
-//   to-tiff 15.16 / 17.17 s (-12 %)                205 / 181 MB
-//   to-gif  14.78 / 15.67 s (-6 %)                 254 / 230 MB
-//   to-png  21.51 / 23.46 s (-8 %)                 267 / 269 MB
-//   to-webp 27.94 / 28.30 s (-1 %)                 226 / 227 MB
-//   to-avif 31.13 / 30.49 s (+2 %)                 255 / 235 MB
-// (jpg75 and to-bmp five runs each, the rest one.) A worker starts libvips without its
-// modules and loads HEIF, JPEG XL or PDF support when a picture needs it, and a job launches
-// its workers as the items arrive, so they link while the program reads the first files.
-// What the workers still cost is fixed per process: each links the same 153 libraries
-// (about 40 ms) and keeps its own private pages of them (about 5 MB) and its own heap, which
-// weighs on a light workload like jpg75, whose whole run takes 55-63 MB before workers. The
-// largest single process is smaller than before workers on every workload.
+// Workers are copies of one zygote (platform/sandbox/Zygote.h): the program starts
+// quarbel-worker --zygote as it starts, which links its 153 libraries and starts libvips once;
+// each worker is a copy that shares those pages and starts in about a millisecond, instead
+// of 30-40 ms of exec and linking with 4 MB of relocated library data of its own. A worker
+// keeps one malloc arena (it works on one picture), and its finished file moves into shared
+// memory a stretch at a time, its own copy given back as it goes (SharedBuffer::take).
+//
+// bench/run against the program before workers (060bdad), memory touched first
+// (bench/warm_memory.py), a fuzz target beside it at the lowest priority; seconds (jpg75,
+// to-bmp and resize RUNS=5, the rest 1), after / before:
+//   jpg75 2.38 / 2.28 (+4 %)    to-bmp 6.37 / 6.24 (+2 %)    resize 3.56 / 3.57 (0 %)
+//   to-tiff 17.12 / 17.09 (0 %) to-gif 16.43 / 19.45 (-16 %) to-png 27.47 / 28.92 (-5 %)
+//   to-webp 32.55 / 39.19 (-17 %)                            to-avif 36.03 / 35.14 (+3 %)
+// and the peak of the summed PSS of all processes (shared library pages counted once), read
+// every 20 ms (PSS_EVERY=1, RUNS=1), in MB, after / before:
+//   jpg75 73 / 70 (+4 %)   to-bmp 185 / 262 (-29 %)  resize 163 / 179 (-9 %)
+//   to-tiff 190 / 202 (-6 %)  to-gif 242 / 241 (0 %)  to-png 248 / 271 (-8 %)
+//   to-webp 254 / 251 (+1 %)  to-avif 261 / 259 (+1 %)
+// Read every 100 ms, as bench/run does by default, the program before workers had seemed to
+// need 55-63 MB for jpg75: its peaks are short. The one arena took jpg75 from 94-100 MB to
+// 82-84 MB (10 ms samples), the zygote to 80-82 MB; the moved outputs took to-tiff from
+// 204-210 MB to 198-199 MB. The largest single process is smaller than before workers on
+// every workload.
 
 #include "jobs/imageservice/ImageService.h"
 #include "jobs/worker/ItemWorker.h"
