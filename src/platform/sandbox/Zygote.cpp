@@ -18,7 +18,8 @@ namespace quarbel::platform::sandbox {
 
 namespace {
 
-// How long the first request waits for the zygote to have linked and started.
+// How long the first request waits for the zygote to have linked and started (and any
+// request for its answer, which comes at once from a zygote that works).
 constexpr int kStartMilliseconds = 30'000;
 
 bool readable(int socket, int milliseconds)
@@ -100,8 +101,8 @@ pid_t Zygote::makeWorker(int channel, const std::vector<std::string>& arguments,
         lines += argument + '\n';
     Message reply;
     if (sendMessage(m_socket, {MessageKind::Fork, 0, lines, channel}) != 0 ||
-        receiveMessage(m_socket, reply) != Received::Message || reply.kind != MessageKind::Forked ||
-        reply.value == 0) {
+        !readable(m_socket, kStartMilliseconds) || receiveMessage(m_socket, reply) != Received::Message ||
+        reply.kind != MessageKind::Forked || reply.value == 0) {
         if (reply.fd >= 0)
             ::close(reply.fd);
         reason = reply.kind == MessageKind::Failed ? reply.text : "the zygote has ended";

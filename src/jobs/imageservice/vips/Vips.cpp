@@ -281,8 +281,9 @@ void initialize()
         // Pictures are large short-lived buffers allocated on several threads at once. With
         // one malloc arena per thread each arena keeps its own high-water mark of freed
         // picture memory; two arenas keep a batch of 36-megapixel photos well below 300 MB.
-        // A worker's threads all work on its one picture and share one: bench/run jpg75 (two
-        // workers) peaks at 83 MB of PSS against 94-100 MB with two arenas a worker.
+        // A worker's threads all work on its one picture and share one: jpg75 with two
+        // workers peaks at 82-84 MB of PSS (read every 10 ms) against 94-100 MB with two
+        // arenas a worker.
         mallopt(M_ARENA_MAX, gPicturesAtOnce.load() == PicturesAtOnce::One ? 1 : 2);
         // Freed pictures go back to the system instead of staying in the heap as its high-water
         // mark (this also fixes the size from which blocks are mapped on their own, which
