@@ -115,6 +115,23 @@ void closeOutput(Output* output)
 
 namespace {
 
+// Call after setjmp: a failed allocation jumps back like any libjpeg error.
+void useGrowingDestination(Output* output, std::size_t initialCapacity)
+{
+    if (!output->buffer) {
+        output->capacity = initialCapacity;
+        output->buffer = static_cast<unsigned char*>(std::malloc(output->capacity));
+        if (!output->buffer)
+            ERREXIT1(&output->info, JERR_OUT_OF_MEMORY, 0);
+    }
+    output->destination.init_destination = startDestination;
+    output->destination.empty_output_buffer = growDestination;
+    output->destination.term_destination = endDestination;
+    output->destination.next_output_byte = output->buffer;
+    output->destination.free_in_buffer = output->capacity;
+    output->info.dest = &output->destination;
+}
+
 bool createOutput(Output* output)
 {
     output->info.err = useErrorManager(&output->error);
@@ -190,19 +207,8 @@ bool writeOutput(Output* output, Source* source, Quantisation quantisation, int 
     if (setjmp(output->error.jump))
         return false;
     j_compress_ptr info = &output->info;
-    if (!output->buffer) {
-        // Requantised output is rarely more than half the source.
-        output->capacity = 64 * 1024;
-        output->buffer = static_cast<unsigned char*>(std::malloc(output->capacity));
-        if (!output->buffer)
-            ERREXIT1(info, JERR_OUT_OF_MEMORY, 0);
-    }
-    output->destination.init_destination = startDestination;
-    output->destination.empty_output_buffer = growDestination;
-    output->destination.term_destination = endDestination;
-    output->destination.next_output_byte = output->buffer;
-    output->destination.free_in_buffer = output->capacity;
-    info->dest = &output->destination;
+    // Requantised output is rarely more than half the source.
+    useGrowingDestination(output, 64 * 1024);
 
     jpeg_copy_critical_parameters(&source->info, info);
     if (quantisation == Quantisation::Target) {
@@ -216,6 +222,38 @@ bool writeOutput(Output* output, Source* source, Quantisation quantisation, int 
     jpeg_write_coefficients(info, source->coefficients);
     for (int i = 0; i < markerCount; ++i)
         jpeg_write_marker(info, markers[i].code, markers[i].data, markers[i].length);
+    jpeg_finish_compress(info);
+    output->size = output->capacity - output->destination.free_in_buffer;
+    return true;
+}
+
+bool writePixels(Output* output, const unsigned char* pixels, int width, int height, int bands,
+                 std::size_t stride, int quality, const MarkerView* markers, int markerCount)
+{
+    if (!output->created && !createOutput(output))
+        return false;
+    if (setjmp(output->error.jump))
+        return false;
+    j_compress_ptr info = &output->info;
+    useGrowingDestination(output, std::max<std::size_t>(4096, std::size_t(width) * std::size_t(height) / 2));
+    info->image_width = JDIMENSION(width);
+    info->image_height = JDIMENSION(height);
+    info->input_components = bands;
+    info->in_color_space = bands == 1 ? JCS_GRAYSCALE : JCS_RGB;
+    jpeg_set_defaults(info);
+    info->optimize_coding = FALSE;
+    jpeg_set_quality(info, quality, TRUE);
+    if (quality >= 90)
+        for (int ci = 0; ci < info->num_components; ++ci)
+            info->comp_info[ci].h_samp_factor = info->comp_info[ci].v_samp_factor = 1;
+    info->write_JFIF_header = FALSE;
+    jpeg_start_compress(info, TRUE);
+    for (int i = 0; i < markerCount; ++i)
+        jpeg_write_marker(info, markers[i].code, markers[i].data, markers[i].length);
+    while (info->next_scanline < info->image_height) {
+        JSAMPROW row = const_cast<JSAMPROW>(pixels + std::size_t(info->next_scanline) * stride);
+        jpeg_write_scanlines(info, &row, 1);
+    }
     jpeg_finish_compress(info);
     output->size = output->capacity - output->destination.free_in_buffer;
     return true;

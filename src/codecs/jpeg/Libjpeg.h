@@ -82,4 +82,11 @@ enum class Quantisation { Source, Target };
 bool writeOutput(Output* output, Source* source, Quantisation quantisation, int quality,
                  const MarkerView* markers, int markerCount);
 
+// Encodes 8-bit pixels (1 band grey, 3 bands RGB; rows `stride` bytes apart) as a baseline
+// JPEG the way libvips' saver does: libjpeg's defaults at `quality`, chroma halved below
+// quality 90, no JFIF segment, standard Huffman tables. `markers` follow SOI. On success
+// output->buffer holds output->size bytes.
+bool writePixels(Output* output, const unsigned char* pixels, int width, int height, int bands,
+                 std::size_t stride, int quality, const MarkerView* markers, int markerCount);
+
 }  // namespace quarbel::codecs::jpeg::libjpeg

@@ -5,6 +5,7 @@
 #include "jobs/imageservice/vips/JpegTranscode.h"
 #include "jobs/imageservice/vips/Jxl.h"
 #include "jobs/imageservice/vips/Pixels.h"
+#include "jobs/imageservice/vips/SmallPng.h"
 #include "jobs/imageservice/vips/Stoppable.h"
 #include "jobs/imageservice/vips/Vips.h"
 
@@ -60,6 +61,16 @@ Processed process(std::span<const std::uint8_t> bytes, const SourceInfo& info, c
         size = {plan.width, plan.height};
     checkOutputSize(size.width, size.height, frames, target);
     codecs::checkCancel(plan.cancel);
+
+    if (info.format == Format::Png && target == Format::Jpeg && !plan.scale && smallPngPathEnabled()) {
+        if (auto direct = smallPngToJpeg(bytes, info, plan.jpegQuality)) {
+            Processed result;
+            result.data = std::move(*direct);
+            result.info = info;
+            result.info.format = Format::Jpeg;
+            return result;
+        }
+    }
 
     if (info.format == Format::Jpeg && target == Format::Jpeg && !plan.scale && jpegTranscodeEnabled()) {
         if (auto transcoded = transcodeJpeg(bytes, info, plan.jpegQuality)) {
