@@ -17,14 +17,16 @@
 //
 // Small files come several in one message (ItemBatch.h, ItemPipeline.h) and a picture under
 // 512 x 512 gets one libvips thread (ThreadBudget.h); the source is read where it was mapped
-// (ImageFile::LoadView), not copied. bench/run small (2,000 PNGs of 64 x 64 to JPG q75, tools
-// in turn, RUNS=3): 1.16 s, against 2.42 s for the program before workers and 0.99 s for
-// ImageMagick's mogrify in one process (1.17 x). Both spend much of it in ext4, which takes
-// 0.3-0.5 ms to make each new file when many were deleted lately (find_inode_bit,
-// recently_deleted: as between bench runs); the output files are made ahead on a thread of
-// their own (platform/files/SpareFiles.h). Per picture libvips still makes about 70 futex
-// calls (its thread pool and write-behind thread) and rebuilds the EXIF block with libexif in
-// jpegsave: the engine alone takes 0.68 ms of processor time a picture, mogrify 0.36 ms.
+// (ImageFile::LoadView), not copied. Per picture libvips made about 70 futex calls (its thread
+// pool and write-behind thread) and rebuilt the EXIF block with libexif: 0.55 ms of processor
+// time for a 64 x 64 PNG to JPG, against 0.05 ms for libpng and libjpeg alone. So a plain PNG
+// of at most 512 x 512 to JPG now skips libvips (imageservice/vips/SmallPng.h), byte for byte
+// the same file. bench/run small (2,000 PNGs of 64 x 64 to JPG q75, RUNS=3, quiet machine):
+// 0.29 s, against 1.77 s for the program before workers and 0.79 s for ImageMagick's mogrify
+// in one process (0.37 x); before the direct path, 1.16 s. Both programs spend much of it in
+// ext4, which takes 0.3-0.5 ms to make each new file when many were deleted lately
+// (find_inode_bit, recently_deleted: as between bench runs); the output files are made ahead
+// on a thread of their own (platform/files/SpareFiles.h).
 // large (5 JPEGs of 24-36 MP, RUNS=3, measured earlier under a load of 3.5-5.6 from builds):
 // 1.14 s / 0.96 s, 137 / 102 MB peak PSS.
 //
@@ -51,6 +53,10 @@
 // 82-84 MB (10 ms samples), the zygote to 80-82 MB; the moved outputs took to-tiff from
 // 204-210 MB to 198-199 MB. The largest single process is smaller than before workers on
 // every workload.
+// jpg75 again on a quiet machine (RUNS=11): 1.78 / 1.71 s (+4 %). Of that, about 30 ms is the
+// zygote's own start (exec, 153 libraries, libvips: perf trace shows its first worker forked
+// 36 ms after its exec), where the program before workers started decoding at once; the rest,
+// about 1.4 ms an item, is the hand-over of each source and result.
 
 #include "jobs/imageservice/ImageService.h"
 #include "jobs/worker/ItemWorker.h"
