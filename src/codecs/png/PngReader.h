@@ -5,8 +5,6 @@
 // no gamma applied. Anything else gives nothing, a warning or an error included: the caller
 // then takes the general path, which reads the file its own way and names its faults.
 
-#include "codecs/PixelView.h"
-
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -21,8 +19,6 @@ struct PlainPng {
     bool hasDensity = false;
     std::uint32_t densityX = 0, densityY = 0;
     bool densityPerMetre = false;  // false: the unit is unknown (an aspect ratio only)
-
-    PixelView view() const { return tightView(pixels.data(), width, height, bands); }
 };
 
 // Nothing for a file that is not a plain PNG of at most maxPixels pixels, or that libpng
