@@ -21,8 +21,8 @@ struct PlainPng {
     bool densityPerMetre = false;  // false: the unit is unknown (an aspect ratio only)
 };
 
-// Nothing for a file that is not a plain PNG of at most maxPixels pixels, or that libpng
-// finds anything wrong with.
+// Nothing for a file that is not a plain PNG of at most maxPixels pixels, that has a chunk
+// reaching past its end (or no IEND), or that libpng finds anything wrong with.
 std::optional<PlainPng> readPlainPng(const std::uint8_t* data, std::size_t size, std::uint64_t maxPixels);
 
 }  // namespace quarbel::codecs::png
