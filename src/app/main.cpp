@@ -14,6 +14,9 @@ int main(int argc, char* argv[])
     // Pictures are decoded in worker processes; the few libvips modules this process may
     // still use are loaded when first needed, not all as it starts.
     quarbel::imageservice::loadModulesWhenNeeded();
+    // The preview and job workers are copied from a zygote, itself a copy of this program
+    // made now, while it has one thread and no window.
+    quarbel::jobs::startWorkerZygote();
     QApplication application(argc, argv);
     quarbel::app::initResources();
     QApplication::setApplicationName(QStringLiteral("quarbel"));
@@ -25,7 +28,6 @@ int main(int argc, char* argv[])
     quarbel::platform::FileInstanceLock lock;
     if (!quarbel::app::claimSingleInstance(lock, *services.messages))
         return 0;
-    quarbel::jobs::startWorkerZygote();  // the preview and job workers are copied from it
 
     quarbel::app::Form3 window(services);
     window.show();

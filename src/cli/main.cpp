@@ -55,6 +55,9 @@ int main(int argc, char** argv)
     // Pictures are decoded in worker processes; the few libvips modules this process may
     // still use are loaded when first needed, not all as it starts.
     quarbel::imageservice::loadModulesWhenNeeded();
+    // The workers' zygote is a copy of this program made now, while it has one thread and
+    // nothing read yet; it starts libvips while the sources are listed and read.
+    jobs::startWorkerZygote();
     QCoreApplication app(argc, argv);
     const cli::ParseResult parsed = cli::parseArguments(app.arguments().mid(1));
     if (const auto* info = std::get_if<cli::InfoRequest>(&parsed)) {
@@ -85,8 +88,6 @@ int main(int argc, char** argv)
     }
 
     cli::installInterruptHandler();
-    // The workers' zygote links and starts while the sources are listed and read.
-    jobs::startWorkerZygote();
     const QStringList listed = cli::collectSources(options);
     const QStringList share = cli::shareOf(listed, options);
     cli::BatchInputs inputs(options, share);

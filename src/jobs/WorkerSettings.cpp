@@ -1,5 +1,6 @@
 #include "jobs/WorkerSettings.h"
 
+#include "jobs/worker/WorkerEntry.h"
 #include "platform/sandbox/SystemFacts.h"
 #include "platform/sandbox/Zygote.h"
 
@@ -13,9 +14,22 @@ namespace {
 std::mutex gProgramMutex;
 std::string gProgram;  // set by setWorkerProgram
 
+enum class ZygoteStart { Spawn, ForkThisProgram };
+
+// The zygote's copy of this program runs what quarbel-worker --zygote runs.
+int runAsZygote()
+{
+    char name[] = "quarbel-worker";
+    char zygote[] = "--zygote";
+    char* arguments[] = {name, zygote, nullptr};
+    return worker::runWorkerProcess(2, arguments);
+}
+
 // The zygote the workers of the worker program are copied from, started once a program (a
-// zygote that failed to start is not tried again).
-std::shared_ptr<platform::sandbox::Zygote> zygoteFor(const std::string& program)
+// zygote that failed to start is not tried again). quarbel-worker's own code is linked into
+// this program, so its zygote can be a copy of the program; another worker program (the
+// tests') is spawned.
+std::shared_ptr<platform::sandbox::Zygote> zygoteFor(const std::string& program, ZygoteStart start)
 {
     static std::mutex mutex;
     static std::string tried;
@@ -24,14 +38,26 @@ std::shared_ptr<platform::sandbox::Zygote> zygoteFor(const std::string& program)
     if (tried != program) {
         tried = program;
         std::string reason;
-        zygote = platform::sandbox::Zygote::start(program, reason);
+        zygote = nullptr;
+        if (start == ZygoteStart::ForkThisProgram)
+            zygote = platform::sandbox::Zygote::forkFromThisProgram(program, runAsZygote, reason);
+        if (!zygote)
+            zygote = platform::sandbox::Zygote::start(program, reason);
     }
     return zygote;
 }
 
 }  // namespace
 
-void startWorkerZygote() { zygoteFor(workerProgram()); }
+void startWorkerZygote()
+{
+    std::string program;
+    {
+        std::lock_guard lock(gProgramMutex);
+        program = gProgram;
+    }
+    zygoteFor(workerProgram(), program.empty() ? ZygoteStart::ForkThisProgram : ZygoteStart::Spawn);
+}
 
 void setWorkerProgram(const std::string& program)
 {
@@ -55,7 +81,7 @@ platform::sandbox::WorkerOptions jobWorkerOptions()
 {
     platform::sandbox::WorkerOptions options;
     options.program = workerProgram();
-    options.zygote = zygoteFor(options.program);
+    options.zygote = zygoteFor(options.program, ZygoteStart::Spawn);
     options.addressSpaceBytes =
         std::max<std::uint64_t>(platform::sandbox::physicalMemoryBytes() / 2, 4ull << 30);
     options.timeout = std::chrono::minutes(5);

@@ -13,7 +13,9 @@ std::string workerProgram();
 void setWorkerProgram(const std::string& program);
 
 // Starts the zygote the workers are made from (platform/sandbox/Zygote.h) now, so that it
-// links and starts while the program does its own start-up; else the first worker starts it.
+// starts while the program does its own start-up; else the first worker starts it. Called
+// first thing in main, before the program has a thread, it makes the zygote a copy of the
+// program, which needs no exec and no linking of its own.
 void startWorkerZygote();
 
 // A worker may use half the machine's memory (so that a picture asking for endless memory

@@ -58,22 +58,9 @@
 // 36 ms after its exec), where the program before workers started decoding at once; the rest,
 // about 1.4 ms an item, is the hand-over of each source and result.
 
-#include "jobs/imageservice/ImageService.h"
-#include "jobs/worker/ItemWorker.h"
+#include "jobs/worker/WorkerEntry.h"
 
 int main(int argc, char** argv)
 {
-    // Before anything starts a thread. ImageMagick's and OpenSlide's modules are never
-    // needed here; HEIF, JPEG XL and PDF come when a picture asks. libvips starts 20-40 ms
-    // sooner without them (vips --version: 0.04-0.06 s against 0.07-0.08 s with them).
-    quarbel::imageservice::loadModulesWhenNeeded();
-    quarbel::imageservice::setDecoderTrust(quarbel::imageservice::DecoderTrust::Confined);
-    quarbel::imageservice::setPicturesAtOnce(quarbel::imageservice::PicturesAtOnce::One);
-    return quarbel::platform::sandbox::runWorker(
-        argc, argv,
-        [](std::string_view operation, std::span<const std::uint8_t> input,
-           quarbel::platform::sandbox::SharedBuffer& output) {
-            return quarbel::jobs::worker::serve(operation, input, output);
-        },
-        [] { quarbel::imageservice::initialize(); });
+    return quarbel::jobs::worker::runWorkerProcess(argc, argv);
 }

@@ -5,6 +5,9 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/prctl.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include <cstring>
 
@@ -73,6 +76,31 @@ pid_t spawnWithChannel(const std::string& program, const std::vector<std::string
         return -1;
     }
     return pid;
+}
+
+bool becomeWorkerChild(int channel)
+{
+    if (channel != kWorkerChannelFd && ::dup2(channel, kWorkerChannelFd) != kWorkerChannelFd)
+        return false;
+    const int nothing = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+    if (nothing >= 0) {
+        ::dup2(nothing, 0);
+        ::dup2(nothing, 1);
+    }
+    ::syscall(SYS_close_range, kWorkerChannelFd + 1, ~0u, 0);
+    // Handlers the program installed stay (a sanitizer's among them); what it inherited as
+    // ignored or blocked is undone, as posix_spawn does for a spawned worker.
+    sigset_t none;
+    sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    for (int signal = 1; signal < NSIG; ++signal) {
+        struct sigaction action;
+        if (::sigaction(signal, nullptr, &action) == 0 && action.sa_handler == SIG_IGN)
+            ::signal(signal, SIG_DFL);
+    }
+    ::setpgid(0, 0);
+    ::prctl(PR_SET_NAME, "quarbel-worker");
+    return true;
 }
 
 }  // namespace quarbel::platform::sandbox

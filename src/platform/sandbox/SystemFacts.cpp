@@ -1,5 +1,6 @@
 #include "platform/sandbox/SystemFacts.h"
 
+#include <dirent.h>
 #include <unistd.h>
 #include <filesystem>
 
@@ -13,6 +14,17 @@ std::string programBesideSelf(const std::string& relative, const std::string& na
         return {};
     const std::filesystem::path program = self.parent_path() / relative / name;
     return ::access(program.c_str(), X_OK) == 0 ? program.string() : std::string();
+}
+
+int threadsOfThisProcess()
+{
+    int count = 0;
+    if (DIR* tasks = ::opendir("/proc/self/task")) {
+        while (const dirent* entry = ::readdir(tasks))
+            count += entry->d_name[0] != '.';
+        ::closedir(tasks);
+    }
+    return count;
 }
 
 std::uint64_t physicalMemoryBytes()

@@ -2,9 +2,9 @@
 
 #include "platform/ThreadSanitizer.h"
 #include "platform/sandbox/Confinement.h"
+#include "platform/sandbox/SystemFacts.h"
 #include "platform/sandbox/WorkerChannel.h"
 
-#include <dirent.h>
 #include <poll.h>
 #include <sched.h>
 #include <signal.h>
@@ -43,17 +43,6 @@ ConfinementLimits limitsFromArguments(const std::vector<std::string>& arguments)
     return limits;
 }
 
-int threadCount()
-{
-    int count = 0;
-    if (DIR* tasks = ::opendir("/proc/self/task")) {
-        while (const dirent* entry = ::readdir(tasks))
-            count += entry->d_name[0] != '.';
-        ::closedir(tasks);
-    }
-    return count;
-}
-
 // A copy of this process that is the program's child, not the zygote's (CLONE_PARENT), so
 // that the program reaps it and reads its wait status as for a worker it spawned. glibc's
 // fork() cannot ask for that, hence the system call; the zygote has a single thread, and
@@ -70,7 +59,7 @@ std::vector<std::string> makeWorkers(const std::function<void()>& prepare)
     ::prctl(PR_SET_PDEATHSIG, SIGKILL);
     if (prepare)
         prepare();
-    if (threadCount() != 1) {
+    if (threadsOfThisProcess() != 1) {
         sendMessage(kWorkerChannelFd, {MessageKind::Failed, 0, "the zygote's start-up left threads", -1});
         ::_exit(3);
     }

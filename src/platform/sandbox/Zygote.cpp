@@ -2,6 +2,7 @@
 
 #include "platform/ThreadSanitizer.h"
 #include "platform/sandbox/Spawn.h"
+#include "platform/sandbox/SystemFacts.h"
 #include "platform/sandbox/WorkerChannel.h"
 #include "platform/sandbox/WorkerMain.h"
 
@@ -48,6 +49,38 @@ std::shared_ptr<Zygote> Zygote::start(const std::string& program, std::string& r
     ::close(pair[1]);
     if (pid < 0) {
         ::close(pair[0]);
+        return nullptr;
+    }
+    return std::shared_ptr<Zygote>(new Zygote(program, pid, pair[0]));
+}
+
+std::shared_ptr<Zygote> Zygote::forkFromThisProgram(const std::string& program,
+                                                    const std::function<int()>& zygoteMain, std::string& reason)
+{
+#ifdef QUARBEL_THREAD_SANITIZER
+    reason = "no zygote under ThreadSanitizer";
+    return nullptr;
+#endif
+    // A copy of a process with threads could find a lock held by a thread it does not have.
+    if (threadsOfThisProcess() != 1) {
+        reason = "the program already has threads";
+        return nullptr;
+    }
+    int pair[2];
+    if (::socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, pair) != 0) {
+        reason = std::strerror(errno);
+        return nullptr;
+    }
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(pair[0]);
+        ::_exit(becomeWorkerChild(pair[1]) ? zygoteMain() : 127);
+    }
+    const int error = errno;
+    ::close(pair[1]);
+    if (pid < 0) {
+        ::close(pair[0]);
+        reason = std::strerror(error);
         return nullptr;
     }
     return std::shared_ptr<Zygote>(new Zygote(program, pid, pair[0]));

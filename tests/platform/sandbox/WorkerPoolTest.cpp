@@ -3,6 +3,7 @@
 // around it are done by the pool (with a fresh worker where one died), and no file outside
 // the outputs changes.
 
+#include "TestDecoder.h"
 #include "platform/sandbox/Landlock.h"
 #include "platform/sandbox/WorkerPool.h"
 #include "platform/sandbox/Zygote.h"
@@ -10,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <signal.h>
 #include <sys/prctl.h>
@@ -107,18 +109,29 @@ protected:
     int m_port = 0;
 };
 
-// Workers started from their executable, or copied from a zygote of it.
-enum class Start { Spawned, FromZygote };
+// Workers started from their executable, copied from a zygote of it, or copied from a
+// zygote that is a copy of this program (as quarbel and quarbel-batch make theirs).
+enum class Start { Spawned, FromZygote, FromCopyOfProgram };
+
+int runAsTestZygote()
+{
+    char name[] = "quarbel-test-worker";
+    char zygote[] = "--zygote";
+    char* arguments[] = {name, zygote, nullptr};
+    return runWorker(2, arguments, test::testDecode, test::testPrepare);
+}
 
 class HostileWorkerTest : public WorkerPoolTest, public ::testing::WithParamInterface<Start> {
 protected:
     WorkerOptions started(std::chrono::milliseconds timeout)
     {
         WorkerOptions options = this->options(timeout);
-        if (GetParam() == Start::FromZygote) {
+        if (GetParam() != Start::Spawned) {
             std::string reason;
             if (!m_zygote)
-                m_zygote = Zygote::start(options.program, reason);
+                m_zygote = GetParam() == Start::FromZygote
+                               ? Zygote::start(options.program, reason)
+                               : Zygote::forkFromThisProgram(options.program, runAsTestZygote, reason);
             EXPECT_TRUE(m_zygote || kThreadSanitizerBuild) << reason;
             options.zygote = m_zygote;
         }
@@ -130,6 +143,13 @@ protected:
 
 TEST_P(HostileWorkerTest, HostileDecodersFailTheirItemOnly)
 {
+    // A descriptor the program holds while its workers start, above any number a worker's
+    // own descriptors take.
+    const struct HeldOpen {
+        int fd;
+        ~HeldOpen() { ::close(fd); }
+    } heldOpen{::fcntl(m_listener, F_DUPFD_CLOEXEC, 200)};
+    ASSERT_GE(heldOpen.fd, 200);
     // The endless loop is stopped after a second; everything else may take its time on a
     // loaded machine.
     WorkerPool pool(started(5min), 2);
@@ -175,6 +195,8 @@ TEST_P(HostileWorkerTest, HostileDecodersFailTheirItemOnly)
          kSeccomp},
         {"read the program's memory", peek, WorkOutcome::Failed, "refused: Operation not permitted",
          kSeccomp},
+        {"a descriptor the program holds", "descriptor:" + std::to_string(heldOpen.fd), WorkOutcome::Failed,
+         "refused: Bad file descriptor", 0},
     };
     int round = 0;
     for (const auto& c : cases) {
@@ -204,7 +226,8 @@ TEST_P(HostileWorkerTest, HostileDecodersFailTheirItemOnly)
     EXPECT_FALSE(sigismember(&pending, SIGUSR1));
 }
 
-INSTANTIATE_TEST_SUITE_P(Starts, HostileWorkerTest, ::testing::Values(Start::Spawned, Start::FromZygote));
+INSTANTIATE_TEST_SUITE_P(Starts, HostileWorkerTest,
+                         ::testing::Values(Start::Spawned, Start::FromZygote, Start::FromCopyOfProgram));
 
 // A zygote whose start-up left a thread behind ends rather than copy it, and the workers
 // are started from their executable.
