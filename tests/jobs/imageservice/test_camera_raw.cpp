@@ -168,31 +168,36 @@ Bytes developedByLibRaw(const Bytes& dng, bool half)
     return pixels;
 }
 
-// Our development spreads LibRaw's per-pixel passes and the 8-bit copy over threads: the
-// result must be LibRaw's own, byte for byte, however the rows are cut into bands and
-// whichever way the black level is subtracted.
+// Our development spreads LibRaw's per-pixel passes and the 8-bit copy over threads, and
+// demosaics with its own AHD: the result must be LibRaw's own, byte for byte, however the
+// rows are cut into bands, the picture into tiles, and whichever way the black level is
+// subtracted.
 TEST(CameraRaw, DevelopedOnThreadsAsLibRawDevelops)
 {
     TempDir dir;
-    writeNoise(dir.file("noise.ppm"), 61, 47);
-    const std::string source = " --source " + dir.file("noise.ppm");
+    writeNoise(dir.file("61x47.ppm"), 61, 47);
+    writeNoise(dir.file("301x263.ppm"), 301, 263);
     const struct {
+        const char* dimensions;
         const char* options;
         codecs::raw::Size size;
         int threads;
     } cases[] = {
-        {"--size 61x47", codecs::raw::Size::Full, 1},
-        {"--size 61x47", codecs::raw::Size::Full, 3},
-        {"--size 61x47 --black 600", codecs::raw::Size::Full, 2},
-        {"--size 61x47 --black 500,520,540,560", codecs::raw::Size::Full, 7},
-        {"--size 61x47 --black 800", codecs::raw::Size::Half, 3},
-        {"--size 61x47 --kind linear --black 300", codecs::raw::Size::Full, 2},
-        {"--size 61x47 --kind linear --black 500,520,540,560", codecs::raw::Size::Full, 5},
-        {"--size 61x47 --kind linear", codecs::raw::Size::Full, 64},
+        {"61x47", "", codecs::raw::Size::Full, 1},
+        {"61x47", "", codecs::raw::Size::Full, 3},
+        {"61x47", "--black 600", codecs::raw::Size::Full, 2},
+        {"61x47", "--black 500,520,540,560", codecs::raw::Size::Full, 7},
+        {"61x47", "--black 800", codecs::raw::Size::Half, 3},
+        {"61x47", "--kind linear --black 300", codecs::raw::Size::Full, 2},
+        {"61x47", "--kind linear --black 500,520,540,560", codecs::raw::Size::Full, 5},
+        {"61x47", "--kind linear", codecs::raw::Size::Full, 64},
+        {"301x263", "--black 200", codecs::raw::Size::Full, 3},  // tiles overlap both ways
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.options) + ", threads " + std::to_string(c.threads));
-        const Bytes dng = makeDng(dir, c.options + source);
+        const std::string dimensions = c.dimensions;
+        SCOPED_TRACE(dimensions + " " + c.options + ", threads " + std::to_string(c.threads));
+        const Bytes dng =
+            makeDng(dir, "--size " + dimensions + " --source " + dir.file(dimensions + ".ppm") + " " + c.options);
         const codecs::raw::Picture picture = codecs::raw::develop(
             dng, {codecs::raw::Trust::Confined, std::uint64_t(1) << 30, c.threads}, c.size);
         const Bytes ours(picture.pixels, picture.pixels + std::size_t(picture.width) * picture.height * picture.bands);
