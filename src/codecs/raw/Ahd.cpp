@@ -343,10 +343,21 @@ private:
 
 }  // namespace
 
-void interpolateAhd(const BayerMosaic& mosaic, const LabConversion& lab, int threads)
+bool threeColourPattern(unsigned filters)
 {
+    // The pattern repeats every 8 rows and 2 columns, two bits a pixel.
+    for (int pixel = 0; pixel < 16; ++pixel)
+        if ((filters >> (2 * pixel) & 3) == 3)
+            return false;
+    return true;
+}
+
+bool interpolateAhd(const BayerMosaic& mosaic, const LabConversion& lab, int threads)
+{
+    if (!threeColourPattern(mosaic.filters))
+        return false;
     if (mosaic.width < 8 || mosaic.height < 8 || !mosaic.image || !lab.cubeRoot)
-        return;
+        return true;  // nothing lies 5 pixels from the edge
     const Tiles tiles(mosaic, lab);
     const int tileRows = (mosaic.height - 7 + kStep - 1) / kStep;
     std::atomic<int> next{0};
@@ -368,6 +379,7 @@ void interpolateAhd(const BayerMosaic& mosaic, const LabConversion& lab, int thr
     worker();
     for (std::thread& helper : helpers)
         helper.join();
+    return true;
 }
 
 }  // namespace quarbel::codecs::raw

@@ -34,8 +34,13 @@ struct LabConversion {
     float xyzFromCamera[3][4] = {};
 };
 
+// Whether LibRaw's colour pattern names only colours 0 to 2: a fourth would index past the
+// three values AHD keeps a pixel.
+bool threeColourPattern(unsigned filters);
+
 // Fills in the two missing colours of every pixel at least 5 pixels from the edge (LibRaw's
-// border_interpolate does the rest), on `threads` threads.
-void interpolateAhd(const BayerMosaic& mosaic, const LabConversion& lab, int threads);
+// border_interpolate does the rest), on `threads` threads. False, with nothing done, for a
+// pattern that is not threeColourPattern.
+bool interpolateAhd(const BayerMosaic& mosaic, const LabConversion& lab, int threads);
 
 }  // namespace quarbel::codecs::raw

@@ -257,17 +257,19 @@ private:
     static void interpolateBayer(void* self) { static_cast<Developer*>(static_cast<LibRaw*>(self))->ahd(); }
     void ahd()
     {
-        if (imgdata.idata.colors != 3) {  // four-colour cameras: LibRaw takes VNG for them
-            vng_interpolate();
+        // Four-colour cameras take VNG, as in LibRaw; so does a three-colour file whose
+        // pattern names a fourth, which LibRaw's AHD would read past each pixel for.
+        const BayerMosaic mosaic{imgdata.image, imgdata.sizes.width, imgdata.sizes.height, imgdata.idata.filters};
+        LabConversion lab;
+        if (imgdata.idata.colors == 3 && threeColourPattern(mosaic.filters)) {
+            cielab(nullptr, nullptr);  // LibRaw's table and matrix, as its AHD would use them
+            lab.cubeRoot = tls->ahd_data.cbrt;
+            std::copy(&tls->ahd_data.xyz_cam[0][0], &tls->ahd_data.xyz_cam[0][0] + 12, &lab.xyzFromCamera[0][0]);
+            border_interpolate(5);
+            interpolateAhd(mosaic, lab, m_threads);
             return;
         }
-        cielab(nullptr, nullptr);  // LibRaw's table and matrix, as its AHD would use them
-        border_interpolate(5);
-        LabConversion lab;
-        lab.cubeRoot = tls->ahd_data.cbrt;
-        std::copy(&tls->ahd_data.xyz_cam[0][0], &tls->ahd_data.xyz_cam[0][0] + 12, &lab.xyzFromCamera[0][0]);
-        interpolateAhd({imgdata.image, imgdata.sizes.width, imgdata.sizes.height, imgdata.idata.filters}, lab,
-                       m_threads);
+        vng_interpolate();
     }
 
     // What each 16-bit sample becomes at 8 bits: LibRaw's gamma curve with the brightness its

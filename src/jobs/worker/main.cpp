@@ -30,10 +30,11 @@
 // large (5 JPEGs of 24-36 MP, RUNS=3, measured earlier under a load of 3.5-5.6 from builds):
 // 1.14 s / 0.96 s, 137 / 102 MB peak PSS.
 //
-// Workers are copies of one zygote (platform/sandbox/Zygote.h): the program starts
-// quarbel-worker --zygote as it starts, which links its 153 libraries and starts libvips once;
+// Workers are copies of one zygote (platform/sandbox/Zygote.h), which starts libvips once;
 // each worker is a copy that shares those pages and starts in about a millisecond, instead
-// of 30-40 ms of exec and linking with 4 MB of relocated library data of its own. A worker
+// of 30-40 ms of exec and linking with 4 MB of relocated library data of its own. quarbel and
+// quarbel-batch link this code and make the zygote a copy of themselves first thing in main
+// (their own 153 libraries are linked by then); other programs start quarbel-worker --zygote. A worker
 // keeps one malloc arena (it works on one picture), and its finished file moves into shared
 // memory a stretch at a time, its own copy given back as it goes (SharedBuffer::take).
 //
@@ -53,10 +54,13 @@
 // 82-84 MB (10 ms samples), the zygote to 80-82 MB; the moved outputs took to-tiff from
 // 204-210 MB to 198-199 MB. The largest single process is smaller than before workers on
 // every workload.
-// jpg75 again on a quiet machine (RUNS=11): 1.78 / 1.71 s (+4 %). Of that, about 30 ms is the
-// zygote's own start (exec, 153 libraries, libvips: perf trace shows its first worker forked
-// 36 ms after its exec), where the program before workers started decoding at once; the rest,
-// about 1.4 ms an item, is the hand-over of each source and result.
+// jpg75 again on a quiet machine (RUNS=11): 1.78 / 1.71 s (+4 %) while the zygote was an
+// exec'd quarbel-worker: perf trace showed its first worker forked 36 ms after its exec,
+// most of it dynamic linking (symbol look-ups), where the program before workers started
+// decoding at once. With the zygote a copy of the program, the first worker comes 38 ms after
+// the program's exec instead of 68 ms; jpg75 (RUNS=11, three times): 1.77 / 1.76 s,
+// 1.79 / 1.77 s, 1.82 / 1.77 s (+0.6 %, +1.1 %, +2.8 %). The rest, about 1.4 ms an item, is
+// the hand-over of each source and result.
 
 #include "jobs/worker/WorkerEntry.h"
 

@@ -3,12 +3,14 @@
 // developed picture's size, turned, from the camera's preview or in colour from the raw data.
 
 #include "TestImages.h"
+#include "codecs/raw/Ahd.h"
 #include "codecs/raw/CameraRaw.h"
 #include "jobs/imageservice/vips/Sniff.h"
 
 #include <gtest/gtest.h>
 #include <libraw/libraw.h>
 
+#include <array>
 #include <cstdlib>
 #include <memory>
 #include <random>
@@ -204,6 +206,39 @@ TEST(CameraRaw, DevelopedOnThreadsAsLibRawDevelops)
         const Bytes theirs = developedByLibRaw(dng, c.size == codecs::raw::Size::Half);
         ASSERT_EQ(ours.size(), theirs.size());
         EXPECT_TRUE(ours == theirs);
+    }
+}
+
+// The demosaicing takes what LibRaw hands it from any file: a pattern naming a fourth colour
+// is refused untouched (LibRaw's own AHD would index past each pixel), and pictures too small
+// to have an inside are left as they are; under the sanitizers nothing reads out of bounds.
+TEST(CameraRaw, DemosaicingRefusesAFourthColourAndSmallPicturesStayInBounds)
+{
+    const std::vector<float> cubeRoot(0x10000, 0.5f);
+    codecs::raw::LabConversion lab;
+    lab.cubeRoot = cubeRoot.data();
+    const struct {
+        unsigned filters;
+        int width, height;
+        bool done, changed;
+    } cases[] = {
+        {0x94949494, 14, 12, true, true},   // red, green / green, blue
+        {0x16161616, 11, 11, true, true},   // blue, green / green, red
+        {0x94949494, 10, 30, true, false},  // nothing lies 5 pixels from both edges
+        {0xe1e4e1e4, 16, 16, false, false},
+        {0x9494949c, 16, 16, false, false},  // one place of sixteen says colour 3
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
+        std::mt19937 random(5);
+        std::vector<std::array<std::uint16_t, 4>> image(std::size_t(c.width) * c.height);
+        for (auto& pixel : image)
+            pixel = {std::uint16_t(random()), std::uint16_t(random()), std::uint16_t(random()), 0};
+        const auto before = image;
+        const bool done = codecs::raw::interpolateAhd(
+            {reinterpret_cast<std::uint16_t(*)[4]>(image.data()), c.width, c.height, c.filters}, lab, 2);
+        EXPECT_EQ(done, c.done);
+        EXPECT_EQ(image != before, c.changed);
     }
 }
 
