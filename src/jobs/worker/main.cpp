@@ -38,19 +38,21 @@
 // keeps one malloc arena (it works on one picture), and its finished file moves into shared
 // memory a stretch at a time, its own copy given back as it goes (SharedBuffer::take).
 //
-// bench/run against the program before workers (060bdad), memory touched first
-// (bench/warm_memory.py), a fuzz target beside it at the lowest priority; seconds (jpg75,
-// to-bmp and resize RUNS=5, the rest 1), after / before:
-//   jpg75 2.38 / 2.28 (+4 %)    to-bmp 6.37 / 6.24 (+2 %)    resize 3.56 / 3.57 (0 %)
-//   to-tiff 17.12 / 17.09 (0 %) to-gif 16.43 / 19.45 (-16 %) to-png 27.47 / 28.92 (-5 %)
-//   to-webp 32.55 / 39.19 (-17 %)                            to-avif 36.03 / 35.14 (+3 %)
-// and the peak of the summed PSS of all processes (shared library pages counted once), read
-// every 20 ms (PSS_EVERY=1, RUNS=1), in MB, after / before:
-//   jpg75 73 / 70 (+4 %)   to-bmp 185 / 262 (-29 %)  resize 163 / 179 (-9 %)
-//   to-tiff 190 / 202 (-6 %)  to-gif 242 / 241 (0 %)  to-png 248 / 271 (-8 %)
-//   to-webp 254 / 251 (+1 %)  to-avif 261 / 259 (+1 %)
-// Read every 100 ms, as bench/run does by default, the program before workers had seemed to
-// need 55-63 MB for jpg75: its peaks are short. The one arena took jpg75 from 94-100 MB to
+// bench/run against the program before workers (060bdad) on a quiet machine, with the zygote a
+// copy of the program; seconds (jpg75, to-bmp and resize RUNS=5, the rest 1), after / before:
+//   jpg75 1.88 / 1.82 (+3 %)    to-bmp 5.69 / 5.69 (0 %)     resize 2.68 / 2.67 (0 %)
+//   to-tiff 13.52 / 13.59 (-1 %) to-gif 13.16 / 13.21 (0 %)  to-png 20.79 / 20.86 (0 %)
+//   to-webp 25.09 / 25.12 (0 %)                              to-avif 27.06 / 26.93 (0 %)
+// and the peak of the summed PSS of all processes (shared library pages counted once, read
+// every 100 ms), in MB, after / before:
+//   jpg75 74 / 90   to-bmp 192 / 271   resize 173 / 164 (+5 %)   to-tiff 188 / 204
+//   to-gif 211 / 248   to-png 254 / 286   to-webp 244 / 248   to-avif 260 / 267
+// The same output bytes on every workload. jpg75, fifteen runs of each taking turns: median
+// 1.885 s against 1.856 s (+1.6 %). Earlier, with the zygote an exec'd quarbel-worker and a
+// fuzz target beside (PSS read every 20 ms, PSS_EVERY=1): jpg75 73 / 70 MB, to-bmp 185 / 262,
+// resize 163 / 179, to-tiff 190 / 202, to-gif 242 / 241, to-png 248 / 271, to-webp 254 / 251,
+// to-avif 261 / 259.
+// The one arena took jpg75 from 94-100 MB to
 // 82-84 MB (10 ms samples), the zygote to 80-82 MB; the moved outputs took to-tiff from
 // 204-210 MB to 198-199 MB. The largest single process is smaller than before workers on
 // every workload.
