@@ -251,7 +251,9 @@ private:
                 xyz += x0 * float(rgb[0][i]);
                 xyz += x1 * float(rgb[1][i]);
                 xyz += x2 * float(rgb[2][i]);
-                out[i] = clip(int(xyz));
+                // LibRaw's CLIP((int)xyz), without converting a value beyond int's range (or
+                // not a number, from a damaged file's colour matrix).
+                out[i] = xyz > 65535.0f ? 65535 : xyz > 0.0f ? int(xyz) : 0;
             }
         }
         float root[3][kTile];
