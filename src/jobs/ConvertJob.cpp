@@ -4,6 +4,7 @@
 #include "jobs/Jobs.h"
 #include "jobs/PathNames.h"
 #include "jobs/ThreadBudget.h"
+#include "platform/sandbox/SystemFacts.h"
 
 namespace quarbel::jobs {
 
@@ -35,7 +36,7 @@ JobSummary ConvertImages(JobInputs& inputs, JobView& view, const RunOptions& opt
     };
     recipe.mostAtOnce = [](const JobInputs& in) {
         const formats::Row* format = findTargetFormat(in.formatText());
-        return format ? mostWorkersFor(format->formatId) : 0;
+        return format ? mostWorkersFor(format->formatId, platform::sandbox::physicalMemoryBytes()) : 0;
     };
     recipe.outputName = [](const QString& source, const JobInputs& in) {
         return baseName(source) + in.targetExtension();

@@ -22,11 +22,16 @@ ThreadBudget threadBudget(int cores, int requestedJobs, int mostAtOnce)
     return {workers, std::max(1, cores / workers)};
 }
 
-int mostWorkersFor(std::string_view formatId)
+int mostWorkersFor(std::string_view formatId, std::uint64_t memoryBytes)
 {
     const formats::Row* row = formats::rowOfFormatId(formatId);
-    return row && (row->encoder == formats::Encoder::OwnAvif || row->encoder == formats::Encoder::OwnJxl) ? 1
-                                                                                                          : 0;
+    if (!row)
+        return 0;
+    if (row->encoder == formats::Encoder::OwnAvif)
+        return 1;
+    if (row->encoder == formats::Encoder::OwnJxl)
+        return int(std::clamp<std::uint64_t>(memoryBytes / kMemoryPerJxlWorker, 1, kMostWorkers));
+    return 0;
 }
 
 }  // namespace quarbel::jobs

@@ -14,8 +14,13 @@
 //   job that writes AVIF runs one worker: a second would only hold its picture while it
 //   waits. bench/run to-avif (65 files): one worker 33.2 s and 277 MB at the peak, two
 //   34.3 s and 300 MB.
-// - JPEG XL: libjxl's encoder holds about 1.4 GB for the corpus's largest picture and takes
-//   its threads from libvips' budget: one worker as for AVIF.
+// - JPEG XL: libjxl's encoder holds about 1.4 GB for a 12-megapixel picture and spreads one
+//   encode over its threads less well than two encodes over one thread each: a worker for
+//   every 4 GB of the machine's memory (one below 8 GB), each with the budget's threads.
+//   The 55 files of bench/run to-jxl (/usr/bin/time): one worker of two threads 77.2 s, two
+//   workers of one 64.6 s, cjxl two at a time 65.2 s; with the encoder's memory kept as well
+//   (imageservice/vips/Jxl.cpp) 58.8-61.6 s against cjxl's 64.3-65.9 s, three runs each in
+//   turn. bench/run to-jxl: 67.8 s and 2.4 GB of PSS at the peak, cjxl 74.2 s and 2.1 GB.
 // - Camera raw: the demosaicing (codecs/raw/Ahd.h) and the passes around it
 //   (codecs/raw/Develop.cpp) take a thread a core, whatever the budget gives a picture: when
 //   the workers develop at once they share the cores, and the last picture of a run gets all
@@ -50,9 +55,11 @@ struct ThreadBudget {
 // job's own limit on workers, 0 for none.
 ThreadBudget threadBudget(int cores, int requestedJobs, int mostAtOnce);
 
-// A convert job's own limit on workers for its target format (an Image Service FormatID):
-// 1 for AVIF and JPEG XL, else 0 (none).
-int mostWorkersFor(std::string_view formatId);
+// A convert job's own limit on workers for its target format (an Image Service FormatID) on
+// a machine with this much memory: 1 for AVIF, one per kMemoryPerJxlWorker for JPEG XL (at
+// least 1), else 0 (none).
+int mostWorkersFor(std::string_view formatId, std::uint64_t memoryBytes);
+inline constexpr std::uint64_t kMemoryPerJxlWorker = std::uint64_t(4) << 30;
 
 inline constexpr std::uint64_t kSmallPicturePixels = 512 * 512;
 inline constexpr std::size_t kSmallSourceBytes = 64 * 1024;

@@ -4,6 +4,8 @@
 #include "JobTestBase.h"
 #include "jobs/ItemPipeline.h"
 #include "jobs/OutputWriter.h"
+#include "jobs/ThreadBudget.h"
+#include "formats/Formats.h"
 
 #include <QFile>
 #include <cstdlib>
@@ -135,6 +137,35 @@ TEST_F(JobTest, NoDuringAnItemGoesOnWaitingAndWritesIt)
     EXPECT_EQ(summary.written, 1);
     EXPECT_EQ(summary.stopped, 0);
     EXPECT_EQ(readImage(path("out/a.png")).width, 300);
+}
+
+// How many workers a convert job runs, and with how many threads each, by target format,
+// cores and memory: AVIF one (aom takes every core), JPEG XL one per 4 GB of memory.
+TEST(ThreadBudgetTest, WorkersFollowTheTargetFormatAndTheMachine)
+{
+    constexpr std::uint64_t kGiB = std::uint64_t(1) << 30;
+    const struct {
+        formats::Format format;
+        int cores, jobs;
+        std::uint64_t memory;
+        int workers, threads;
+    } cases[] = {
+        {formats::Format::Jpeg, 2, 0, 24 * kGiB, 2, 1},  {formats::Format::Jpeg, 8, 3, 2 * kGiB, 3, 2},
+        {formats::Format::Avif, 2, 0, 24 * kGiB, 1, 2},  {formats::Format::Avif, 8, 4, 64 * kGiB, 1, 8},
+        {formats::Format::Jxl, 2, 0, 24 * kGiB, 2, 1},   {formats::Format::Jxl, 8, 0, 6 * kGiB, 1, 8},
+        {formats::Format::Jxl, 8, 0, 16 * kGiB, 4, 2},   {formats::Format::Jxl, 8, 1, 16 * kGiB, 1, 8},
+        {formats::Format::Jxl, 2, 0, 0, 1, 2},  // memory unknown
+    };
+    for (const auto& c : cases) {
+        const formats::Row* row = formats::rowOf(c.format);
+        ASSERT_NE(row, nullptr);
+        SCOPED_TRACE(std::string(row->name) + ", " + std::to_string(c.cores) + " cores, " +
+                     std::to_string(c.memory / kGiB) + " GB");
+        const jobs::ThreadBudget budget =
+            jobs::threadBudget(c.cores, c.jobs, jobs::mostWorkersFor(row->formatId, c.memory));
+        EXPECT_EQ(budget.workers, c.workers);
+        EXPECT_EQ(budget.threadsPerPicture, c.threads);
+    }
 }
 
 TEST(ItemPipelineTest, AnItemTakenForCommittingIsNeverStartedAgain)

@@ -12,6 +12,7 @@
 
 #include <array>
 #include <cstdlib>
+#include <limits>
 #include <memory>
 #include <random>
 #include <string_view>
@@ -240,6 +241,12 @@ TEST(CameraRaw, DemosaicingRefusesAFourthColourAndSmallPicturesStayInBounds)
         EXPECT_EQ(done, c.done);
         EXPECT_EQ(image != before, c.changed);
     }
+    // A damaged file's colour matrix: sums beyond any number are still taken to the table's ends.
+    lab.xyzFromCamera[0][0] = std::numeric_limits<float>::infinity();
+    lab.xyzFromCamera[1][1] = std::numeric_limits<float>::quiet_NaN();
+    std::vector<std::array<std::uint16_t, 4>> image(16 * 16, {1000, 2000, 3000, 0});
+    EXPECT_TRUE(codecs::raw::interpolateAhd({reinterpret_cast<std::uint16_t(*)[4]>(image.data()), 16, 16, 0x94949494},
+                                            lab, 1));
 }
 
 }  // namespace
