@@ -1,13 +1,11 @@
 #include "codecs/raw/Ahd.h"
 
+#include "codecs/raw/Bands.h"
+
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 #include <memory>
-#include <system_error>
-#include <thread>
 #include <type_traits>
-#include <vector>
 
 namespace quarbel::codecs::raw {
 
@@ -163,7 +161,7 @@ void countAt(int c, const Distances (&across)[2], const Distances (&up)[2], cons
 
 class Tiles {
 public:
-    Tiles(const BayerMosaic& mosaic, const LabConversion& lab) : m(mosaic), m_lab(lab) {}
+    Tiles(const BayerMosaic& mosaic, const LabConversion& lab) : m_mosaic(mosaic), m_lab(lab) {}
 
     void work(int top, int left, TileMemory& t) const
     {
@@ -175,19 +173,19 @@ public:
     }
 
 private:
-    int colourAt(int row, int col) const { return int(m.filters >> ((((row << 1) & 14) | (col & 1)) << 1) & 3); }
+    int colourAt(int row, int col) const { return int(m_mosaic.filters >> ((((row << 1) & 14) | (col & 1)) << 1) & 3); }
 
     // Green at the red and blue pixels, from the row (direction 0) and from the column (1).
     void greenBothWays(int top, int left, TileMemory& t) const
     {
-        const int width = m.width;
-        const int rowEnd = std::min(top + kTile, m.height - 2);
-        const int colEnd = std::min(left + kTile, m.width - 2);
+        const int width = m_mosaic.width;
+        const int rowEnd = std::min(top + kTile, m_mosaic.height - 2);
+        const int colEnd = std::min(left + kTile, m_mosaic.width - 2);
         for (int row = top; row < rowEnd; ++row) {
             int col = left + (colourAt(row, left) & 1);
             const int c = colourAt(row, col);
             for (; col < colEnd; col += 2) {
-                const Pixel* pix = m.image + std::size_t(row) * width + col;
+                const Pixel* pix = m_mosaic.image + std::size_t(row) * width + col;
                 const int at = (row - top) * kTile + (col - left);
                 int value = ((pix[-1][1] + pix[0][c] + pix[1][1]) * 2 - pix[-2][c] - pix[2][c]) >> 2;
                 t.rgb[0][at][1] = std::uint16_t(between(value, pix[-1][1], pix[1][1]));
@@ -200,15 +198,15 @@ private:
     // Red and blue from the green of one direction, then the row's CIELab values.
     void redAndBlueAndLab(int top, int left, TileMemory& t, int direction) const
     {
-        const int width = m.width;
-        const int rowEnd = std::min(top + kTile - 1, m.height - 3);
-        const int colEnd = std::min(left + kTile - 1, m.width - 3);
+        const int width = m_mosaic.width;
+        const int rowEnd = std::min(top + kTile - 1, m_mosaic.height - 3);
+        const int colEnd = std::min(left + kTile - 1, m_mosaic.width - 3);
         std::uint16_t(*const rgb)[3] = t.rgb[direction];
         int planes[3][kTile];  // the row's red, green and blue apart
         for (int row = top + 1; row < rowEnd; ++row) {
             const int first = (row - top) * kTile;
             for (int col = left + 1; col < colEnd; ++col) {
-                const Pixel* pix = m.image + std::size_t(row) * width + col;
+                const Pixel* pix = m_mosaic.image + std::size_t(row) * width + col;
                 const Pixel* above = pix - width;
                 const Pixel* under = pix + width;
                 const int at = first + (col - left);
@@ -277,8 +275,8 @@ private:
     void homogeneity(int top, int left, TileMemory& t) const
     {
         std::memset(t.homogeneity, 0, sizeof t.homogeneity);
-        const int rowEnd = std::min(top + kTile - 2, m.height - 4) - top;
-        const int to = std::min(left + kTile - 2, m.width - 4) - left;
+        const int rowEnd = std::min(top + kTile - 2, m_mosaic.height - 4) - top;
+        const int to = std::min(left + kTile - 2, m_mosaic.width - 4) - left;
         const int from = 2;
         if (to <= from || rowEnd <= from)
             return;
@@ -306,8 +304,8 @@ private:
     // Each pixel takes the direction more homogeneous around it (3 x 3), or the mean of both.
     void combine(int top, int left, TileMemory& t) const
     {
-        const int rowEnd = std::min(top + kTile - 3, m.height - 5);
-        const int colEnd = std::min(left + kTile - 3, m.width - 5);
+        const int rowEnd = std::min(top + kTile - 3, m_mosaic.height - 5);
+        const int colEnd = std::min(left + kTile - 3, m_mosaic.width - 5);
         const int from = 3, to = colEnd - left;
         if (to <= from)
             return;
@@ -319,7 +317,7 @@ private:
                 for (int tc = from - 1; tc <= to; ++tc)
                     columnSums[direction][tc] = h[tc - kTile] + h[tc] + h[tc + kTile];
             }
-            Pixel* pix = m.image + std::size_t(row) * m.width + left;
+            Pixel* pix = m_mosaic.image + std::size_t(row) * m_mosaic.width + left;
             for (int tc = from; tc < to; ++tc) {
                 const int hm0 = columnSums[0][tc - 1] + columnSums[0][tc] + columnSums[0][tc + 1];
                 const int hm1 = columnSums[1][tc - 1] + columnSums[1][tc] + columnSums[1][tc + 1];
@@ -339,7 +337,7 @@ private:
         }
     }
 
-    const BayerMosaic m;
+    const BayerMosaic m_mosaic;
     const LabConversion m_lab;
 };
 
@@ -362,25 +360,12 @@ bool interpolateAhd(const BayerMosaic& mosaic, const LabConversion& lab, int thr
         return true;  // nothing lies 5 pixels from the edge
     const Tiles tiles(mosaic, lab);
     const int tileRows = (mosaic.height - 7 + kStep - 1) / kStep;
-    std::atomic<int> next{0};
-    const auto worker = [&] {
+    inBands(std::size_t(tileRows), threads, [&](std::size_t first, std::size_t last, int) {
         auto memory = std::make_unique<TileMemory>();
-        for (int band; (band = next.fetch_add(1)) < tileRows;) {
-            const int top = 2 + band * kStep;
+        for (std::size_t band = first; band < last; ++band)
             for (int left = 2; left < mosaic.width - 5; left += kStep)
-                tiles.work(top, left, *memory);
-        }
-    };
-    std::vector<std::thread> helpers;
-    try {
-        for (int i = 1; i < std::min(threads, tileRows); ++i)
-            helpers.emplace_back(worker);
-    } catch (const std::system_error&) {
-        // the calling thread works what the others would have
-    }
-    worker();
-    for (std::thread& helper : helpers)
-        helper.join();
+                tiles.work(2 + int(band) * kStep, left, *memory);
+    });
     return true;
 }
 
